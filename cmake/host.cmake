@@ -1,0 +1,94 @@
+# Linux host build: the payload generator, the portable code with its unit tests (sanitizers on),
+# the two cross-built setups as sub-builds, and the tests that run the 64-bit build under Wine.
+include(ExternalProject)
+enable_testing()
+
+find_package(ZLIB REQUIRED)
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+set(TESSO_UNIFONT_HEX /usr/share/unifont/unifont.hex CACHE FILEPATH "GNU Unifont .hex file for the glyph font")
+set(TESSO_PAYLOAD_DIR ${CMAKE_BINARY_DIR}/payloads)
+set(TESSO_OVERRIDE_DIR ${CMAKE_SOURCE_DIR}/resources/payload-files)
+
+# --- payloads -------------------------------------------------------------------------------------
+add_executable(make_payloads tools/make_payloads.cpp tools/standin_text.cpp tools/glyph_font_builder.cpp)
+target_link_libraries(make_payloads PRIVATE ZLIB::ZLIB)
+target_compile_options(make_payloads PRIVATE -O2)
+
+add_executable(make_icon tools/make_icon.cpp)
+
+file(GLOB TESSO_OVERRIDE_FILES CONFIGURE_DEPENDS ${TESSO_OVERRIDE_DIR}/*)
+file(GLOB TESSO_TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/text/*)
+add_custom_command(
+    OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSO_PAYLOAD_DIR}
+    COMMAND make_payloads ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text
+            ${TESSO_UNIFONT_HEX} ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR}
+    DEPENDS make_payloads ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${TESSO_OVERRIDE_FILES} ${TESSO_TEXT_FILES}
+    COMMENT "Making and packing the payloads")
+add_custom_command(
+    OUTPUT ${TESSO_PAYLOAD_DIR}/tesso.ico
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSO_PAYLOAD_DIR}
+    COMMAND make_icon ${TESSO_PAYLOAD_DIR}/tesso.ico
+    DEPENDS make_icon)
+add_custom_target(payloads ALL DEPENDS ${TESSO_PAYLOAD_DIR}/payloads.rc ${TESSO_PAYLOAD_DIR}/tesso.ico)
+
+# --- portable code and its unit tests -------------------------------------------------------------
+option(TESSO_SANITIZE "Build the host tests with AddressSanitizer and UBSan" ON)
+set(TESSO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+function(tesso_host_library name sanitize)
+    add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
+        src/install/payload_source_posix.cpp src/install/file_system_posix.cpp)
+    target_include_directories(${name} PUBLIC src ${CMAKE_BINARY_DIR}/generated)
+    target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
+    target_compile_options(${name} PRIVATE -Wall -Wextra)
+    # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
+    target_compile_options(${name} PUBLIC -fexec-charset=GBK)
+    target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
+    if(sanitize)
+        target_compile_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})
+        target_link_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})
+    endif()
+endfunction()
+
+tesso_host_library(tesso_portable ${TESSO_SANITIZE})
+tesso_host_library(tesso_portable_fast OFF)
+target_compile_options(tesso_portable_fast PRIVATE -O2)
+
+file(GLOB TESSO_HOST_TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp)
+add_executable(tesso_host_tests ${TESSO_HOST_TEST_SOURCES})
+target_link_libraries(tesso_host_tests PRIVATE tesso_portable GTest::gtest GTest::gtest_main Threads::Threads)
+target_compile_definitions(tesso_host_tests PRIVATE TESSO_UNIFONT_HEX="${TESSO_UNIFONT_HEX}")
+add_dependencies(tesso_host_tests payloads)
+include(GoogleTest)
+gtest_discover_tests(tesso_host_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+
+add_executable(bench_install_native bench/bench_install.cpp bench/install_doubles_posix.cpp)
+target_link_libraries(bench_install_native PRIVATE tesso_portable_fast)
+add_dependencies(bench_install_native payloads)
+
+# --- the Windows builds ---------------------------------------------------------------------------
+foreach(arch x86_64 i686)
+    # Only the 64-bit twin can run here, so only it builds the Windows-side tests.
+    if(arch STREQUAL x86_64)
+        set(wine_tests ON)
+    else()
+        set(wine_tests OFF)
+    endif()
+    ExternalProject_Add(setup_${arch}
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/win-${arch}
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
+                   -DCMAKE_BUILD_TYPE=MinSizeRel
+                   -DTESSO_PAYLOAD_DIR=${TESSO_PAYLOAD_DIR}
+                   -DTESSO_BUILD_WINE_TESTS=${wine_tests}
+        BUILD_ALWAYS ON
+        INSTALL_COMMAND ""
+        DEPENDS payloads)
+endforeach()
+set(TESSO_WIN64_DIR ${CMAKE_BINARY_DIR}/win-x86_64)
+set(TESSO_WIN32_DIR ${CMAKE_BINARY_DIR}/win-i686)
+
+include(cmake/wine-tests.cmake)

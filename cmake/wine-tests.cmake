@@ -1,0 +1,29 @@
+# Tests that run the 64-bit Windows build under wine64. They share one prefix inside the build
+# tree and run one at a time (they share a wineserver and the screen); each run ends with the
+# prefix's wineserver killed.
+set(TESSO_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(TESSO_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine/run-under-wine.sh)
+set(TESSO_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
+
+add_test(NAME wine.prefix COMMAND ${TESSO_WINE_RUN} ${TESSO_WINE_PREFIX} cmd /c exit 0)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine TIMEOUT 300)
+
+# name: test name; program: path of the .exe; remaining arguments go to the program.
+function(tesso_wine_test name program)
+    add_test(NAME ${name} COMMAND ${TESSO_WINE_RUN} ${TESSO_WINE_PREFIX} ${program} ${ARGN})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 300
+        ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}")
+endfunction()
+
+file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
+foreach(source ${TESSO_WINE_TEST_SOURCES})
+    get_filename_component(name ${source} NAME_WE)
+    tesso_wine_test(wine.${name} ${TESSO_WIN64_DIR}/${name}.exe --gtest_brief=1)
+endforeach()
+
+# The shipped executables import system DLLs only.
+foreach(exe ${TESSO_WIN64_DIR}/TessoSetup.exe ${TESSO_WIN32_DIR}/TessoSetup.exe)
+    string(REGEX MATCH "win-[a-z0-9_]+" arch ${exe})
+    add_test(NAME packaging.imports.${arch}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-imports.sh ${exe})
+endforeach()

@@ -1,0 +1,185 @@
+#include "glyphs/owner_draw_win32.h"
+
+#include <cstring>
+
+#include "glyphs/control_look.h"
+#include "glyphs/glyph_text_win32.h"
+#include "setup/setup_state_win32.h"
+
+namespace {
+
+const int kSampleWideUnits = 600;
+WCHAR SampleWideBuffer[kSampleWideUnits];
+
+Rect ToRect(const RECT &r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+RECT ToRECT(const Rect &r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// Selects an object for the life of a scope and selects the previous one back.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() { SelectObject(dc_, previous_); }
+    SelectedObject(const SelectedObject &) = delete;
+    SelectedObject &operator=(const SelectedObject &) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+void DrawBevel(HDC dc, const RECT &rc, int pressed, int isDefault) {
+    COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
+    HPEN penA = CreatePen(PS_SOLID, 1, pressed ? dark : light);
+    HPEN penB = CreatePen(PS_SOLID, 1, pressed ? light : dark);
+    {
+        SelectedObject keep(dc, penA);
+        LineSegment segments[kMaxBevelSegments];
+        int count = BevelSegments(ToRect(rc), isDefault, segments);
+        for (int i = 0; i < count; i++) {
+            const LineSegment &s = segments[i];
+            SelectObject(dc, s.pen == kPenA ? (HGDIOBJ)penA : s.pen == kPenB ? (HGDIOBJ)penB : GetStockObject(BLACK_PEN));
+            MoveToEx(dc, s.from.x, s.from.y, nullptr);
+            LineTo(dc, s.to.x, s.to.y);
+        }
+    }
+    DeleteObject(penA);
+    DeleteObject(penB);
+}
+
+void DrawCaption(const DRAWITEMSTRUCT *item, int id, const char *caption, int centred, int pressed) {
+    SIZE extent = MeasureMixedText(item->hDC, caption);
+    Point at = CaptionPosition(ToRect(item->rcItem), extent.cx, centred, pressed);
+    if (id != 1018) {
+        DrawMixedText(item->hDC, at.x, at.y, caption, 0);
+    } else if (SampleFont) {  // the sample line shows how the system itself draws Chinese
+        SelectedObject font(item->hDC, SampleFont);
+        DrawSampleLine(item->hDC, at.x, at.y, caption, static_cast<int>(std::strlen(caption)));
+    }
+}
+
+}  // namespace
+
+void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
+    if (item->CtlType != ODT_BUTTON)
+        return;
+    int id = GetDlgCtrlID(item->hwndItem);
+    if (!OwnerControlPaints(id))
+        return;
+    if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
+        LayoutFlags flags = OwnerControlFlags(item->CtlID);
+        int pressed = (item->itemState & ODS_SELECTED) != 0;
+        char windowText[128];
+        const char *caption = OwnerControlCaption(id, WizardPage);
+        if (!caption) {
+            GetWindowTextA(item->hwndItem, windowText, kWindowTextCaptionLimit);
+            caption = windowText;
+        }
+        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        if (OwnerControlDrawsFrame(item->CtlID))
+            DrawBevel(item->hDC, item->rcItem, pressed, (int)item->CtlID == DefaultCommandId);
+        DrawCaption(item, id, caption, flags.centred, pressed);
+    }
+    // DrawFocusRect inverts, so drawing it again removes it. A request for the focus alone
+    // without the focus flag is the button losing the focus: the mark drawn before is removed.
+    int focusOnly = item->itemAction == ODA_FOCUS;
+    if ((item->itemState & ODS_FOCUS) || focusOnly) {
+        RECT focus = ToRECT(FocusRectangle(ToRect(item->rcItem)));
+        DrawFocusRect(item->hDC, &focus);
+    }
+}
+
+void DrawListItem(int controlId, int isComboBox, const DRAWITEMSTRUCT *item, HWND dialog) {
+    HDC dc = item->hDC;
+    RECT rc = item->rcItem;
+    int saved = SaveDC(dc);
+    int selected = (item->itemState & ODS_SELECTED) != 0;
+    if (isComboBox) {
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+        SetBkColor(dc, background);
+        HBRUSH brush = CreateSolidBrush(background);
+        FillRect(dc, &rc, brush);
+        DeleteObject(brush);
+    } else {
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
+    }
+    LRESULT count = SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    Rect text;
+    if (count > 0 && ListItemTextRect(ToRect(rc), item->itemID, static_cast<unsigned long>(count), &text)) {
+        char line[260] = "";
+        SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETLBTEXT : LB_GETTEXT, item->itemID, (LPARAM)line);
+        DrawMixedText(dc, text.left, text.top, line, selected);
+    }
+    RestoreDC(dc, saved);
+}
+
+void PaintCheckButton(HWND button, HDC surface) {
+    int checked = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    RECT client;
+    GetClientRect(button, &client);
+    CheckBoxLayout layout = CheckBoxGeometry(ToRect(client), GetWindowLongA(button, GWL_STYLE) & 0xFF);
+    RECT face = ToRECT(layout.face), box = ToRECT(layout.box);
+    FillRect(surface, &face, GetSysColorBrush(COLOR_BTNFACE));
+    UINT state = layout.mark == kMarkRadio ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
+    if (checked)
+        state |= DFCS_CHECKED;
+    if (!IsWindowEnabled(button))
+        state |= DFCS_INACTIVE;
+    DrawFrameControl(surface, &box, DFC_BUTTON, state);
+    char windowText[128];
+    const char *caption = CheckBoxCaption(GetDlgCtrlID(button));
+    if (!caption) {
+        GetWindowTextA(button, windowText, kCheckBoxCaptionLimit);
+        caption = windowText;
+    }
+    SIZE extent = MeasureMixedText(surface, caption);
+    DrawMixedText(surface, layout.caption.x, layout.caption.y, caption, 0);
+    if (GetFocus() == button) {
+        RECT focus = ToRECT(CheckBoxFocusRectangle(layout.caption, extent.cx));
+        DrawFocusRect(surface, &focus);
+    }
+}
+
+LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        PaintCheckButton(window, dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_LBUTTONDOWN)
+        InvalidateRect(window, nullptr, TRUE);
+    return CallWindowProcA(SavedButtonProc, window, message, wParam, lParam);
+}
+
+void SubclassCheckButton(HWND dialog, int controlId) {
+    HWND button = GetDlgItem(dialog, controlId);
+    SavedButtonProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckButtonProc)));
+}
+
+void DrawSampleLine(HDC surface, int x, int y, const char *text, int byteCount) {
+    if (IsNtPlatform) {
+        TextOutA(surface, x, y, text, byteCount);
+        return;
+    }
+    int units = MultiByteToWideChar(936, 0, text, byteCount, SampleWideBuffer, kSampleWideUnits);
+    TextOutW(surface, x, y, SampleWideBuffer, units);
+}
+
+int CreateSampleFont() {
+    LOGFONTA font;
+    GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font);
+    lstrcpyA(font.lfFaceName, "Courier New");
+    font.lfHeight = 16;
+    font.lfWidth = 8;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = GB2312_CHARSET;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    SampleFont = CreateFontIndirectA(&font);
+    return 1;
+}

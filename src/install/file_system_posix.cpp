@@ -1,0 +1,95 @@
+// POSIX stand-in of the attribute word, laid out exactly as Wine keeps it on a Unix file system:
+// read-only is the absence of write bits, hidden and system live in the xattr user.DOSATTRIB as
+// "0x%x" text. A folder this build writes therefore reads back the same under Wine.
+#include "install/file_system.h"
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+static const char kDosAttributeName[] = "user.DOSATTRIB";
+static const unsigned long kXattrBits = 0x2 | 0x4;  // hidden, system: the bits Wine stores there
+
+static unsigned long ReadXattrBits(const char *path) {
+    char text[64];
+    ssize_t length = getxattr(path, kDosAttributeName, text, sizeof text - 1);
+    if (length <= 0)
+        return 0;
+    text[length] = 0;
+    return std::strtoul(text, nullptr, 16) & kXattrBits;
+}
+
+static int WriteXattrBits(const char *path, unsigned long bits) {
+    if (!bits)
+        return removexattr(path, kDosAttributeName) == 0 || errno == ENODATA;
+    char text[16];
+    int length = std::snprintf(text, sizeof text, "0x%lx", bits);
+    return setxattr(path, kDosAttributeName, text, length, 0) == 0;
+}
+
+static mode_t WritableMode(mode_t mode) { return mode | 0200 | ((mode & 044) >> 1); }
+
+int ReadAttributeWord(const char *path, unsigned long *word) {
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return 0;
+    *word = S_ISDIR(info.st_mode) ? kAttributeDirectory : kAttributeArchive;
+    if (!(info.st_mode & 0222))
+        *word |= kAttributeReadOnly;
+    *word |= ReadXattrBits(path);
+    return 1;
+}
+
+int WriteAttributeWord(const char *path, unsigned long word) {
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return 0;
+    mode_t mode = info.st_mode & 07777;
+    // Changing an xattr needs write access, so the write bits are restored first and taken
+    // away last.
+    if (!(mode & 0200) && chmod(path, WritableMode(mode)) != 0)
+        return 0;
+    int ok = WriteXattrBits(path, word & kXattrBits);
+    mode_t wanted = (word & kAttributeReadOnly) ? (mode & ~0222) : WritableMode(mode);
+    return chmod(path, wanted) == 0 && ok;
+}
+
+int PathExists(const char *path) { return access(path, F_OK) == 0; }
+
+int RemoveFile(const char *path) {
+    struct stat info;
+    if (lstat(path, &info) != 0 || S_ISDIR(info.st_mode))
+        return 0;
+    return unlink(path) == 0;
+}
+
+int MakeDirectory(const char *path) { return mkdir(path, 0777) == 0; }
+
+int ChangeDirectory(const char *path) { return chdir(path) == 0; }
+
+int SetFileWritable(const char *path, int writable) {
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return 0;
+    mode_t mode = info.st_mode & 07777;
+    return chmod(path, writable ? WritableMode(mode) : (mode & ~0222)) == 0;
+}
+
+int CopyFileOverwriting(const char *source, const char *target) {
+    std::ifstream in(source, std::ios::binary);
+    if (!in)
+        return 0;
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
+    out.close();
+    return !out.fail();
+}
+
+int TruncateOpenFile(std::FILE *file, long length) {
+    return std::fflush(file) == 0 && ftruncate(fileno(file), length) == 0;
+}

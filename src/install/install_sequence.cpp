@@ -1,0 +1,212 @@
+#include "install/install_sequence.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "install/config_file.h"
+#include "install/file_placement.h"
+#include "install/file_system.h"
+#include "install/install_ui.h"
+#include "install/payload_catalogue.h"
+#include "install/payload_store.h"
+#include "install/shortcuts.h"
+#include "setup/setup_state.h"
+
+enum { kOptional = 0, kRequired = 1 };
+enum { kAlways = 0, kWordBase = 1 };
+
+const InstallStep InstallSteps[] = {
+    // A: core dictionaries (checkpoint 10 is set when the bar appears)
+    {0, 106, kRequired, kAlways}, {0, 131, kRequired, kAlways}, {0, 143, kRequired, kAlways},
+    // B
+    {15, 111, kRequired, kAlways},
+    // C
+    {20, 153, kOptional, kAlways}, {0, 123, kOptional, kAlways}, {0, 118, kOptional, kAlways},
+    {0, 137, kOptional, kAlways},
+    // D: read-me texts and the configuration template
+    {0, 114, kRequired, kAlways}, {0, 115, kRequired, kAlways}, {0, 120, kRequired, kAlways},
+    // E
+    {0, 122, kOptional, kAlways}, {0, 203, kOptional, kAlways}, {0, 204, kOptional, kAlways},
+    {0, 165, kOptional, kAlways},
+    // F: the glyph font
+    {25, 110, kRequired, kAlways},
+    // G: keyboard maps
+    {30, 116, kRequired, kAlways}, {0, 136, kRequired, kAlways}, {0, 138, kRequired, kAlways},
+    {0, 140, kRequired, kAlways}, {0, 141, kRequired, kAlways}, {0, 149, kRequired, kAlways},
+    {0, 151, kRequired, kAlways}, {0, 150, kRequired, kAlways}, {0, 152, kRequired, kAlways},
+    // H: the word base
+    {35, 127, kRequired, kWordBase},
+    // I
+    {45, 130, kRequired, kAlways}, {0, 191, kRequired, kAlways}, {0, 192, kRequired, kAlways},
+    {0, 132, kRequired, kAlways},
+    // J: data files, tools, help pages and images
+    {0, 144, kOptional, kAlways}, {0, 162, kOptional, kAlways}, {0, 189, kOptional, kAlways},
+    {0, 173, kOptional, kAlways}, {0, 241, kOptional, kAlways}, {0, 240, kOptional, kAlways},
+    {0, 248, kOptional, kAlways}, {0, 249, kOptional, kAlways}, {0, 250, kOptional, kAlways},
+    {0, 251, kOptional, kAlways}, {0, 252, kOptional, kAlways},
+    {0, 253, kOptional, kAlways}, {0, 254, kOptional, kAlways}, {0, 255, kOptional, kAlways},
+    {0, 256, kOptional, kAlways},
+    {0, 175, kOptional, kAlways}, {0, 176, kOptional, kAlways}, {0, 177, kOptional, kAlways},
+    {0, 178, kOptional, kAlways}, {0, 179, kOptional, kAlways}, {0, 174, kOptional, kAlways},
+    {0, 180, kOptional, kAlways}, {0, 181, kOptional, kAlways}, {0, 182, kOptional, kAlways},
+    {0, 183, kOptional, kAlways}, {0, 184, kOptional, kAlways},
+    {0, 194, kOptional, kAlways}, {0, 195, kOptional, kAlways}, {0, 196, kOptional, kAlways},
+    {0, 197, kOptional, kAlways}, {0, 198, kOptional, kAlways}, {0, 193, kOptional, kAlways},
+    {0, 199, kOptional, kAlways}, {0, 200, kOptional, kAlways}, {0, 201, kOptional, kAlways},
+    {0, 294, kOptional, kAlways}, {0, 295, kOptional, kAlways}, {0, 296, kOptional, kAlways},
+    {0, 297, kOptional, kAlways}, {0, 298, kOptional, kAlways}, {0, 293, kOptional, kAlways},
+    {0, 299, kOptional, kAlways}, {0, 300, kOptional, kAlways}, {0, 301, kOptional, kAlways},
+    {0, 205, kOptional, kAlways}, {0, 206, kOptional, kAlways}, {0, 207, kOptional, kAlways},
+    {0, 208, kOptional, kAlways},
+    {0, 258, kOptional, kAlways}, {0, 119, kOptional, kAlways}, {0, 171, kOptional, kAlways},
+    {0, 164, kOptional, kAlways}, {0, 163, kOptional, kAlways}, {0, 190, kOptional, kAlways},
+    {0, 210, kOptional, kAlways}, {0, 211, kOptional, kAlways}, {0, 212, kOptional, kAlways},
+    {0, 213, kOptional, kAlways}, {0, 214, kOptional, kAlways}, {0, 215, kOptional, kAlways},
+    {0, 216, kOptional, kAlways}, {0, 217, kOptional, kAlways}, {0, 218, kOptional, kAlways},
+    {0, 219, kOptional, kAlways}, {0, 220, kOptional, kAlways}, {0, 221, kOptional, kAlways},
+    {0, 222, kOptional, kAlways}, {0, 223, kOptional, kAlways}, {0, 224, kOptional, kAlways},
+    {0, 225, kOptional, kAlways}, {0, 226, kOptional, kAlways}, {0, 227, kOptional, kAlways},
+    // K: the typing tutor
+    {50, 139, kRequired, kAlways},
+    // L
+    {55, 126, kOptional, kWordBase},
+    // M: word-base indexes and the editor
+    {65, 128, kRequired, kWordBase}, {0, 129, kRequired, kWordBase}, {0, 109, kRequired, kAlways},
+    // N: guides, the keyboard hook and the engine itself
+    {70, 133, kOptional, kAlways}, {0, 134, kOptional, kAlways}, {0, 135, kOptional, kAlways},
+    {0, 159, kOptional, kAlways}, {0, 160, kOptional, kAlways}, {0, 271, kOptional, kAlways},
+    {0, 272, kOptional, kAlways}, {0, 145, kOptional, kAlways}, {0, 146, kOptional, kAlways},
+    // O
+    {90, 0, kOptional, kAlways},
+};
+const int InstallStepCount = sizeof InstallSteps / sizeof InstallSteps[0];
+
+static const char *const kPurgePatterns[] = {"pykeys.dic%s", "Gbkflat.dic%s", "flatAuto.dic%s", "flatAdjust.dic%s"};
+
+int PurgeFileName(int index, char *name, unsigned size) {
+    // Sixteen suffixes: none, then the four-digit binary numerals of 1 to 15.
+    int bits = index / 4;
+    char suffix[8] = "";
+    if (bits)
+        std::snprintf(suffix, sizeof suffix, "%1d%1d%1d%1d", bits >> 3 & 1, bits >> 2 & 1, bits >> 1 & 1, bits & 1);
+    return std::snprintf(name, size, kPurgePatterns[index % 4], suffix) > 0;
+}
+
+static const ShortcutNames kShortcutNames[] = {
+    {"Tesso Chinese Input Engine", "Tesso Chinese Input Engine", "Tesso UnInstall", "Inkleaf Pad"},
+    {"岚笔中文输入引擎", "岚笔中文输入引擎", "岚笔输入引擎卸载", "岚笔文本编辑"},
+    // Big5 bytes, passed on unchanged.
+    {"\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA",
+     "\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA",
+     "\xB4\x50\xB5\xA7\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA\xA8\xF8\xB8\xFC",
+     "\xB4\x50\xB5\xA7\xA4\xE5\xA5\xBB\xBD\x73\xBF\xE8"},
+};
+
+const ShortcutNames &ShortcutNamesFor(int uiLanguage) {
+    return kShortcutNames[uiLanguage <= 0 ? 0 : uiLanguage == 1 ? 1 : 2];
+}
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(unsigned char *buffer) const { std::free(buffer); }
+};
+using PayloadBuffer = std::unique_ptr<unsigned char, FreeDeleter>;
+
+int FirstByteHasTopBit(const char *path) {
+    std::FILE *file = std::fopen(path, "rb");
+    if (!file)
+        return 0;
+    int c = std::fgetc(file);
+    std::fclose(file);
+    return c != EOF && (c & 0x80);
+}
+
+void CheckOldWordBase() {
+    char path[kPathBufferSize];
+    if (!JoinPath(path, InstallDir, "CiZuFlat.igb") || !PathExists(path))
+        return;
+    if (JoinPath(path, InstallDir, "pycizudic.idx") && FirstByteHasTopBit(path)) {
+        int answer = ShowWizardMessage("安装目录有老词库。是否安装新词库(会冲掉老词库)?",
+                                       "Old CiKu (Word Base) is detected. Replace it with new CiKu?", kMessageYesNo);
+        if (answer != kAnswerYes)
+            KeepOldWordBase = 1;
+    }
+    ShowWaitCursor();
+}
+
+void PurgeOldDictionaries() {
+    for (int i = 0; i < kPurgeCount; i++) {
+        char name[32], path[kPathBufferSize];
+        if (PurgeFileName(i, name, sizeof name) && JoinPath(path, InstallDir, name))
+            DeleteInstalledFile(path);
+    }
+}
+
+int ExtractAll(unsigned char *buffer) {
+    for (int i = 0; i < InstallStepCount; i++) {
+        const InstallStep &step = InstallSteps[i];
+        if (step.checkpoint)
+            SetProgressCheckpoint(step.checkpoint);
+        if (!step.payloadId || (step.skippedWhenKept && KeepOldWordBase))
+            continue;
+        const PayloadEntry *entry = FindPayloadEntry(step.payloadId);
+        int written = entry && ExtractPayloadToFile(step.payloadId, entry->file, buffer, kPayloadBufferSize,
+                                                    entry->readOnly, entry->hidden, nullptr);
+        if (!written && step.required)
+            return 0;
+    }
+    return 1;
+}
+
+void CreateShortcuts() {
+    const ShortcutNames &names = ShortcutNamesFor(UiLanguage);
+    const ShortcutEntry group[] = {{names.engine, "TSO.exe"}, {names.uninstall, "TSOUnInstall.exe"}, {nullptr, nullptr}};
+    CreateProgramGroup(names.group, group, kFolderPrograms);
+    SetProgressCheckpoint(94);
+    if (WantDesktopIcons) {
+        CreateDesktopShortcut("Inkleaf.exe", names.editor);
+        CreateDesktopShortcut("TSO.exe", names.engine);
+    }
+    if (WantAutoStart) {
+        const ShortcutEntry startup[] = {{names.engine, "TSO.exe"}, {nullptr, nullptr}};
+        CreateProgramGroup(nullptr, startup, kFolderStartup);
+    }
+    SetProgressCheckpoint(97);
+    SetProgressCheckpoint(100);
+}
+
+// An optional control file beside the setup is copied into the Windows folder.
+void CopyControlFile() {
+    char source[kPathBufferSize], target[kPathBufferSize];
+    int length = std::snprintf(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1');
+    if (length < 0 || length >= kPathBufferSize || !PathExists(source))
+        return;
+    length = std::snprintf(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1');
+    if (length < 0 || length >= kPathBufferSize)
+        return;
+    DeleteInstalledFile(target);
+    CopyFileOverwriting(source, target);
+}
+
+}  // namespace
+
+int RunInstall() {
+    PayloadBuffer buffer(static_cast<unsigned char *>(std::malloc(kPayloadBufferSize)));
+    if (!buffer) {
+        ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
+        return 0;
+    }
+    ShowInstallProgress();
+    SetProgressCheckpoint(10);
+    KeepOldWordBase = 0;
+    CheckOldWordBase();
+    PurgeOldDictionaries();
+    if (!ExtractAll(buffer.get()))
+        return 0;
+    UpdateConfigFile();
+    CreateShortcuts();
+    CopyControlFile();
+    return 1;
+}

@@ -1,0 +1,13 @@
+#include "install/payload_catalogue.h"
+
+const PayloadEntry PayloadCatalogue[] = {
+#include "payload_catalogue_table.inc"
+};
+const int PayloadCatalogueCount = sizeof PayloadCatalogue / sizeof PayloadCatalogue[0];
+
+const PayloadEntry *FindPayloadEntry(int id) {
+    for (int i = 0; i < PayloadCatalogueCount; i++)
+        if (PayloadCatalogue[i].id == id)
+            return &PayloadCatalogue[i];
+    return nullptr;
+}

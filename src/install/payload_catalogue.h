@@ -1,0 +1,17 @@
+// The payloads the setup installs: id, installed name and protective attributes. The table is
+// generated from resources/payloads.tsv, the same list the build uses to pack the payloads.
+#pragma once
+
+struct PayloadEntry {
+    unsigned short id;
+    const char *file;
+    int readOnly;
+    int hidden;
+    unsigned long bytes;  // inflated size
+};
+
+extern const PayloadEntry PayloadCatalogue[];
+extern const int PayloadCatalogueCount;
+
+// The catalogue row of an installed payload, or null for an id that is never installed.
+const PayloadEntry *FindPayloadEntry(int id);

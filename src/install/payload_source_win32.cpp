@@ -1,0 +1,13 @@
+#include <windows.h>
+
+#include "install/payload_store.h"
+#include "setup/setup_state_win32.h"
+
+// Payloads are resources of the named type "TEXT"; the language entry is irrelevant.
+int FindPayloadStream(unsigned short id, const unsigned char **stream, unsigned long *size) {
+    HRSRC resource = FindResourceA(ProgramInstance, MAKEINTRESOURCEA(id), "TEXT");
+    HGLOBAL loaded = resource ? LoadResource(ProgramInstance, resource) : nullptr;
+    *stream = loaded ? static_cast<const unsigned char *>(LockResource(loaded)) : nullptr;
+    *size = *stream ? SizeofResource(ProgramInstance, resource) : 0;
+    return *stream != nullptr;
+}

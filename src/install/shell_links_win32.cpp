@@ -1,0 +1,100 @@
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "install/shortcuts.h"
+#include "setup/setup_state.h"
+
+namespace {
+
+// Releases a COM interface when the scope ends.
+template <class Interface> class ComPtr {
+  public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (pointer_)
+            pointer_->Release();
+    }
+    ComPtr(const ComPtr &) = delete;
+    ComPtr &operator=(const ComPtr &) = delete;
+    Interface **Receive() { return &pointer_; }
+    Interface *operator->() const { return pointer_; }
+
+  private:
+    Interface *pointer_ = nullptr;
+};
+
+// COM initialised around one shortcut; uninitialised only when the initialisation succeeded.
+class ComInit {
+  public:
+    ComInit() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComInit() {
+        if (ok_)
+            CoUninitialize();
+    }
+    ComInit(const ComInit &) = delete;
+    ComInit &operator=(const ComInit &) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    bool ok_;
+};
+
+void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
+    char folder[kPathBufferSize];
+    lstrcpynA(folder, targetPath, sizeof folder);
+    char *lastBackslash = std::strrchr(folder, '\\');
+    if (lastBackslash) {
+        *lastBackslash = 0;
+        link->SetWorkingDirectory(folder);
+    }
+}
+
+}  // namespace
+
+int ResolveShellFolder(char *path, int kind) {
+    IMalloc *allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)))
+        return 0;
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, kind, &list))) {
+        allocator->Release();
+        return 0;
+    }
+    int result = SHGetPathFromIDListA(list, path) ? 1 : 0;
+    allocator->Free(list);
+    allocator->Release();
+    return result;
+}
+
+int CreateShellLink(const char *targetPath, const char *linkPath, const char *description) {
+    ComInit com;
+    if (!com.ok())
+        return 0;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void **>(link.Receive()))))
+        return 0;
+    if (FAILED(link->SetPath(targetPath)))
+        return 0;
+    link->SetDescription(description);
+    link->SetIconLocation(targetPath, 0);
+    SetWorkingDirectoryOf(link.operator->(), targetPath);
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Receive()))))
+        return 0;
+    WCHAR widePath[kPathBufferSize];
+    if (!MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize))
+        return 0;  // a link path longer than 260 units
+    return SUCCEEDED(file->Save(widePath, TRUE)) ? 1 : 0;
+}
+
+int QueryWindowsDirectory(char *buffer, unsigned capacity) { return GetWindowsDirectoryA(buffer, capacity); }
+
+int QueryUserName(char *buffer, unsigned long capacity) {
+    DWORD size = capacity;
+    return GetUserNameA(buffer, &size) ? 1 : 0;
+}

@@ -1,0 +1,25 @@
+// Start-menu group, desktop and start-up shortcuts.
+#pragma once
+
+enum { kFolderDesktop = 0, kFolderPrograms = 2, kFolderStartup = 7 };
+
+struct ShortcutEntry {
+    const char *displayName;  // null ends a list
+    const char *targetFile;   // relative to InstallDir
+};
+
+// Creates the group folder (when groupName is neither null nor empty) under the shell folder of
+// `kind` and one shortcut per entry. 1 = the last shortcut was written; 0 = failure, reported.
+int CreateProgramGroup(const char *groupName, const ShortcutEntry *entries, int kind);
+
+// A desktop shortcut to InstallDir\targetFile. 1 = written; 0 = failure, not reported.
+int CreateDesktopShortcut(const char *targetFile, const char *displayName);
+
+// The shell folder of `kind` from the Windows directory, for systems that report version 3.
+int ComposeShellFolder(char *path, int kind);
+
+// --- provided by the platform (the shell and the link object on Win32) ---------------------------
+int ResolveShellFolder(char *path, int kind);
+int CreateShellLink(const char *targetPath, const char *linkPath, const char *description);
+int QueryWindowsDirectory(char *buffer, unsigned capacity);  // length written, 0 on failure
+int QueryUserName(char *buffer, unsigned long capacity);      // 1 = read

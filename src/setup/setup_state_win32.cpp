@@ -1,0 +1,8 @@
+#include "setup/setup_state_win32.h"
+
+HINSTANCE ProgramInstance;
+HWND WizardWindow;
+HICON WizardIcon;
+HFONT SampleFont;
+GlyphPage GlyphPages[kGlyphPageCount];
+WNDPROC SavedButtonProc;

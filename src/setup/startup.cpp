@@ -1,0 +1,50 @@
+#include "setup/startup.h"
+
+#include <cstring>
+#include <strings.h>
+
+#include "setup/setup_state.h"
+
+VersionFlags VersionFlagsFor(int versionKnown, unsigned long platformId, unsigned long majorVersion) {
+    VersionFlags flags = {0, 0};
+    if (versionKnown) {
+        flags.isNtPlatform = platformId == kPlatformWin32Nt;
+        flags.isOldShell = majorVersion == 3;
+    }
+    return flags;
+}
+
+int UiLanguageFor(int hasDbcsCodePage, unsigned short systemLanguageId) {
+    const unsigned kLangChinese = 4;
+    if (!hasDbcsCodePage || (systemLanguageId & 0x3FF) != kLangChinese)
+        return 0;
+    // Odd sublanguages are Taiwan, Hong Kong SAR and Macao SAR.
+    return ((systemLanguageId >> 10) & 1) ? 2 : 1;
+}
+
+void SetupDirFromModulePath(char *setupDir, const char *modulePath) {
+    const char *lastBackslash = std::strrchr(modulePath, '\\');
+    if (!lastBackslash) {
+        std::strcpy(setupDir, "A:\\");
+        return;
+    }
+    size_t length = lastBackslash - modulePath + 1;
+    if (length >= kPathBufferSize)
+        length = kPathBufferSize - 1;
+    std::memcpy(setupDir, modulePath, length);
+    setupDir[length] = 0;
+}
+
+static int IsCheckOrRadioStyle(unsigned long style) {
+    static const unsigned long kChoiceStyles[] = {2, 3, 4, 5, 6, 9};
+    for (unsigned long choice : kChoiceStyles)
+        if ((style & 0xFF) == choice)
+            return 1;
+    return 0;
+}
+
+EnterRoute RouteEnterKey(const char *focusClass, unsigned long focusStyle, int focusId, int defaultCommandId) {
+    if (focusClass && strcasecmp(focusClass, "button") == 0 && !IsCheckOrRadioStyle(focusStyle))
+        return EnterRoute{focusId, 1};
+    return EnterRoute{defaultCommandId, 0};
+}

@@ -1,0 +1,82 @@
+#include "wizard/folder_chooser_win32.h"
+
+#include <commdlg.h>
+#include <direct.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "glyphs/owner_draw_win32.h"
+#include "setup/setup_state_win32.h"
+#include "wizard/resource_ids.h"
+
+namespace {
+
+const DWORD kChooserFlags = OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+
+char ChooserFileBuffer[128];
+
+INT_PTR OnChooserOk(HWND dialog) {
+    if (!_getcwd(InstallDir, kPathBufferSize))
+        return 0;  // the common dialog handles OK itself
+    size_t length = std::strlen(InstallDir);
+    if (length > 0 && InstallDir[length - 1] == '\\')
+        InstallDir[length - 1] = 0;  // a drive root such as C:\ becomes C:
+    EndDialog(dialog, 1);
+    return 1;
+}
+
+}  // namespace
+
+UINT_PTR CALLBACK FolderChooserHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        HWND cancel = GetDlgItem(dialog, IDCANCEL);
+        SetWindowLongA(cancel, GWL_STYLE, GetWindowLongA(cancel, GWL_STYLE) | BS_OWNERDRAW);
+        SetFocus(GetDlgItem(dialog, IDC_CHOOSER_DIRECTORY_LIST));
+        return 1;
+    }
+    case WM_DRAWITEM: {
+        // Cancel is made owner-drawn above so that it carries the same bilingual caption.
+        const DRAWITEMSTRUCT *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (item->CtlID == IDC_CHOOSER_DIRECTORIES_LABEL || item->CtlID == IDC_CHOOSER_DRIVES_LABEL ||
+            item->CtlID == IDCANCEL) {
+            DrawOwnerControl(item, dialog);
+            return 1;
+        }
+        return 0;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK)
+            return OnChooserOk(dialog);
+        return 0;
+    }
+    return 0;
+}
+
+void ChooseInstallFolder(HWND wizard) {
+    OPENFILENAMEA request = {};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = wizard;
+    request.lpstrFile = ChooserFileBuffer;
+    ChooserFileBuffer[0] = 0;
+    request.nMaxFile = sizeof ChooserFileBuffer;
+    request.Flags = kChooserFlags;
+    request.lpfnHook = reinterpret_cast<LPOFNHOOKPROC>(FolderChooserHook);
+    request.lpTemplateName = MAKEINTRESOURCEA(IDD_FOLDER_CHOOSER);
+    request.hInstance = nullptr;
+    // Opening a directory in the chooser makes it the current directory; some platforms do not
+    // put the old one back when the hook ends the dialog, so it is restored here.
+    char previous[kPathBufferSize];
+    int havePrevious = _getcwd(previous, sizeof previous) != nullptr;
+    BOOL chosen = GetOpenFileNameA(&request);
+    if (havePrevious)
+        _chdir(previous);
+    if (!chosen)
+        return;
+    char folder[kPathBufferSize];
+    int length = std::snprintf(folder, sizeof folder, "%s\\%s", InstallDir, ProductFolderName);
+    if (length < 0 || length >= kPathBufferSize)
+        return;  // too long for a path: the field keeps what it had
+    SetDlgItemTextA(wizard, IDC_FOLDER, folder);
+}

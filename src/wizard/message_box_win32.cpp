@@ -1,0 +1,102 @@
+#include "wizard/message_box_win32.h"
+
+#include <cstring>
+
+#include "glyphs/glyph_text_win32.h"
+#include "glyphs/owner_draw_win32.h"
+#include "install/install_ui.h"
+#include "setup/setup_state_win32.h"
+#include "wizard/message_layout.h"
+#include "wizard/resource_ids.h"
+
+namespace {
+
+const int kEnglishTextSize = 128;
+int MessageKind;
+char MessageEnglishText[kEnglishTextSize];
+
+MessageLayoutInput MeasureMessage(HWND dialog, const char *chinese) {
+    MessageLayoutInput in = {};
+    in.kind = MessageKind;
+    HDC dc = GetDC(dialog);
+    SIZE chineseSize = MeasureMixedText(dc, chinese);
+    in.chineseWidth = chineseSize.cx;
+    in.chineseBytes = static_cast<int>(std::strlen(chinese));
+    SIZE english = {0, 0};
+    if (MessageEnglishText[0] &&
+        !GetTextExtentPointA(dc, MessageEnglishText, static_cast<int>(std::strlen(MessageEnglishText)), &english))
+        english = SIZE{0, 0};
+    in.englishWidth = english.cx;
+    in.englishHeight = english.cy;
+    ReleaseDC(dialog, dc);
+    RECT button;
+    SetRect(&button, 0, 0, 82, 12);
+    HWND first = GetDlgItem(dialog, MessageKind == 4 ? IDC_YES_BUTTON : IDC_CONFIRM);
+    if (first)
+        GetClientRect(first, &button);
+    in.buttonWidth = button.right - button.left;
+    in.buttonHeight = button.bottom - button.top;
+    in.frameWidth = GetSystemMetrics(SM_CXDLGFRAME);
+    in.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    in.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    return in;
+}
+
+void PlaceButton(HWND dialog, int id, Point at, const MessageLayoutInput &in) {
+    HWND button = GetDlgItem(dialog, id);
+    ShowWindow(button, SW_SHOW);
+    MoveWindow(button, at.x, at.y, in.buttonWidth, in.buttonHeight, TRUE);
+}
+
+INT_PTR OnMessageInit(HWND dialog, const char *chinese) {
+    MessageLayoutInput in = MeasureMessage(dialog, chinese);
+    MessageLayout layout = ComputeMessageLayout(in, GetSystemMetrics(SM_CYCAPTION));
+    const Rect &w = layout.window;
+    SetWindowPos(dialog, nullptr, w.left, w.top, w.right - w.left, w.bottom - w.top, SWP_NOZORDER);
+    RECT client;
+    GetClientRect(dialog, &client);
+    PlaceButton(dialog, layout.firstButton, layout.firstPosition, in);
+    if (layout.secondButton)
+        PlaceButton(dialog, layout.secondButton, layout.secondPosition, in);
+    HWND text = GetDlgItem(dialog, IDC_MESSAGE_TEXT);
+    SetWindowTextA(text, chinese);
+    MoveWindow(text, client.left, layout.textY, client.right, layout.textHeight, TRUE);
+    HWND english = GetDlgItem(dialog, IDC_MESSAGE_ENGLISH);
+    if (MessageEnglishText[0]) {
+        SetWindowTextA(english, MessageEnglishText);
+        MoveWindow(english, client.left, layout.englishY, client.right, layout.englishHeight, TRUE);
+    } else {
+        ShowWindow(english, SW_HIDE);
+    }
+    return 1;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnMessageInit(dialog, reinterpret_cast<const char *>(lParam));
+    case WM_DRAWITEM:
+        DrawOwnerControl(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), dialog);
+        return 1;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (id == IDC_CONFIRM || id == IDC_CANCEL || id == IDC_YES_BUTTON || id == IDC_NO_BUTTON)
+            EndDialog(dialog, id);
+        return 0;
+    }
+    }
+    return 0;
+}
+
+int ShowMessage(const char *chinese, const char *english, int kind, HWND owner) {
+    MessageKind = kind;
+    CopyEnglishText(MessageEnglishText, kEnglishTextSize, english);
+    return static_cast<int>(DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_MESSAGE), owner,
+                                            MessageDialogProc, reinterpret_cast<LPARAM>(chinese)));
+}
+
+int ShowWizardMessage(const char *chinese, const char *english, int kind) {
+    return ShowMessage(chinese, english, kind, WizardWindow);
+}

@@ -1,0 +1,47 @@
+#include "wizard/message_layout.h"
+
+#include <cstring>
+
+MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeight) {
+    const int ch = 16;
+    const int bw = in.buttonWidth, bh = in.buttonHeight;
+    MessageLayout out = {};
+    int minimumWidth = in.kind == 0 ? 2 * bw : 3 * bw;
+    int W = (in.chineseWidth > in.englishWidth ? in.chineseWidth : in.englishWidth) + 2 * in.frameWidth;
+    if (in.chineseBytes < 81)  // short texts get some air on both sides
+        W += 2 * bh;
+    int H = 3 * (ch + bh) + 2 * in.englishHeight;
+    out.contentWidth = W;
+    out.contentHeight = H;
+    // The screen position centres the content size, not a widened window.
+    int left = (in.screenWidth - W) / 2, top = (in.screenHeight - H) / 2;
+    out.window = Rect{left, top, left + (W > minimumWidth ? W : minimumWidth), top + H + captionHeight};
+    if (in.kind == 0) {
+        out.firstButton = 1;
+        out.firstPosition = Point{(W - bw) / 2, H - 2 * bh};
+    } else {
+        out.firstButton = in.kind == 4 ? 6 : 1;
+        out.secondButton = in.kind == 4 ? 7 : 2;
+        int x0 = (W - (7 * bw) / 3) / 2, y0 = H - (3 * bh) / 2;
+        out.firstPosition = Point{x0, y0};
+        out.secondPosition = Point{x0 + (4 * bw) / 3, y0};
+    }
+    out.textY = (2 * ch) / 3;
+    out.textHeight = 3 * ch;
+    out.englishY = 3 * ch + (2 * ch) / 3 + 5;
+    out.englishHeight = 2 * in.englishHeight;
+    return out;
+}
+
+void CopyEnglishText(char *out, int size, const char *english) {
+    int length = 0;
+    while (english && english[length]) {
+        int step = static_cast<unsigned char>(english[length]) >= 0x80 ? 2 : 1;
+        if (length + step > size - 1 || (step == 2 && !english[length + 1]))
+            break;
+        length += step;
+    }
+    if (length)
+        std::memcpy(out, english, length);
+    out[length] = 0;
+}

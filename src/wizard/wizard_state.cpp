@@ -1,0 +1,97 @@
+#include "wizard/wizard_state.h"
+
+#include "install/payload_store.h"
+#include "setup/setup_state.h"
+
+const LanguageChoice LanguageChoices[kLanguageCount] = {
+    {0, "English 英文"},
+    {1, "Chinese(Simplified)  中文简体"},
+    {2, "Chinese(Traditional) 中文繁体"},
+};
+
+static PageChange NoChange() { return PageChange{-1, 0, 0, 0, 0}; }
+
+PageChange OnWizardNext(int okChecked, int noChecked) {
+    PageChange change = NoChange();
+    switch (WizardPage) {
+    case kPageFolder:
+        WizardPage = kPageDisplayTest;
+        change.showPage = WizardPage;
+        change.clearAnswers = 1;  // each entry from page 0 asks afresh
+        break;
+    case kPageDisplayTest:
+        DisplayOk = okChecked ? 1 : 0;
+        if (!okChecked && !noChecked) {
+            change.askForAnswer = 1;
+            break;
+        }
+        change.checkEnglish = ForceLanguage != 1 && ForceLanguage != 2;
+        WizardPage = kPageLicence;
+        change.showPage = WizardPage;
+        break;
+    case kPageLicence:
+        WizardPage = kPageLanguage;
+        change.showPage = WizardPage;
+        break;
+    default:
+        if (WizardPage >= kPageLanguage)
+            change.finalNext = 1;
+        break;
+    }
+    return change;
+}
+
+PageChange OnWizardBack() {
+    PageChange change = NoChange();
+    if (WizardPage > 0) {
+        WizardPage--;
+        change.showPage = WizardPage;
+    }
+    return change;
+}
+
+void OnWizardCancel() { WizardPage = kPageLeave; }
+
+int BackButtonShown(int page) { return page != kPageFolder; }
+
+void LanguageListOrder(int forceLanguage, int order[kLanguageCount]) {
+    int count = 0;
+    for (const LanguageChoice &choice : LanguageChoices) {
+        if (choice.value == forceLanguage) {  // inserted at the top
+            for (int i = count; i > 0; i--)
+                order[i] = order[i - 1];
+            order[0] = choice.value;
+        } else {
+            order[count] = choice.value;
+        }
+        count++;
+    }
+}
+
+int CutLicenceLines(char *text, void (*addLine)(void *context, const char *line), void *context) {
+    int lines = 0;
+    char *line = text;
+    while (lines < kLicenceLineLimit) {
+        char *end = line;
+        while (*end && *end != '\r')
+            end++;
+        if (!*end)
+            break;  // the unterminated rest is not a line
+        *end = 0;
+        addLine(context, line);
+        lines++;
+        line = end + 1;
+        if (*line == '\n')
+            line++;
+    }
+    return lines;
+}
+
+int UnpackLicence(unsigned short id, char *buffer) {
+    unsigned long length = 0;
+    unsigned char *bytes = reinterpret_cast<unsigned char *>(buffer);
+    if (UnpackPayload(id, bytes, kLicenceBufferSize, &length) != kPayloadOk || length >= kLicenceBufferSize)
+        return 0;
+    buffer[length] = 0;
+    return 1;
+}

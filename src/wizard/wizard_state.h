@@ -1,0 +1,48 @@
+// The wizard's page logic without windows: what Next, Back and Cancel do on each page, the order
+// of the language list, and the cutting of the Chinese licence into list lines.
+#pragma once
+
+enum {
+    kPageFolder = 0,
+    kPageDisplayTest = 1,
+    kPageLicence = 2,
+    kPageLanguage = 3,
+    kPageInstalling = 99,
+    kPageLeave = -1,
+};
+
+// What the window must do after a command; the page variables are already updated.
+struct PageChange {
+    int showPage;      // page to show, or -1 for none
+    int checkEnglish;  // check the English-licence box before showing
+    int clearAnswers;  // uncheck both display answers after showing
+    int askForAnswer;  // "Please select a choice."
+    int finalNext;     // run the install
+};
+
+// Next with the current state of the two display answers (1007 OK, 1008 NO).
+PageChange OnWizardNext(int okChecked, int noChecked);
+PageChange OnWizardBack();
+void OnWizardCancel();
+// Back is shown and enabled on every page but the first.
+int BackButtonShown(int page);
+
+struct LanguageChoice {
+    int value;
+    const char *name;
+};
+enum { kLanguageCount = 3 };
+extern const LanguageChoice LanguageChoices[kLanguageCount];
+// The values of the list in display order: the current language first, the others in table order.
+void LanguageListOrder(int forceLanguage, int order[kLanguageCount]);
+
+enum { kLicenceBufferSize = 65536, kLicenceLineLimit = 500 };
+
+// Cuts a zero-terminated text into CR-ended lines (CR LF ends one line; a lone LF stays inside;
+// an unterminated last line is dropped), at most 500. The text is changed in place.
+int CutLicenceLines(char *text, void (*addLine)(void *context, const char *line), void *context);
+
+// Unpacks a licence payload into a buffer of kLicenceBufferSize bytes and terminates it. A text
+// that would fill the whole buffer leaves no room for the terminator and is refused like one
+// that does not fit. 1 = loaded.
+int UnpackLicence(unsigned short id, char *buffer);

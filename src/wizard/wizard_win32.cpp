@@ -1,0 +1,275 @@
+#include "wizard/wizard_win32.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+
+#include "glyphs/owner_draw_win32.h"
+#include "install/file_system.h"
+#include "install/install_sequence.h"
+#include "setup/setup_state_win32.h"
+#include "wizard/folder_chooser_win32.h"
+#include "wizard/message_box_win32.h"
+#include "wizard/resource_ids.h"
+#include "wizard/wizard_state.h"
+
+namespace {
+
+const int PageControlTable[][16] = {
+    {IDC_DESKTOP_ICONS, IDC_AUTO_START, IDC_FOLDER, IDC_FOLDER_LABEL, IDC_BROWSE, 0},
+    {IDC_SAMPLE_FRAME, IDC_QUESTION, IDC_SAMPLE_LINE, IDC_ANSWER_OK, IDC_ANSWER_NO, 0},
+    {IDC_ENGLISH_LICENCE, IDC_LICENCE_LIST, IDC_LICENCE_EDIT, 0},
+    {IDC_LANGUAGE_LABEL, IDC_LANGUAGE_LIST, 0},
+    {0},
+};
+
+const double kResultDelaySeconds = 5.0;
+int LicenceLoaded;
+
+struct FreeDeleter {
+    void operator()(char *buffer) const { std::free(buffer); }
+};
+
+void AddLicenceLine(void *dialog, const char *line) {
+    SendDlgItemMessageA(static_cast<HWND>(dialog), IDC_LICENCE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+}
+
+// Each text in its own 64 KiB buffer, freed as soon as the text is in its control.
+int LoadLicenceText(HWND dialog, unsigned short id) {
+    std::unique_ptr<char, FreeDeleter> buffer(static_cast<char *>(std::malloc(kLicenceBufferSize)));
+    if (!buffer) {
+        ShowMessage("内存不够。安装无法继续。", "Memory not enough!", 0, WizardWindow);
+        return 0;
+    }
+    if (!UnpackLicence(id, buffer.get()))
+        return 0;
+    if (id == 164)
+        SendDlgItemMessageA(dialog, IDC_LICENCE_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buffer.get()));
+    else
+        CutLicenceLines(buffer.get(), AddLicenceLine, dialog);
+    return 1;
+}
+
+int LoadLicences(HWND dialog) {
+    if (!LoadLicenceText(dialog, 163) || !LoadLicenceText(dialog, 164))
+        return 0;
+    LicenceLoaded = 1;
+    return 1;
+}
+
+void FillLanguageList(HWND dialog) {
+    for (const LanguageChoice &choice : LanguageChoices) {
+        LPARAM name = reinterpret_cast<LPARAM>(choice.name);
+        LRESULT index = choice.value == ForceLanguage
+                            ? SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_INSERTSTRING, 0, name)
+                            : SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_ADDSTRING, 0, name);
+        SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETITEMDATA, index, choice.value);
+    }
+    SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETCURSEL, 0, 0);
+}
+
+INT_PTR OnWizardInit(HWND dialog) {
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WizardIcon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(WizardIcon));
+    GetWindowsDirectoryA(WindowsDir, kPathBufferSize);
+    size_t length = std::strlen(WindowsDir);
+    if (length == 0 || (WindowsDir[length - 1] != '\\' && length + 1 < kPathBufferSize))
+        std::strcat(WindowsDir, "\\");
+    char folder[kPathBufferSize];
+    std::snprintf(folder, sizeof folder, "%c:\\%s", WindowsDir[0], ProductFolderName);
+    SetDlgItemTextA(dialog, IDC_FOLDER, folder);
+    CheckDlgButton(dialog, IDC_DESKTOP_ICONS, BST_CHECKED);
+    ShowWindow(GetDlgItem(dialog, IDC_BACK), SW_HIDE);
+    EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
+    FillLanguageList(dialog);
+    static const int kOptionBoxes[] = {IDC_DESKTOP_ICONS, IDC_AUTO_START, IDC_ANSWER_OK, IDC_ANSWER_NO};
+    for (int id : kOptionBoxes)
+        SubclassCheckButton(dialog, id);
+    return 1;
+}
+
+void ShowBackButton(HWND dialog, int shown) {
+    HWND back = GetDlgItem(dialog, IDC_BACK);
+    ShowWindow(back, shown ? SW_SHOW : SW_HIDE);
+    EnableWindow(back, shown);
+}
+
+int IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void HideAndRepaint(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    ShowWindow(control, SW_HIDE);
+    UpdateWindow(control);
+}
+
+// Back to the folder field after a folder that cannot be made, ready to be corrected.
+void ReturnToFolderPage(HWND dialog) {
+    WizardPage = kPageFolder;
+    ShowWizardPage(dialog, kPageFolder);
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_FOLDER)), TRUE);
+}
+
+int PrepareInstallFolder(HWND dialog) {
+    GetDlgItemTextA(dialog, IDC_FOLDER, InstallDir, kPathBufferSize);
+    if (ChangeDirectory(InstallDir))
+        return 1;  // an existing folder is used as it is
+    if (!MakeDirectory(InstallDir)) {
+        ShowMessage("无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
+                    "Cannot create folder! Please check folder path.", 0, dialog);
+        ReturnToFolderPage(dialog);
+        return 0;
+    }
+    char doc[kPathBufferSize];
+    size_t length = std::strlen(InstallDir);
+    const char *separator = (length && InstallDir[length - 1] == '\\') ? "" : "\\";
+    int written = std::snprintf(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
+    if (written > 0 && written < kPathBufferSize)
+        MakeDirectory(doc);
+    return 1;
+}
+
+void CentreCursorOnWizard() {
+    POINT cursor;
+    RECT window;
+    GetCursorPos(&cursor);
+    GetWindowRect(WizardWindow, &window);
+    if (!PtInRect(&window, cursor))
+        SetCursorPos(window.left + (window.right - window.left) / 2, window.top + (window.bottom - window.top) / 2);
+}
+
+// The result never shows sooner than 5 clock seconds after the start; the wait sleeps.
+void WaitUntilSecondsPassed(time_t start, double seconds) {
+    while (difftime(time(nullptr), start) < seconds)
+        Sleep(50);
+}
+
+void RunFinalNext(HWND dialog) {
+    ShowWizardPage(dialog, WizardPage);
+    WizardPage = kPageInstalling;
+    if (!PrepareInstallFolder(dialog))
+        return;
+    WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
+    WantAutoStart = IsChecked(dialog, IDC_AUTO_START);
+    LRESULT selected = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
+    ForceLanguage = static_cast<int>(SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETITEMDATA, selected, 0));
+    static const int kHiddenForInstall[] = {IDC_NEXT, IDC_BACK, IDC_CANCEL, IDC_WAIT_LABEL};
+    for (int id : kHiddenForInstall)
+        HideAndRepaint(dialog, id);
+    time_t start = time(nullptr);
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    CentreCursorOnWizard();
+    int result = RunInstall();
+    WaitUntilSecondsPassed(start, kResultDelaySeconds);
+    if (result)
+        ShowMessage("祝贺您：安装顺利完成！", "Congratulations! Installation Success!", 0, dialog);
+    else
+        ShowMessage("安装失败！请检查一下系统后，再重新安装。谢谢！",
+                    "Installation failed. Please check your system (quit all Tesso applications) and try again.", 0,
+                    dialog);
+    WizardPage = kPageLeave;
+}
+
+void ApplyPageChange(HWND dialog, const PageChange &change) {
+    if (change.askForAnswer)
+        ShowMessage("请您回答提问.", "Please select a choice.", 0, dialog);
+    if (change.checkEnglish)
+        SendDlgItemMessageA(dialog, IDC_ENGLISH_LICENCE, BM_SETCHECK, BST_CHECKED, 0);
+    if (change.showPage >= 0)
+        ShowWizardPage(dialog, change.showPage);
+    if (change.clearAnswers) {
+        CheckDlgButton(dialog, IDC_ANSWER_OK, BST_UNCHECKED);
+        CheckDlgButton(dialog, IDC_ANSWER_NO, BST_UNCHECKED);
+    }
+    if (change.finalNext)
+        RunFinalNext(dialog);
+}
+
+void OnAnswerClicked(HWND dialog, int clicked, int other) {
+    if (IsChecked(dialog, clicked))
+        CheckDlgButton(dialog, other, BST_UNCHECKED);
+    InvalidateRect(GetDlgItem(dialog, IDC_ANSWER_OK), nullptr, FALSE);
+    InvalidateRect(GetDlgItem(dialog, IDC_ANSWER_NO), nullptr, FALSE);
+}
+
+void OnWizardCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDC_NEXT:
+        ApplyPageChange(dialog, OnWizardNext(IsChecked(dialog, IDC_ANSWER_OK), IsChecked(dialog, IDC_ANSWER_NO)));
+        break;
+    case IDC_BACK:
+        ApplyPageChange(dialog, OnWizardBack());
+        break;
+    case IDC_CANCEL:
+        OnWizardCancel();
+        break;
+    case IDC_BROWSE:
+        ChooseInstallFolder(dialog);
+        break;
+    case IDC_DESKTOP_ICONS:
+    case IDC_AUTO_START:
+        InvalidateRect(GetDlgItem(dialog, id), nullptr, FALSE);
+        break;
+    case IDC_ANSWER_OK:
+        OnAnswerClicked(dialog, IDC_ANSWER_OK, IDC_ANSWER_NO);
+        break;
+    case IDC_ANSWER_NO:
+        OnAnswerClicked(dialog, IDC_ANSWER_NO, IDC_ANSWER_OK);
+        break;
+    case IDC_ENGLISH_LICENCE:
+        ShowWizardPage(dialog, kPageLicence);
+        break;
+    }
+}
+
+INT_PTR OnWizardMeasureItem(MEASUREITEMSTRUCT *item) {
+    if (item->CtlID != IDC_LICENCE_LIST && item->CtlID != IDC_LANGUAGE_LIST)
+        return 0;
+    item->itemHeight = 23;
+    item->itemWidth = 1024;
+    return 1;
+}
+
+INT_PTR OnWizardDrawItem(HWND dialog, const DRAWITEMSTRUCT *item) {
+    if (item->CtlID == IDC_LICENCE_LIST || item->CtlID == IDC_LANGUAGE_LIST)
+        DrawListItem(item->CtlID, item->CtlID == IDC_LANGUAGE_LIST, item, dialog);
+    else
+        DrawOwnerControl(item, dialog);
+    return 1;
+}
+
+}  // namespace
+
+void ShowWizardPage(HWND dialog, int page) {
+    for (int row = 0; PageControlTable[row][0]; row++)
+        for (int i = 0; PageControlTable[row][i]; i++)
+            ShowWindow(GetDlgItem(dialog, PageControlTable[row][i]), row == page ? SW_SHOW : SW_HIDE);
+    if (page == kPageLicence && !LicenceLoaded && !LoadLicences(dialog))
+        return;
+    ShowWindow(GetDlgItem(dialog, IDC_LICENCE_LIST), SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_LICENCE_EDIT), SW_HIDE);
+    if (page == kPageLicence) {
+        int english = SendDlgItemMessageA(dialog, IDC_ENGLISH_LICENCE, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        ShowWindow(GetDlgItem(dialog, english ? IDC_LICENCE_EDIT : IDC_LICENCE_LIST), SW_SHOW);
+    }
+    if (WizardPage >= 0 && WizardPage <= 98)
+        ShowBackButton(dialog, BackButtonShown(WizardPage));
+    InvalidateRect(dialog, nullptr, TRUE);
+    UpdateWindow(dialog);
+}
+
+INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnWizardInit(dialog);
+    case WM_MEASUREITEM:
+        return OnWizardMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));
+    case WM_DRAWITEM:
+        return OnWizardDrawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+    case WM_COMMAND:
+        OnWizardCommand(dialog, LOWORD(wParam));
+        return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+#include "install/payload_catalogue.h"
+#include "install/payload_source_posix.h"
+#include "install/payload_store.h"
+#include "temp_folder.h"
+
+namespace {
+
+std::vector<unsigned char> Buffer(size_t size) { return std::vector<unsigned char>(size); }
+
+TEST(PayloadCatalogue, HoldsTheInstalledSetOnce) {
+    EXPECT_EQ(PayloadCatalogueCount, 116);
+    unsigned long total = 0;
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        total += PayloadCatalogue[i].bytes;
+        EXPECT_EQ(FindPayloadEntry(PayloadCatalogue[i].id), &PayloadCatalogue[i]);
+    }
+    EXPECT_EQ(total, 65798346ul);
+    EXPECT_EQ(FindPayloadEntry(124), nullptr);  // carried, never installed
+    EXPECT_STREQ(FindPayloadEntry(110)->file, "ChnBmp.bin");
+    EXPECT_EQ(FindPayloadEntry(111)->readOnly, 0);
+    EXPECT_EQ(FindPayloadEntry(111)->hidden, 1);
+    EXPECT_EQ(FindPayloadEntry(109)->hidden, 0);
+}
+
+TEST(UnpackPayload, EveryInstalledPayloadInflatesToItsCatalogueSize) {
+    std::vector<unsigned char> buffer = Buffer(33554432);
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        unsigned long length = 0;
+        ASSERT_EQ(UnpackPayload(PayloadCatalogue[i].id, buffer.data(), buffer.size(), &length), Z_OK)
+            << PayloadCatalogue[i].id;
+        EXPECT_EQ(length, PayloadCatalogue[i].bytes) << PayloadCatalogue[i].file;
+    }
+}
+
+TEST(UnpackPayload, CapacityMustHoldTheWholePayload) {
+    std::vector<unsigned char> buffer = Buffer(32701374);
+    unsigned long length = 0;
+    EXPECT_NE(UnpackPayload(128, buffer.data(), 32701373, &length), Z_OK);
+    ASSERT_EQ(UnpackPayload(128, buffer.data(), 32701374, &length), Z_OK);
+    EXPECT_EQ(length, 32701374ul);
+    EXPECT_GE(buffer[0], 0x80);  // an earlier install's index makes the installer ask
+}
+
+TEST(UnpackPayload, MissingIdFailsAndExtractWritesNothing) {
+    TempFolder folder;
+    UseInstallDir(folder.path());
+    std::vector<unsigned char> buffer = Buffer(1024);
+    unsigned long length = 0;
+    EXPECT_EQ(UnpackPayload(107, buffer.data(), buffer.size(), &length), Z_STREAM_ERROR);
+    EXPECT_EQ(ExtractPayloadToFile(107, "missing.bin", buffer.data(), buffer.size(), 1, 1, nullptr), 0);
+    EXPECT_FALSE(PathExists(folder.File("missing.bin").c_str()));
+}
+
+TEST(UnpackPayload, EveryStoredStreamIsOneLevelNineZlibStream) {
+    for (int id : {106, 110, 124, 161, 163, 185, 186, 187, 188, 210, 301}) {
+        std::string stream = ReadFile(std::string(TESSO_PAYLOAD_DIR) + "/" + std::to_string(id) + ".z");
+        ASSERT_GE(stream.size(), 6u) << id;
+        EXPECT_EQ(static_cast<unsigned char>(stream[0]), 0x78) << id;
+        EXPECT_EQ(static_cast<unsigned char>(stream[1]), 0xDA) << id;
+    }
+}
+
+class DamagedPayload : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        stream_ = ReadFile(std::string(TESSO_PAYLOAD_DIR) + "/163.z");
+        ASSERT_GT(stream_.size(), 10u);
+    }
+    void TearDown() override { SetPayloadDirectory(TESSO_PAYLOAD_DIR); }
+
+    // Unpacks payload 163 from a copy of its stream with one byte changed.
+    int UnpackWithByteChanged(size_t offset) {
+        std::string damaged = stream_;
+        damaged[offset] = static_cast<char>(damaged[offset] ^ 0x01);
+        WriteFile(folder_.File("163.z"), damaged);
+        SetPayloadDirectory(folder_.path().c_str());
+        std::vector<unsigned char> buffer = Buffer(65536);
+        unsigned long length = 0;
+        return UnpackPayload(163, buffer.data(), buffer.size(), &length);
+    }
+
+    TempFolder folder_;
+    std::string stream_;
+};
+
+TEST_F(DamagedPayload, ChangedDeflateDataFails) { EXPECT_NE(UnpackWithByteChanged(stream_.size() / 2), Z_OK); }
+
+TEST_F(DamagedPayload, ChangedAdler32Fails) { EXPECT_EQ(UnpackWithByteChanged(stream_.size() - 1), Z_DATA_ERROR); }
+
+TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
+    TempFolder folder;
+    UseInstallDir(folder.path());
+    std::vector<unsigned char> buffer = Buffer(65536);
+    ASSERT_EQ(ExtractPayloadToFile(163, "License_cn.txt", buffer.data(), buffer.size(), 1, 0, nullptr), 1);
+    std::string text = ReadFile(folder.File("License_cn.txt"));
+    EXPECT_EQ(text.size(), 2066u);
+    EXPECT_EQ(Attributes(folder.File("License_cn.txt")) & (kAttributeReadOnly | kAttributeHidden),
+              kAttributeReadOnly);
+}
+
+}  // namespace
