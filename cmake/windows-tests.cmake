@@ -7,7 +7,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
 foreach(source ${TESSO_WINE_TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
-    add_executable(${name} ${source} $<TARGET_OBJECTS:tesso_resources>)
+    add_executable(${name} ${source} ${CMAKE_SOURCE_DIR}/tests/wine/wine_main.cpp $<TARGET_OBJECTS:tesso_resources>)
     target_link_libraries(${name} PRIVATE tesso_setup_core gtest)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
 endforeach()

@@ -5,7 +5,7 @@ set(TESSO_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 set(TESSO_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine/run-under-wine.sh)
 set(TESSO_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
 
-add_test(NAME wine.prefix COMMAND ${TESSO_WINE_RUN} ${TESSO_WINE_PREFIX} cmd /c exit 0)
+add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix.sh ${TESSO_WINE_PREFIX})
 set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine TIMEOUT 300)
 
 # name: test name; program: path of the .exe; remaining arguments go to the program.
@@ -15,10 +15,15 @@ function(tesso_wine_test name program)
         ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}")
 endfunction()
 
+# Windows paths of the two shipped executables, through Wine's Z: drive.
+string(REPLACE "/" "\\" win64_exe "Z:${TESSO_WIN64_DIR}/TessoSetup.exe")
+string(REPLACE "/" "\\" win32_exe "Z:${TESSO_WIN32_DIR}/TessoSetup.exe")
+
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
 foreach(source ${TESSO_WINE_TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
     tesso_wine_test(wine.${name} ${TESSO_WIN64_DIR}/${name}.exe --gtest_brief=1)
+    set_property(TEST wine.${name} APPEND PROPERTY ENVIRONMENT "TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe}")
 endforeach()
 
 # The shipped executables import system DLLs only.

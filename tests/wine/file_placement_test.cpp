@@ -1,0 +1,111 @@
+// File placement and the payload store through the real Win32 calls, and the packaging of the
+// shipped executables.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "install/file_placement.h"
+#include "install/payload_catalogue.h"
+#include "install/payload_store.h"
+#include "setup/setup_state.h"
+#include "wine_helpers.h"
+
+namespace {
+
+const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+
+class Win32FilePlacement : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = FreshFolder("placement");
+        lstrcpynA(InstallDir, folder_.c_str(), kPathBufferSize);
+    }
+    std::string Path(const char *name) { return folder_ + "\\" + name; }
+    std::string folder_;
+};
+
+TEST_F(Win32FilePlacement, ProtectionAsAskedAndOtherBitsKept) {
+    ASSERT_EQ(WriteInstalledFile("rh.bin", "abc", 3, 1, 1, nullptr), 1);
+    EXPECT_EQ(FileAttributes(Path("rh.bin")) & kProtection, kProtection);
+    ASSERT_EQ(WriteInstalledFile("r.bin", "abc", 3, 1, 0, nullptr), 1);
+    EXPECT_EQ(FileAttributes(Path("r.bin")) & kProtection, (DWORD)FILE_ATTRIBUTE_READONLY);
+    ASSERT_EQ(WriteInstalledFile("empty.bin", "", 0, 0, 0, nullptr), 1);
+    EXPECT_EQ(FileSize(Path("empty.bin")), 0);
+    EXPECT_EQ(FileAttributes(Path("empty.bin")) & kProtection, 0u);
+}
+
+TEST_F(Win32FilePlacement, ReplaceAndDeleteProtectedFiles) {
+    WriteWhole(Path("old.dic"), "old and longer");
+    SetFileAttributesA(Path("old.dic").c_str(), kProtection);
+    ASSERT_EQ(WriteInstalledFile("old.dic", "new", 3, 0, 0, nullptr), 1);
+    EXPECT_EQ(ReadWhole(Path("old.dic")), "new");
+    EXPECT_EQ(FileAttributes(Path("old.dic")) & kProtection, 0u);
+
+    SetFileAttributesA(Path("old.dic").c_str(), kProtection);
+    EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 1, 0), 1);
+    EXPECT_EQ(FileAttributes(Path("old.dic")) & kProtection, (DWORD)FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(Path("old.dic").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 0, 1), 0);
+
+    SetFileAttributesA(Path("old.dic").c_str(), kProtection);
+    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 0);
+    EXPECT_EQ(FileAttributes(Path("old.dic")), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), -1);
+}
+
+TEST_F(Win32FilePlacement, LockedFileIsNotWritten) {
+    WriteWhole(Path("locked.bin"), "kept");
+    HANDLE lock = CreateFileA(Path("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteInstalledFile("locked.bin", "new", 3, 1, 1, nullptr), 0);
+    CloseHandle(lock);
+    EXPECT_EQ(ReadWhole(Path("locked.bin")), "kept");
+}
+
+TEST_F(Win32FilePlacement, TooLongPathIsRefused) {
+    std::string name(300 - folder_.size(), 'n');
+    EXPECT_EQ(WriteInstalledFile(name.c_str(), "abc", 3, 0, 0, nullptr), 0);
+}
+
+TEST_F(Win32FilePlacement, ExtractedPayloadsKeepTheirCatalogueAttributes) {
+    std::vector<unsigned char> buffer(33554432);
+    for (int id : {110, 111, 109, 163, 126}) {
+        const PayloadEntry *entry = FindPayloadEntry(id);
+        ASSERT_EQ(ExtractPayloadToFile(id, entry->file, buffer.data(), buffer.size(), entry->readOnly, entry->hidden,
+                                       nullptr),
+                  1);
+        DWORD attributes = FileAttributes(Path(entry->file));
+        EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, entry->readOnly != 0) << entry->file;
+        EXPECT_EQ((attributes & FILE_ATTRIBUTE_HIDDEN) != 0, entry->hidden != 0) << entry->file;
+        EXPECT_EQ(FileSize(Path(entry->file)), (long)entry->bytes);
+    }
+    EXPECT_EQ(ExtractPayloadToFile(107, "nothing.bin", buffer.data(), buffer.size(), 0, 0, nullptr), 0);
+    EXPECT_EQ(FileAttributes(Path("nothing.bin")), INVALID_FILE_ATTRIBUTES);
+}
+
+// Every catalogue id is a "TEXT" resource of the shipped executables, beginning 78 DA.
+TEST(Packaging, EveryPayloadIsAnEmbeddedZlibStream) {
+    std::string exes = Environment("TESSO_SETUP_EXES");
+    ASSERT_FALSE(exes.empty());
+    size_t start = 0;
+    while (start < exes.size()) {
+        size_t end = exes.find(';', start);
+        std::string exe = exes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? exes.size() : end + 1;
+        HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << exe;
+        for (int i = 0; i < PayloadCatalogueCount; i++) {
+            HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(PayloadCatalogue[i].id), "TEXT");
+            ASSERT_NE(resource, nullptr) << exe << " " << PayloadCatalogue[i].id;
+            const unsigned char *bytes = static_cast<const unsigned char *>(LockResource(LoadResource(module, resource)));
+            ASSERT_GE(SizeofResource(module, resource), 6u);
+            EXPECT_EQ(bytes[0], 0x78);
+            EXPECT_EQ(bytes[1], 0xDA);
+        }
+        FreeLibrary(module);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// Helpers of the Windows-side tests: fresh folders on the Wine drive, file contents, attributes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+inline std::string FreshFolder(const std::string &name) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + name + "-" + std::to_string(GetTickCount()) + "-" +
+                         std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+inline DWORD FileAttributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
+
+inline long FileSize(const std::string &path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return static_cast<long>(data.nFileSizeLow);
+}
+
+inline std::string ReadWhole(const std::string &path) {
+    std::string bytes;
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return bytes;
+    char chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.append(chunk, n);
+    std::fclose(file);
+    return bytes;
+}
+
+inline void WriteWhole(const std::string &path, const std::string &bytes) {
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+
+inline std::string Environment(const char *name) {
+    char value[2048];
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length && length < sizeof value ? std::string(value) : std::string();
+}
