@@ -1,0 +1,58 @@
+#include "install_doubles.h"
+
+#include <cstdio>
+
+#include "install/install_ui.h"
+#include "install/shortcuts.h"
+
+InstallDoubles Doubles;
+
+int InstallDoubles::Count(const std::string &prefix) const { return static_cast<int>(Starting(prefix).size()); }
+
+std::vector<std::string> InstallDoubles::Starting(const std::string &prefix) const {
+    std::vector<std::string> found;
+    for (const std::string &event : events)
+        if (event.compare(0, prefix.size(), prefix) == 0)
+            found.push_back(event);
+    return found;
+}
+
+int ShowWizardMessage(const char *chinese, const char *english, int) {
+    Doubles.events.push_back(std::string("message ") + english);
+    Doubles.messages.push_back(chinese);
+    return Doubles.answer;
+}
+
+void ShowInstallProgress() { Doubles.events.push_back("show progress"); }
+
+void SetProgressCheckpoint(int position) { Doubles.events.push_back("progress " + std::to_string(position)); }
+
+void ShowWaitCursor() { Doubles.events.push_back("wait cursor"); }
+
+int ResolveShellFolder(char *path, int kind) {
+    if (Doubles.shellRoot.empty())
+        return 0;
+    std::snprintf(path, 260, "%s/%d", Doubles.shellRoot.c_str(), kind);
+    return 1;
+}
+
+int CreateShellLink(const char *targetPath, const char *linkPath, const char *description) {
+    Doubles.events.push_back(std::string("link ") + linkPath + " -> " + targetPath + " (" + description + ")");
+    if (Doubles.failingLinks.count(linkPath))
+        return 0;
+    std::FILE *link = std::fopen(linkPath, "w");
+    if (!link)
+        return 0;
+    std::fputs(targetPath, link);
+    return std::fclose(link) == 0;
+}
+
+int QueryWindowsDirectory(char *buffer, unsigned capacity) {
+    return std::snprintf(buffer, capacity, "%s", Doubles.windowsDirectory.c_str());
+}
+
+int QueryUserName(char *buffer, unsigned long capacity) {
+    if (Doubles.userName.empty())
+        return 0;
+    return std::snprintf(buffer, capacity, "%s", Doubles.userName.c_str()) > 0;
+}

@@ -1,0 +1,23 @@
+// Recording stand-ins for the wizard window and the shell, linked into the host tests.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+struct InstallDoubles {
+    std::vector<std::string> events;  // "message <english>", "progress <n>", "show progress", "wait cursor",
+                                      // "link <link path>"
+    std::vector<std::string> messages;  // Chinese text of each message, in order
+    int answer = 6;                     // what every message box returns
+    std::string shellRoot;              // ResolveShellFolder gives <shellRoot>/<kind>; empty = fails
+    std::set<std::string> failingLinks;  // link paths whose CreateShellLink fails
+    std::string windowsDirectory = "C:\\WINNT";
+    std::string userName = "Admin";  // empty = the user-name query fails
+
+    void Reset() { *this = InstallDoubles(); }
+    int Count(const std::string &prefix) const;
+    std::vector<std::string> Starting(const std::string &prefix) const;
+};
+
+extern InstallDoubles Doubles;

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "install/install_sequence.h"
+#include "install/payload_catalogue.h"
+#include "install_doubles.h"
+#include "temp_folder.h"
+
+namespace {
+
+const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
+
+TEST(InstallSteps, EveryPayloadOnceInPhaseOrder) {
+    std::set<int> ids;
+    int extractions = 0, required = 0;
+    std::vector<int> checkpoints;
+    for (int i = 0; i < InstallStepCount; i++) {
+        const InstallStep &step = InstallSteps[i];
+        if (step.checkpoint)
+            checkpoints.push_back(step.checkpoint);
+        if (!step.payloadId)
+            continue;
+        extractions++;
+        required += step.required;
+        EXPECT_TRUE(ids.insert(step.payloadId).second) << step.payloadId;
+        EXPECT_NE(FindPayloadEntry(step.payloadId), nullptr) << step.payloadId;
+    }
+    EXPECT_EQ(extractions, 116);
+    EXPECT_EQ(required, 26);
+    EXPECT_EQ(checkpoints, (std::vector<int>{15, 20, 25, 30, 35, 45, 50, 55, 65, 70, 90}));
+    EXPECT_EQ(InstallSteps[0].payloadId, 106);
+    EXPECT_EQ(InstallSteps[InstallStepCount - 2].payloadId, 146);
+    std::set<int> kept;
+    for (int i = 0; i < InstallStepCount; i++)
+        if (InstallSteps[i].skippedWhenKept)
+            kept.insert(InstallSteps[i].payloadId);
+    EXPECT_EQ(kept, (std::set<int>{126, 127, 128, 129}));
+}
+
+TEST(InstallSteps, PurgeNamesAndShortcutNames) {
+    std::vector<std::string> names;
+    for (int i = 0; i < kPurgeCount; i++) {
+        char name[32];
+        ASSERT_TRUE(PurgeFileName(i, name, sizeof name));
+        names.push_back(name);
+    }
+    EXPECT_EQ(names[0], "pykeys.dic");
+    EXPECT_EQ(names[1], "Gbkflat.dic");
+    EXPECT_EQ(names[3], "flatAdjust.dic");
+    EXPECT_EQ(names[4], "pykeys.dic0001");
+    EXPECT_EQ(names[22], "flatAuto.dic0101");
+    EXPECT_EQ(names[63], "flatAdjust.dic1111");
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 64u);
+    EXPECT_STREQ(ShortcutNamesFor(0).group, "Tesso Chinese Input Engine");
+    EXPECT_STREQ(ShortcutNamesFor(-1).editor, "Inkleaf Pad");
+    EXPECT_STREQ(ShortcutNamesFor(1).uninstall, "岚笔输入引擎卸载");
+    EXPECT_STREQ(ShortcutNamesFor(2).group, "\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA");
+    EXPECT_STREQ(ShortcutNamesFor(5).editor, "\xB4\x50\xB5\xA7\xA4\xE5\xA5\xBB\xBD\x73\xBF\xE8");
+}
+
+class RunInstallTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Doubles.Reset();
+        Doubles.shellRoot = shell_.path();
+        for (const char *kind : {"0", "2", "7"})
+            mkdir(shell_.File(kind).c_str(), 0755);
+        UseInstallDir(folder_.path());
+        std::snprintf(SetupDir, kPathBufferSize, "%s/", setup_.path().c_str());
+        std::snprintf(WindowsDir, kPathBufferSize, "%s/", windows_.path().c_str());
+        UiLanguage = 0;
+        IsOldShell = 0;
+        WantDesktopIcons = 1;
+        WantAutoStart = 1;
+        DisplayOk = 1;
+        ForceLanguage = 1;
+    }
+    std::string File(const std::string &name) { return folder_.File(name); }
+    void PutOldWordBase(char firstByte) {
+        WriteFile(File("CiZuFlat.igb"), "old base");
+        WriteFile(File("pycizudic.idx"), std::string(1, firstByte) + "old index");
+    }
+    int Progress() {
+        std::vector<std::string> steps = Doubles.Starting("progress");
+        return steps.empty() ? -1 : std::stoi(steps.back().substr(9));
+    }
+    TempFolder folder_, shell_, setup_, windows_;
+};
+
+TEST_F(RunInstallTest, InstallsEveryFileWithItsAttributesAndShortcuts) {
+    ASSERT_EQ(RunInstall(), 1);
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        const PayloadEntry &entry = PayloadCatalogue[i];
+        std::string path = File(entry.file);
+        ASSERT_TRUE(PathExists(path.c_str())) << entry.file;
+        if (entry.id != 120)
+            EXPECT_EQ(ReadFile(path).size(), entry.bytes) << entry.file;
+        unsigned long wanted = (entry.readOnly ? kAttributeReadOnly : 0) | (entry.hidden ? kAttributeHidden : 0);
+        EXPECT_EQ(Attributes(path) & kProtection, wanted) << entry.file;
+    }
+    EXPECT_NE(ReadFile(File("chipadui.ini")).find("ForceLanguage=1"), std::string::npos);
+    EXPECT_EQ(Doubles.Starting("progress"),
+              (std::vector<std::string>{"progress 10", "progress 15", "progress 20", "progress 25", "progress 30",
+                                        "progress 35", "progress 45", "progress 50", "progress 55", "progress 65",
+                                        "progress 70", "progress 90", "progress 94", "progress 97", "progress 100"}));
+    EXPECT_EQ(Doubles.events[0], "show progress");
+    std::vector<std::string> links = Doubles.Starting("link");
+    ASSERT_EQ(links.size(), 5u);
+    std::string group = shell_.File("2/Tesso Chinese Input Engine/");
+    EXPECT_EQ(links[0], "link " + group + "Tesso Chinese Input Engine.lnk -> " + File("TSO.exe") +
+                            " (Tesso Chinese Input Engine)");
+    EXPECT_EQ(links[1], "link " + group + "Tesso UnInstall.lnk -> " + File("TSOUnInstall.exe") + " (Tesso UnInstall)");
+    EXPECT_EQ(links[2], "link " + shell_.File("0/Inkleaf Pad.lnk") + " -> " + File("Inkleaf.exe") + " (Inkleaf Pad)");
+    EXPECT_EQ(links[3].substr(0, 5 + shell_.File("0/Tesso").size()), "link " + shell_.File("0/Tesso"));
+    EXPECT_EQ(links[4], "link " + shell_.File("7/Tesso Chinese Input Engine.lnk") + " -> " + File("TSO.exe") +
+                            " (Tesso Chinese Input Engine)");
+    EXPECT_EQ(Doubles.Count("message"), 0);
+}
+
+TEST_F(RunInstallTest, ChineseNamesAndOneGroupWhenBothOptionsAreOff) {
+    UiLanguage = 1;
+    WantDesktopIcons = 0;
+    WantAutoStart = 0;
+    ASSERT_EQ(RunInstall(), 1);
+    std::vector<std::string> links = Doubles.Starting("link");
+    ASSERT_EQ(links.size(), 2u);
+    EXPECT_NE(links[0].find("/2/岚笔中文输入引擎/岚笔中文输入引擎.lnk"), std::string::npos);
+    EXPECT_NE(links[1].find("/岚笔输入引擎卸载.lnk"), std::string::npos);
+}
+
+TEST_F(RunInstallTest, NoQuestionWithoutTheOldWordBase) {
+    WriteFile(File("pycizudic.idx"), "\x80index");
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(Doubles.Count("message"), 0);
+    EXPECT_EQ(ReadFile(File("pycizudic.idx")).size(), 32701374u);
+    EXPECT_EQ(Doubles.Count("wait cursor"), 0);
+}
+
+TEST_F(RunInstallTest, AnsweringNoKeepsTheFourWordBaseFiles) {
+    PutOldWordBase('\x80');
+    WriteFile(File("pxcizudic.idx"), "old px");
+    WriteFile(File("py2_3ZiCi1stZuMu.idx"), "old py2");
+    Doubles.answer = 7;
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(Doubles.Starting("message"),
+              std::vector<std::string>{"message Old CiKu (Word Base) is detected. Replace it with new CiKu?"});
+    EXPECT_EQ(Doubles.messages[0], "安装目录有老词库。是否安装新词库(会冲掉老词库)?");
+    EXPECT_EQ(KeepOldWordBase, 1);
+    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), "old base");
+    EXPECT_EQ(ReadFile(File("pycizudic.idx")), "\x80old index");
+    EXPECT_EQ(ReadFile(File("pxcizudic.idx")), "old px");
+    EXPECT_EQ(ReadFile(File("py2_3ZiCi1stZuMu.idx")), "old py2");
+    EXPECT_EQ(ReadFile(File("Inkleaf.exe")).size(), 1667072u);
+    EXPECT_EQ(Doubles.Count("wait cursor"), 1);
+}
+
+TEST_F(RunInstallTest, AnsweringYesOrClosingReplacesOrKeeps) {
+    PutOldWordBase('\xFF');
+    Doubles.answer = 6;
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(KeepOldWordBase, 0);
+    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")).size(), 6444060u);
+    PutOldWordBase('\x80');
+    Doubles.answer = 2;  // Escape or the close box
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(KeepOldWordBase, 1);
+    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), "old base");
+}
+
+TEST_F(RunInstallTest, NoQuestionForAnIndexThatDoesNotLookOld) {
+    PutOldWordBase('\x7F');
+    ASSERT_EQ(RunInstall(), 1);
+    WriteFile(File("pycizudic.idx"), "");
+    ASSERT_EQ(RunInstall(), 1);
+    unlink(File("pycizudic.idx").c_str());
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(Doubles.Count("message"), 0);
+    EXPECT_EQ(Doubles.Count("wait cursor"), 3);
+    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")).size(), 6444060u);
+}
+
+TEST_F(RunInstallTest, PurgeRemovesOldUserDictionaries) {
+    for (const char *name : {"flatAuto.dic0101", "flatAdjust.dic", "pykeys.dic1111", "flatAuto.dic0002",
+                             "flatAuto.dic0000", "flatAuto.dic00000"})
+        WriteFile(File(name), "old");
+    WriteAttributeWord(File("pykeys.dic1111").c_str(), Attributes(File("pykeys.dic1111")) | kProtection);
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_FALSE(PathExists(File("flatAuto.dic0101").c_str()));
+    EXPECT_FALSE(PathExists(File("flatAdjust.dic").c_str()));
+    EXPECT_FALSE(PathExists(File("pykeys.dic1111").c_str()));
+    EXPECT_TRUE(PathExists(File("flatAuto.dic0002").c_str()));
+    EXPECT_TRUE(PathExists(File("flatAuto.dic0000").c_str()));
+    EXPECT_TRUE(PathExists(File("flatAuto.dic00000").c_str()));
+}
+
+TEST_F(RunInstallTest, OptionalStepFailingStillSucceeds) {
+    mkdir(File("TSO.exe").c_str(), 0755);  // a folder where the engine should go cannot be written
+    EXPECT_EQ(RunInstall(), 1);
+    EXPECT_EQ(Progress(), 100);
+}
+
+TEST_F(RunInstallTest, RequiredStepFailingEndsWithoutConfigurationOrShortcuts) {
+    mkdir(File("readme2.igb").c_str(), 0755);
+    EXPECT_EQ(RunInstall(), 0);
+    for (const char *name : {"pykeys.dic", "gbkflat.dic", "py_1key.dic", "sort.dic", "chdicres.bin", "ChnDic2.bin",
+                             "duplicat.dic", "ch2key.bin"})
+        EXPECT_TRUE(PathExists(File(name).c_str())) << name;
+    EXPECT_FALSE(PathExists(File("chipadui.ini").c_str()));
+    EXPECT_FALSE(PathExists(File("ChnBmp.bin").c_str()));
+    EXPECT_EQ(Progress(), 20);
+    EXPECT_EQ(Doubles.Count("link"), 0);
+}
+
+TEST_F(RunInstallTest, ControlFileIsCopiedOnlyWhenItIsThere) {
+    WriteFile(windows_.File("SCtrlSet1.bin"), "previous");
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "previous");
+    WriteFile(setup_.File("SCtrlSet1.bin"), "control");
+    WriteAttributeWord(windows_.File("SCtrlSet1.bin").c_str(), Attributes(windows_.File("SCtrlSet1.bin")) | kProtection);
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "install/shortcuts.h"
+#include "install_doubles.h"
+#include "temp_folder.h"
+
+namespace {
+
+const char kStartMenuMessage[] = "message Failed to create an entry on Start Menu.";
+const char kFolderMessage[] = "message Cannot create folder!";
+
+class Shortcuts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Doubles.Reset();
+        Doubles.shellRoot = folder_.path();
+        mkdir(folder_.File("0").c_str(), 0755);
+        mkdir(folder_.File("2").c_str(), 0755);
+        mkdir(folder_.File("7").c_str(), 0755);
+        UseInstallDir("C:\\Product");
+        IsOldShell = 0;
+        IsNtPlatform = 1;
+    }
+    TempFolder folder_;
+};
+
+TEST(ComposeShellFolder, FromTheWindowsDirectory) {
+    Doubles.Reset();
+    char path[kPathBufferSize];
+    IsNtPlatform = 1;
+    ASSERT_EQ(ComposeShellFolder(path, kFolderPrograms), 1);
+    EXPECT_STREQ(path, "C:\\WINNT\\profiles\\Admin\\start menu\\programs");
+    ASSERT_EQ(ComposeShellFolder(path, kFolderStartup), 1);
+    EXPECT_STREQ(path, "C:\\WINNT\\profiles\\Admin\\start menu\\programs\\Startup");
+    IsNtPlatform = 0;
+    Doubles.windowsDirectory = "C:\\WINDOWS";
+    ASSERT_EQ(ComposeShellFolder(path, kFolderDesktop), 1);
+    EXPECT_STREQ(path, "C:\\WINDOWS\\Desktop");
+    Doubles.windowsDirectory = "D:\\";  // a drive root gets no second backslash
+    ASSERT_EQ(ComposeShellFolder(path, kFolderDesktop), 1);
+    EXPECT_STREQ(path, "D:\\Desktop");
+    IsNtPlatform = 1;
+    Doubles.userName = "";
+    EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
+    Doubles.userName = std::string(250, 'u');  // a path too long for its buffer fails cleanly
+    Doubles.windowsDirectory = "C:\\WINNT";
+    EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
+}
+
+TEST_F(Shortcuts, GroupFolderIsMadeOnceAndHoldsEveryEntry) {
+    const ShortcutEntry entries[] = {{"Engine", "TSO.exe"}, {"Remove", "TSOUnInstall.exe"}, {nullptr, nullptr}};
+    EXPECT_EQ(CreateProgramGroup("Tesso", entries, kFolderPrograms), 1);
+    EXPECT_TRUE(PathExists(folder_.File("2/Tesso/Engine.lnk").c_str()));
+    EXPECT_EQ(ReadFile(folder_.File("2/Tesso/Remove.lnk")), "C:\\Product/TSOUnInstall.exe");
+    EXPECT_EQ(CreateProgramGroup("Tesso", entries, kFolderPrograms), 1);  // reused, no message
+    EXPECT_EQ(Doubles.Count("message"), 0);
+    EXPECT_EQ(Doubles.Starting("link")[0],
+              "link " + folder_.File("2/Tesso/Engine.lnk") + " -> C:\\Product/TSO.exe (Engine)");
+}
+
+TEST_F(Shortcuts, NoGroupNameWritesIntoTheBaseFolder) {
+    const ShortcutEntry entries[] = {{"Engine", "TSO.exe"}, {nullptr, nullptr}};
+    EXPECT_EQ(CreateProgramGroup(nullptr, entries, kFolderStartup), 1);
+    EXPECT_TRUE(PathExists(folder_.File("7/Engine.lnk").c_str()));
+    EXPECT_EQ(CreateProgramGroup("", entries, kFolderStartup), 1);
+    const ShortcutEntry none[] = {{nullptr, nullptr}};
+    EXPECT_EQ(CreateProgramGroup(nullptr, none, kFolderStartup), 1);
+    EXPECT_EQ(Doubles.Count("message"), 0);
+}
+
+TEST_F(Shortcuts, OnlyTheLastEntryDecides) {
+    const ShortcutEntry entries[] = {{"First", "a.exe"}, {"Second", "b.exe"}, {nullptr, nullptr}};
+    Doubles.failingLinks = {folder_.File("2/G/First.lnk")};
+    EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 1);
+    EXPECT_EQ(Doubles.Count("message"), 0);
+    Doubles.failingLinks = {folder_.File("2/G/Second.lnk")};
+    EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 0);
+    EXPECT_EQ(Doubles.Starting("message"), std::vector<std::string>{kStartMenuMessage});
+    EXPECT_TRUE(PathExists(folder_.File("2/G/First.lnk").c_str()));
+}
+
+TEST_F(Shortcuts, FailuresAreReportedByTheGroupOnly) {
+    const ShortcutEntry entries[] = {{"Engine", "TSO.exe"}, {nullptr, nullptr}};
+    Doubles.shellRoot = "";
+    EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 0);
+    EXPECT_EQ(CreateDesktopShortcut("TSO.exe", "Engine"), 0);
+    EXPECT_EQ(Doubles.Starting("message"), std::vector<std::string>{kStartMenuMessage});
+
+    Doubles.Reset();
+    IsOldShell = 1;  // the composed Programs folder does not exist here
+    EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 0);
+    EXPECT_EQ(Doubles.Starting("message"), std::vector<std::string>{kFolderMessage});
+    EXPECT_EQ(Doubles.messages[0], "无法建目录(C:\\WINNT\\profiles\\Admin\\start menu\\programs/G)!");
+    EXPECT_EQ(Doubles.Count("link"), 0);
+
+    Doubles.Reset();
+    Doubles.userName = "";
+    EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 0);
+    EXPECT_EQ(Doubles.Starting("message"), std::vector<std::string>{kStartMenuMessage});
+}
+
+TEST_F(Shortcuts, NamesThatDoNotFitFailCleanly) {
+    std::string longName(200, 'n');
+    const ShortcutEntry entries[] = {{longName.c_str(), "TSO.exe"}, {nullptr, nullptr}};
+    EXPECT_EQ(CreateProgramGroup(longName.c_str(), entries, kFolderPrograms), 0);
+    EXPECT_EQ(Doubles.Starting("message"), std::vector<std::string>{kStartMenuMessage});
+    std::string desktop94(94, 'd'), desktop95(95, 'd');
+    EXPECT_EQ(CreateDesktopShortcut("TSO.exe", desktop95.c_str()), 0);
+    EXPECT_EQ(Doubles.Count("link"), 0);
+    EXPECT_EQ(CreateDesktopShortcut("TSO.exe", desktop94.c_str()), 1);
+    EXPECT_EQ(CreateDesktopShortcut("TSO.exe", "Engine"), 1);
+    EXPECT_TRUE(PathExists(folder_.File("0/Engine.lnk").c_str()));
+}
+
+}  // namespace
