@@ -1,0 +1,182 @@
+// The real install sequence under Wine: every file, the configuration file read back through the
+// profile API, the shortcuts loaded back through IShellLinkA, and a second install over the first
+// with the word-base question answered by a helper thread, as a user would.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "install/install_sequence.h"
+#include "install/payload_catalogue.h"
+#include "setup/setup_state_win32.h"
+#include "wine_helpers.h"
+
+namespace {
+
+const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+
+// Answers every bilingual message box of this process with one button, counting them.
+class MessageAnswerer {
+  public:
+    explicit MessageAnswerer(int button) : button_(button), thread_([this] { Run(); }) {}
+    ~MessageAnswerer() {
+        stop_ = true;
+        thread_.join();
+    }
+    int answered() const { return answered_; }
+
+  private:
+    void Run() {
+        while (!stop_) {
+            HWND box = FindWindowA(nullptr, "Inkleaf Install Message");
+            DWORD process = 0;
+            if (box && GetWindowThreadProcessId(box, &process) && process == GetCurrentProcessId() &&
+                IsWindowVisible(box) && box != last_) {
+                last_ = box;
+                answered_++;
+                PostMessageA(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
+            }
+            Sleep(20);
+        }
+    }
+    int button_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> answered_{0};
+    HWND last_ = nullptr;
+    std::thread thread_;
+};
+
+std::string ShellFolder(int kind) {
+    char path[MAX_PATH] = "";
+    LPITEMIDLIST list = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, kind, &list))) {
+        SHGetPathFromIDListA(list, path);
+        CoTaskMemFree(list);
+    }
+    return path;
+}
+
+struct LinkInfo {
+    bool loaded = false;
+    std::string target, description, workingDirectory, iconPath;
+    int iconIndex = -1;
+};
+
+LinkInfo LoadLink(const std::string &path) {
+    LinkInfo info;
+    CoInitialize(nullptr);
+    IShellLinkA *link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void **>(&link)))) {
+        IPersistFile *file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
+            WCHAR wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+            if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+                char text[MAX_PATH];
+                info.loaded = true;
+                if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0)))
+                    info.target = text;
+                if (SUCCEEDED(link->GetDescription(text, MAX_PATH)))
+                    info.description = text;
+                if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH)))
+                    info.workingDirectory = text;
+                if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &info.iconIndex)))
+                    info.iconPath = text;
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return info;
+}
+
+std::string ProfileValue(const std::string &ini, const char *key) {
+    char value[64] = "";
+    GetPrivateProfileStringA("Config", key, "missing", value, sizeof value, ini.c_str());
+    return value;
+}
+
+class WineInstall : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = FreshFolder("install");
+        lstrcpynA(InstallDir, folder_.c_str(), kPathBufferSize);
+        GetWindowsDirectoryA(WindowsDir, kPathBufferSize);
+        lstrcatA(WindowsDir, "\\");
+        lstrcpyA(SetupDir, "C:\\no-such-setup-folder\\");
+        UiLanguage = 0;
+        IsOldShell = 0;
+        WantDesktopIcons = 1;
+        WantAutoStart = 1;
+        DisplayOk = 0;
+        ForceLanguage = 2;
+    }
+    std::string File(const char *name) { return folder_ + "\\" + name; }
+    void ExpectLink(const std::string &link, const char *target, const char *description) {
+        LinkInfo info = LoadLink(link);
+        ASSERT_TRUE(info.loaded) << link;
+        EXPECT_EQ(info.target, File(target));
+        EXPECT_EQ(info.description, description);
+        EXPECT_EQ(info.workingDirectory, folder_);
+        EXPECT_EQ(info.iconPath, File(target));
+        EXPECT_EQ(info.iconIndex, 0);
+    }
+    std::string folder_;
+};
+
+TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
+    {
+        MessageAnswerer answerer(IDYES);
+        ASSERT_EQ(RunInstall(), 1);
+        EXPECT_EQ(answerer.answered(), 0);  // a fresh folder has no old word base
+    }
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        const PayloadEntry &entry = PayloadCatalogue[i];
+        DWORD attributes = FileAttributes(File(entry.file));
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
+        DWORD wanted = (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+        EXPECT_EQ(attributes & kProtection, wanted) << entry.file;
+        long expected = entry.id == 120 ? (long)entry.bytes + 19 : (long)entry.bytes;
+        EXPECT_EQ(FileSize(File(entry.file)), expected) << entry.file;
+    }
+    EXPECT_EQ(ProfileValue(File("chipadui.ini"), "UseBmpFont"), "1");
+    EXPECT_EQ(ProfileValue(File("chipadui.ini"), "ForceLanguage"), "2");
+
+    std::string group = ShellFolder(CSIDL_PROGRAMS) + "\\Tesso Chinese Input Engine\\";
+    ExpectLink(group + "Tesso Chinese Input Engine.lnk", "TSO.exe", "Tesso Chinese Input Engine");
+    ExpectLink(group + "Tesso UnInstall.lnk", "TSOUnInstall.exe", "Tesso UnInstall");
+    ExpectLink(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Inkleaf Pad.lnk", "Inkleaf.exe", "Inkleaf Pad");
+    ExpectLink(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Tesso Chinese Input Engine.lnk", "TSO.exe",
+               "Tesso Chinese Input Engine");
+    ExpectLink(ShellFolder(CSIDL_STARTUP) + "\\Tesso Chinese Input Engine.lnk", "TSO.exe",
+               "Tesso Chinese Input Engine");
+
+    // Over the first install: a damaged protected file is replaced; No keeps the word base.
+    SetFileAttributesA(File("ChnBmp.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteWhole(File("ChnBmp.bin"), "damaged");
+    SetFileAttributesA(File("ChnBmp.bin").c_str(), kProtection);
+    WriteWhole(File("CiZuFlat.igb"), "the user's own word base");
+    {
+        MessageAnswerer answerer(IDNO);
+        ASSERT_EQ(RunInstall(), 1);
+        EXPECT_EQ(answerer.answered(), 1);
+    }
+    EXPECT_EQ(FileSize(File("ChnBmp.bin")), 241664);
+    EXPECT_EQ(FileAttributes(File("ChnBmp.bin")) & kProtection, kProtection);
+    EXPECT_EQ(ReadWhole(File("CiZuFlat.igb")), "the user's own word base");
+    {
+        MessageAnswerer answerer(IDYES);
+        ASSERT_EQ(RunInstall(), 1);
+        EXPECT_EQ(answerer.answered(), 1);
+    }
+    EXPECT_EQ(FileSize(File("CiZuFlat.igb")), 6444060);
+}
+
+}  // namespace
