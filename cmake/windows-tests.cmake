@@ -18,3 +18,7 @@ if(TESSO_DRIVER_SOURCES)
     add_executable(wizard_driver ${TESSO_DRIVER_SOURCES})
     target_link_libraries(wizard_driver PRIVATE z gdi32 user32 kernel32)
 endif()
+
+# The install benchmark, run under wine64 by bench/run-bench.sh.
+add_executable(bench_install ${CMAKE_SOURCE_DIR}/bench/bench_install.cpp $<TARGET_OBJECTS:tesso_resources>)
+target_link_libraries(bench_install PRIVATE tesso_setup_core)
