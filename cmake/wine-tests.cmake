@@ -12,7 +12,7 @@ set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wi
 function(tesso_wine_test name program)
     add_test(NAME ${name} COMMAND ${TESSO_WINE_RUN} ${TESSO_WINE_PREFIX} ${program} ${ARGN})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 300
-        ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}")
+        ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
 endfunction()
 
 # Windows paths of the two shipped executables, through Wine's Z: drive.
@@ -32,3 +32,12 @@ foreach(exe ${TESSO_WIN64_DIR}/TessoSetup.exe ${TESSO_WIN32_DIR}/TessoSetup.exe)
     add_test(NAME packaging.imports.${arch}
              COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-imports.sh ${exe})
 endforeach()
+
+# The same screens under a Chinese system (code page 936, Chinese system language).
+function(tesso_wine_test_chinese name program)
+    tesso_wine_test(${name} ${program} ${ARGN})
+    set_property(TEST ${name} PROPERTY ENVIRONMENT "LC_ALL=zh_CN.UTF-8;TESSO_LOCALE_TAG=zh;\
+TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
+endfunction()
+tesso_wine_test_chinese(wine.startup_gui_test.zh ${TESSO_WIN64_DIR}/startup_gui_test.exe --gtest_brief=1
+    --gtest_filter=*StartScreen*)

@@ -1,0 +1,72 @@
+// A Win32 driver for the real setup: starts it, finds its windows, clicks and types as a user
+// does (real mouse and keyboard input), captures windows from the screen, and reads the
+// setup's own glyph font to recognise the characters it draws.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace driver {
+
+const char kWizardCaption[] = "Tessovar Chinese Input Engine Installer";
+const char kMessageCaption[] = "Inkleaf Install Message";
+const char kChooserCaption[] = "Choose Destination Directory";
+
+struct Setup {
+    PROCESS_INFORMATION process = {};
+    HWND wizard = nullptr;
+};
+
+// Starts the setup (TESSO_SETUP_EXE unless exe is given) and waits for its wizard.
+bool StartSetup(Setup *setup, const std::string &exe = "");
+// Only starts the process.
+bool LaunchSetup(Setup *setup, const std::string &exe = "");
+// The exit code, or -1 when the process had to be killed after the timeout.
+int WaitForExit(Setup *setup, int timeoutMs = 20000);
+bool HasExited(const Setup &setup);
+
+// A visible top-level window of the process with this caption, waited for.
+HWND WaitForWindow(DWORD processId, const char *caption, int timeoutMs = 10000);
+bool WaitForWindowGone(HWND window, int timeoutMs = 10000);
+HWND Control(HWND dialog, int id);
+bool IsShown(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+std::string Text(HWND dialog, int id);
+void SetText(HWND dialog, int id, const std::string &text);
+
+// Real input: the window is brought to the front first.
+void Click(HWND control);
+void MouseDown(HWND control);
+void MouseUpAway(HWND awayFrom);  // releases elsewhere, so the press does not click
+void Key(WORD virtualKey);
+void Focus(HWND control);  // by a click for buttons, by the dialog manager otherwise
+bool WaitUntil(bool (*condition)(void *), void *context, int timeoutMs = 5000);
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, top row first
+    uint32_t At(int x, int y) const { return pixels[y * width + x]; }
+};
+
+Image Capture(HWND window);                                  // what the screen shows of it
+Image Crop(const Image &image, const RECT &area);
+RECT ClientArea(HWND window, HWND relativeTo);               // control rectangle within a window capture
+bool SavePng(const Image &image, const std::string &path);
+std::string ScreenshotPath(const std::string &name);         // in TESSO_SCREENSHOTS, or empty
+void SaveScreenshot(HWND window, const std::string &name);
+
+// One 16x16 glyph of the setup's font: bit 15 of each row is the leftmost pixel, 1 is ink.
+using Glyph = std::vector<uint16_t>;
+Glyph LoadGlyph(unsigned code);
+// Searches an area for the glyph drawn with ink of the given colour on any other colour.
+bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at);
+// Finds every character of a GBK string in order, left to right; returns the first position.
+bool FindChineseText(const Image &image, const char *gbk, uint32_t ink, const RECT &area, POINT *at);
+
+std::string Environment(const char *name);
+std::string FreshFolder(const std::string &name);
+
+}  // namespace driver

@@ -1,0 +1,116 @@
+// The real setup under Wine: it starts, draws its captions from its own glyph font, and ends with
+// the right exit code on Escape, Enter, WM_QUIT and a damaged glyph font.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "wizard/resource_ids.h"
+#include "wizard_driver.h"
+
+namespace {
+
+const uint32_t kBlack = 0x000000;
+
+class SetupRun : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (setup_.process.hProcess)
+            driver::WaitForExit(&setup_, 100);
+    }
+    driver::Setup setup_;
+};
+
+// Runs on an English and on a Chinese system; the screenshots are kept.
+TEST_F(SetupRun, StartScreenDrawsNextFromTheGlyphFont) {
+    ASSERT_TRUE(driver::StartSetup(&setup_));
+    driver::SaveScreenshot(setup_.wizard, "start");
+    driver::Image image = driver::Capture(setup_.wizard);
+    POINT at;
+    // 下 of "下一步 Next" is the cell of 0xCFC2, pixel for pixel, inside button 1001.
+    RECT next = driver::ClientArea(driver::Control(setup_.wizard, IDC_NEXT), setup_.wizard);
+    ASSERT_TRUE(driver::FindGlyph(image, driver::LoadGlyph(0xCFC2), kBlack, next, &at));
+    EXPECT_TRUE(driver::FindChineseText(image, "下一步", kBlack, next, &at));
+    RECT cancel = driver::ClientArea(driver::Control(setup_.wizard, IDCANCEL), setup_.wizard);
+    EXPECT_TRUE(driver::FindChineseText(image, "取消", kBlack, cancel, &at));
+    driver::Key(VK_ESCAPE);
+    EXPECT_EQ(driver::WaitForExit(&setup_), 0);
+}
+
+TEST_F(SetupRun, LeftPanelAndPageZeroCaptions) {
+    ASSERT_TRUE(driver::StartSetup(&setup_));
+    driver::Image image = driver::Capture(setup_.wizard);
+    POINT at;
+    RECT divider = driver::ClientArea(driver::Control(setup_.wizard, IDC_DIVIDER), setup_.wizard);
+    RECT panel = {0, 0, divider.left, image.height};
+    EXPECT_TRUE(driver::FindChineseText(image, "《岚笔》", kBlack, panel, &at));
+    EXPECT_TRUE(driver::FindChineseText(image, "中文输入引擎", kBlack, panel, &at));
+    EXPECT_TRUE(driver::FindChineseText(image, "安装程序", kBlack, panel, &at));
+    RECT label = driver::ClientArea(driver::Control(setup_.wizard, IDC_FOLDER_LABEL), setup_.wizard);
+    EXPECT_TRUE(driver::FindChineseText(image, "安装路径", kBlack, label, &at));
+    EXPECT_EQ(driver::Text(setup_.wizard, IDC_FOLDER), "C:\\Tesso");
+    EXPECT_FALSE(driver::IsShown(setup_.wizard, IDC_BACK));
+    EXPECT_FALSE(driver::IsShown(setup_.wizard, IDC_QUESTION));
+    driver::Key(VK_ESCAPE);
+    EXPECT_EQ(driver::WaitForExit(&setup_), 0);
+}
+
+TEST_F(SetupRun, EnterOnCancelEndsTheSetup) {
+    ASSERT_TRUE(driver::StartSetup(&setup_));
+    driver::Focus(driver::Control(setup_.wizard, IDCANCEL));
+    driver::Key(VK_RETURN);
+    EXPECT_EQ(driver::WaitForExit(&setup_), 0);
+}
+
+TEST_F(SetupRun, QuitMessageEndsTheSetup) {
+    ASSERT_TRUE(driver::StartSetup(&setup_));
+    PostThreadMessageA(setup_.process.dwThreadId, WM_QUIT, 0, 0);
+    EXPECT_EQ(driver::WaitForExit(&setup_), 0);
+}
+
+bool OnDisplayTestPage(void *wizard) { return driver::IsShown(static_cast<HWND>(wizard), IDC_QUESTION); }
+
+TEST_F(SetupRun, EnterOnACheckBoxMeansNext) {
+    ASSERT_TRUE(driver::StartSetup(&setup_));
+    driver::Focus(driver::Control(setup_.wizard, IDC_AUTO_START));
+    driver::Key(VK_RETURN);
+    EXPECT_TRUE(driver::WaitUntil(OnDisplayTestPage, setup_.wizard));
+    EXPECT_FALSE(driver::IsChecked(setup_.wizard, IDC_AUTO_START));  // the key did not toggle it
+    driver::Key(VK_ESCAPE);
+    EXPECT_EQ(driver::WaitForExit(&setup_), 0);
+}
+
+// A copy of the setup whose glyph font stream has one byte changed.
+std::string DamagedSetup() {
+    std::string original = driver::Environment("TESSO_SETUP_EXE");
+    std::string windowsPath = "Z:" + original;
+    for (char &c : windowsPath)
+        if (c == '/')
+            c = '\\';
+    std::string copy = driver::FreshFolder("damaged") + "\\TessoSetup.exe";
+    if (!CopyFileA(windowsPath.c_str(), copy.c_str(), FALSE))
+        return "";
+    HMODULE module = LoadLibraryExA(windowsPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(110), "TEXT");
+    const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, resource)));
+    std::vector<char> stream(bytes, bytes + SizeofResource(module, resource));
+    FreeLibrary(module);
+    stream[stream.size() / 2] ^= 0x55;
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    if (!update || !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(110), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                    stream.data(), static_cast<DWORD>(stream.size())) ||
+        !EndUpdateResourceA(update, FALSE))
+        return "";
+    return copy;
+}
+
+TEST_F(SetupRun, DamagedGlyphFontEndsWithOneAndNoWizard) {
+    std::string damaged = DamagedSetup();
+    ASSERT_FALSE(damaged.empty());
+    ASSERT_TRUE(driver::LaunchSetup(&setup_, damaged));
+    EXPECT_EQ(driver::WaitForExit(&setup_), 1);
+    EXPECT_EQ(FindWindowA(nullptr, driver::kWizardCaption), nullptr);
+}
+
+}  // namespace
