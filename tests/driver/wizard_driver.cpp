@@ -101,8 +101,8 @@ int CellNumber(unsigned code) {
     return 94 * (lead - 0xA1) + (trail - 0xA1);
 }
 
-bool GlyphAt(const Image &image, const Glyph &glyph, uint32_t ink, int x0, int y0) {
-    for (int row = 0; row < 16; row++) {
+bool GlyphAt(const Image &image, const Glyph &glyph, uint32_t ink, int x0, int y0, int rows) {
+    for (int row = 0; row < rows; row++) {
         const uint32_t *line = &image.pixels[(y0 + row) * image.width + x0];
         for (int col = 0; col < 16; col++) {
             bool isInk = (glyph[row] >> (15 - col)) & 1;
@@ -374,10 +374,10 @@ Glyph LoadGlyph(unsigned code) {
     return glyph;
 }
 
-bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at) {
+bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at, int rows) {
     for (int y = area.top; y + 16 <= area.bottom && y + 16 <= image.height; y++)
         for (int x = area.left; x + 16 <= area.right && x + 16 <= image.width; x++)
-            if (x >= 0 && y >= 0 && GlyphAt(image, glyph, ink, x, y)) {
+            if (x >= 0 && y >= 0 && GlyphAt(image, glyph, ink, x, y, rows)) {
                 *at = POINT{x, y};
                 return true;
             }

@@ -61,8 +61,9 @@ void SaveScreenshot(HWND window, const std::string &name);
 // One 16x16 glyph of the setup's font: bit 15 of each row is the leftmost pixel, 1 is ink.
 using Glyph = std::vector<uint16_t>;
 Glyph LoadGlyph(unsigned code);
-// Searches an area for the glyph drawn with ink of the given colour on any other colour.
-bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at);
+// Searches an area for the glyph drawn with ink of the given colour on any other colour; only its
+// top `rows` rows are compared (a focus mark may cross the bottom of a pressed caption).
+bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at, int rows = 16);
 // Finds every character of a GBK string in order, left to right; returns the first position.
 bool FindChineseText(const Image &image, const char *gbk, uint32_t ink, const RECT &area, POINT *at);
 

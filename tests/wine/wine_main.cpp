@@ -1,12 +1,23 @@
-// Entry of the Windows-side test programs: the payloads and dialogs are in this module.
+// Entry of the Windows-side test programs: the payloads and dialogs are in this module, and the
+// glyph pages are built as start-up builds them, so message boxes show their Chinese text.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
+#include "glyphs/glyph_text_win32.h"
+#include "install/payload_store.h"
 #include "setup/setup_state_win32.h"
 
 int main(int argc, char **argv) {
     ProgramInstance = GetModuleHandleA(nullptr);
     ProductFolderName = "Tesso";
+    std::vector<unsigned char> font(307200);
+    unsigned long length = 0;
+    if (UnpackPayload(110, font.data(), font.size(), &length) == kPayloadOk)
+        BuildGlyphPages(font.data());
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    ReleaseGlyphPages();
+    return result;
 }

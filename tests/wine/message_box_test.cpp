@@ -1,0 +1,127 @@
+// The bilingual message box, shown in this process and answered from a second thread through the
+// screen, with the mouse and the keyboard.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "glyphs/glyph_text_win32.h"
+#include "setup/setup_state_win32.h"
+#include "wizard/message_box_win32.h"
+#include "wizard/message_layout.h"
+#include "wizard/resource_ids.h"
+#include "wizard_driver.h"
+
+namespace {
+
+const uint32_t kBlack = 0x000000;
+const char kShort[] = "安装目录有老词库。";
+const char kLong[] = "无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。";
+
+// Shows a box here while `answer` looks at it and ends it from another thread.
+int ShowAndAnswer(const char *chinese, const char *english, int kind, const std::function<void(HWND)> &answer) {
+    std::thread helper([&] {
+        HWND box = driver::WaitForWindow(GetCurrentProcessId(), driver::kMessageCaption);
+        if (!box)
+            return;
+        Sleep(200);
+        answer(box);
+    });
+    int result = ShowMessage(chinese, english, kind, nullptr);
+    helper.join();
+    return result;
+}
+
+// The layout the box must have taken, from what it measures of its own texts.
+MessageLayout ExpectedLayout(HWND box, const char *chinese, const char *english, int kind) {
+    HDC dc = GetDC(box);
+    MessageLayoutInput in = {};
+    in.kind = kind;
+    in.chineseWidth = MeasureMixedText(dc, chinese).cx;
+    in.chineseBytes = static_cast<int>(std::strlen(chinese));
+    SIZE e = {0, 0};
+    if (english && *english)
+        GetTextExtentPointA(dc, english, static_cast<int>(std::strlen(english)), &e);
+    in.englishWidth = e.cx;
+    in.englishHeight = e.cy;
+    ReleaseDC(box, dc);
+    RECT button;
+    GetClientRect(GetDlgItem(box, kind == 4 ? IDC_YES_BUTTON : IDC_CONFIRM), &button);
+    in.buttonWidth = button.right;
+    in.buttonHeight = button.bottom;
+    in.frameWidth = GetSystemMetrics(SM_CXDLGFRAME);
+    in.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    in.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    return ComputeMessageLayout(in, GetSystemMetrics(SM_CYCAPTION));
+}
+
+void CheckLayout(HWND box, const char *chinese, const char *english, int kind) {
+    MessageLayout layout = ExpectedLayout(box, chinese, english, kind);
+    RECT window;
+    GetWindowRect(box, &window);
+    EXPECT_EQ(window.left, layout.window.left);
+    EXPECT_EQ(window.top, layout.window.top);
+    EXPECT_EQ(window.right - window.left, layout.window.right - layout.window.left);
+    EXPECT_EQ(window.bottom - window.top, layout.window.bottom - layout.window.top);
+    POINT first = {0, 0};
+    MapWindowPoints(GetDlgItem(box, layout.firstButton), box, &first, 1);
+    EXPECT_EQ(first.x, layout.firstPosition.x);
+    EXPECT_EQ(first.y, layout.firstPosition.y);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, layout.firstButton)));
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(box, IDC_CANCEL)) != 0, false);
+    if (kind == 4)
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, IDC_NO_BUTTON)));
+    else
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(box, IDC_YES_BUTTON)));
+    driver::Image image = driver::Capture(box);
+    RECT text = driver::ClientArea(GetDlgItem(box, IDC_MESSAGE_TEXT), box);
+    POINT at;
+    std::string firstWords(chinese, 8);  // four characters are enough to recognise it
+    EXPECT_TRUE(driver::FindChineseText(image, firstWords.c_str(), kBlack, text, &at));
+}
+
+TEST(MessageBox, KindZeroShortAndLongTexts) {
+    int result = ShowAndAnswer(kShort, "Old CiKu (Word Base) is detected.", 0, [](HWND box) {
+        CheckLayout(box, kShort, "Old CiKu (Word Base) is detected.", 0);
+        driver::SaveScreenshot(box, "message-ok-short");
+        driver::Click(GetDlgItem(box, IDC_CONFIRM));
+    });
+    EXPECT_EQ(result, 1);
+    result = ShowAndAnswer(kLong, "Cannot create folder! Please check folder path.", 0, [](HWND box) {
+        CheckLayout(box, kLong, "Cannot create folder! Please check folder path.", 0);
+        driver::SaveScreenshot(box, "message-ok-long");
+        driver::Key(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, 2);
+}
+
+TEST(MessageBox, KindFourYesNoAndEscape) {
+    const char *english = "Old CiKu (Word Base) is detected. Replace it with new CiKu?";
+    int result = ShowAndAnswer(kShort, english, 4, [&](HWND box) {
+        CheckLayout(box, kShort, english, 4);
+        driver::SaveScreenshot(box, "message-yes-no");
+        driver::Click(GetDlgItem(box, IDC_YES_BUTTON));
+    });
+    EXPECT_EQ(result, 6);
+    result = ShowAndAnswer(kLong, english, 4, [&](HWND box) {
+        CheckLayout(box, kLong, english, 4);
+        driver::Click(GetDlgItem(box, IDC_NO_BUTTON));
+    });
+    EXPECT_EQ(result, 7);
+    result = ShowAndAnswer(kShort, english, 4, [](HWND) { driver::Key(VK_ESCAPE); });
+    EXPECT_EQ(result, 2);
+}
+
+TEST(MessageBox, NoEnglishTextHidesItsLine) {
+    int result = ShowAndAnswer(kShort, nullptr, 0, [](HWND box) {
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(box, IDC_MESSAGE_ENGLISH)));
+        CheckLayout(box, kShort, "", 0);
+        PostMessageA(box, WM_CLOSE, 0, 0);  // the close box
+    });
+    EXPECT_EQ(result, 2);
+}
+
+}  // namespace
