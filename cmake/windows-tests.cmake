@@ -5,8 +5,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # The driver that starts the real setup, clicks and types into it and captures it.
-add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/wizard_driver.cpp)
-target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver)
+add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/wizard_driver.cpp
+    ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp)
+target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(wizard_driver PUBLIC z gdi32 user32 kernel32)
 
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
@@ -16,6 +17,10 @@ foreach(source ${TESSO_WINE_TEST_SOURCES})
     target_link_libraries(${name} PRIVATE tesso_setup_core wizard_driver gtest)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
 endforeach()
+
+# The walk through a whole install that the README's run command shows.
+add_executable(wizard_walkthrough ${CMAKE_SOURCE_DIR}/tests/driver/walkthrough_main.cpp)
+target_link_libraries(wizard_walkthrough PRIVATE wizard_driver)
 
 # The install benchmark, run under wine64 by bench/run-bench.sh.
 add_executable(bench_install ${CMAKE_SOURCE_DIR}/bench/bench_install.cpp $<TARGET_OBJECTS:tesso_resources>)

@@ -14,6 +14,7 @@ namespace {
 
 const DWORD kChooserFlags = OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
 
+const char kChooserCaption[] = "Choose Destination Directory";  // as the template says
 char ChooserFileBuffer[128];
 
 INT_PTR OnChooserOk(HWND dialog) {
@@ -31,6 +32,8 @@ INT_PTR OnChooserOk(HWND dialog) {
 UINT_PTR CALLBACK FolderChooserHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
+        // Some platforms put a title of their own over the template's caption.
+        SetWindowTextA(dialog, kChooserCaption);
         HWND cancel = GetDlgItem(dialog, IDCANCEL);
         SetWindowLongA(cancel, GWL_STYLE, GetWindowLongA(cancel, GWL_STYLE) | BS_OWNERDRAW);
         SetFocus(GetDlgItem(dialog, IDC_CHOOSER_DIRECTORY_LIST));

@@ -1,0 +1,24 @@
+#!/bin/bash
+# Builds the setup and runs it in Wine. With a display, the real wizard opens for you to click
+# through. Without one, the wizard is walked through a whole install on a private Xvfb in a fresh
+# Wine prefix, and a screenshot of every page, message box and the result is saved.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build
+setup=$PWD/build/win-x86_64/TessoSetup.exe
+if [ -n "${DISPLAY:-}" ]; then
+    prefix=$PWD/build/run-prefix
+    tests/wine/prepare-prefix.sh "$prefix" >/dev/null 2>&1
+    exec tests/wine/run-under-wine.sh "$prefix" "$setup"
+fi
+prefix=$(mktemp -d /tmp/tesso-run-XXXXXX)
+shots=$PWD/build/walkthrough
+rm -rf "$shots" && mkdir -p "$shots"
+tests/wine/prepare-prefix.sh "$prefix" >/dev/null 2>&1
+TESSO_SETUP_EXE=$setup TESSO_SCREENSHOTS=$shots LC_ALL=${LC_ALL:-en_US.UTF-8} \
+    tests/wine/run-under-wine.sh "$prefix" build/win-x86_64/wizard_walkthrough.exe 2>/dev/null
+rm -rf "$prefix"
+echo "Screenshots of the whole install: $shots"
+ls "$shots"

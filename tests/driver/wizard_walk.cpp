@@ -1,0 +1,104 @@
+#include "wizard_walk.h"
+
+#include "wizard/resource_ids.h"
+
+namespace driver {
+
+namespace {
+
+const int kPageMarker[] = {IDC_FOLDER, IDC_QUESTION, IDC_ENGLISH_LICENCE, IDC_LANGUAGE_LIST};
+
+struct PageWait {
+    HWND wizard;
+    int page;
+};
+
+bool PageShown(void *context) {
+    PageWait *wait = static_cast<PageWait *>(context);
+    for (int page = 0; page < 4; page++)
+        if (IsShown(wait->wizard, kPageMarker[page]) != (page == wait->page))
+            return false;
+    return true;
+}
+
+bool Gone(void *window) { return !IsWindow(static_cast<HWND>(window)) || !IsWindowVisible(static_cast<HWND>(window)); }
+
+}  // namespace
+
+bool WaitForPage(HWND wizard, int page, int timeoutMs) {
+    PageWait wait = {wizard, page};
+    if (!WaitUntil(PageShown, &wait, timeoutMs))
+        return false;
+    Sleep(300);  // the page's controls paint themselves once shown
+    return true;
+}
+
+bool GoNext(HWND wizard, How how, int expectPage) {
+    if (how == kByClick)
+        Click(Control(wizard, IDC_NEXT));
+    else
+        Key(VK_RETURN);
+    return expectPage < 0 || WaitForPage(wizard, expectPage);
+}
+
+bool GoBack(HWND wizard, int expectPage) {
+    Click(Control(wizard, IDC_BACK));
+    return WaitForPage(wizard, expectPage);
+}
+
+HWND WaitForMessage(const Setup &setup, int timeoutMs) {
+    HWND box = WaitForWindow(setup.process.dwProcessId, kMessageCaption, timeoutMs);
+    if (box)
+        Sleep(200);
+    return box;
+}
+
+std::string MessageEnglish(HWND box) { return Text(box, IDC_MESSAGE_ENGLISH); }
+
+bool AnswerMessage(HWND box, int button) {
+    Click(Control(box, button));
+    return WaitUntil(Gone, box, 5000);
+}
+
+int ChosenLanguage(HWND wizard) {
+    HWND list = Control(wizard, IDC_LANGUAGE_LIST);
+    LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    return static_cast<int>(SendMessageA(list, CB_GETITEMDATA, selected, 0));
+}
+
+bool ChooseLanguage(HWND wizard, int language) {
+    HWND list = Control(wizard, IDC_LANGUAGE_LIST);
+    Focus(list);
+    Key(VK_HOME);
+    for (int step = 0; step < 3 && ChosenLanguage(wizard) != language; step++)
+        Key(VK_DOWN);
+    return ChosenLanguage(wizard) == language;
+}
+
+InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer, const std::string &shotPrefix) {
+    InstallRun run;
+    DWORD start = GetTickCount();
+    GoNext(setup->wizard, how, -1);
+    for (;;) {
+        HWND box = WaitForMessage(*setup, 30000);
+        if (!box)
+            break;
+        std::string english = MessageEnglish(box);
+        bool question = english.find("Old CiKu") != std::string::npos;
+        if (!shotPrefix.empty())
+            SaveScreenshot(question ? box : setup->wizard, shotPrefix + (question ? "-word-base" : "-installed"));
+        if (!question) {
+            run.secondsToResult = (GetTickCount() - start) / 1000.0;
+            run.result = english;
+            if (!shotPrefix.empty())
+                SaveScreenshot(box, shotPrefix + "-result");
+            run.finished = AnswerMessage(box, IDC_CONFIRM);
+            break;
+        }
+        AnswerMessage(box, wordBaseAnswer);
+    }
+    run.exitCode = WaitForExit(setup);
+    return run;
+}
+
+}  // namespace driver

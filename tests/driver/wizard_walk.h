@@ -1,0 +1,38 @@
+// Walking the real wizard: pages, answers, messages and the install, as a user does it.
+#pragma once
+
+#include <string>
+
+#include "wizard_driver.h"
+
+namespace driver {
+
+enum How { kByClick, kByEnter };
+
+// Waits until the control group of a page (0-3) is on the screen.
+bool WaitForPage(HWND wizard, int page, int timeoutMs = 5000);
+// Next (a click on Next, or Enter with the focus where it is), then waits for `expectPage`.
+bool GoNext(HWND wizard, How how, int expectPage);
+bool GoBack(HWND wizard, int expectPage);
+
+// A bilingual message box of the setup, waited for; its English line.
+HWND WaitForMessage(const Setup &setup, int timeoutMs = 10000);
+std::string MessageEnglish(HWND box);
+// Clicks one of its buttons (1 OK, 6 Yes, 7 No) and waits for it to close.
+bool AnswerMessage(HWND box, int button);
+
+// Picks the interface language (0 English, 1 Simplified, 2 Traditional) with the arrow keys.
+bool ChooseLanguage(HWND wizard, int language);
+int ChosenLanguage(HWND wizard);
+
+struct InstallRun {
+    bool finished = false;     // the result message appeared and was answered
+    std::string result;        // its English text
+    double secondsToResult = 0;  // from the final Next to the result message
+    int exitCode = -1;
+};
+// Final Next on page 3 and everything after it; screenshots are named with `shotPrefix` when
+// not empty. Word-base questions are answered with `wordBaseAnswer` (6 or 7).
+InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer = 6, const std::string &shotPrefix = "");
+
+}  // namespace driver
