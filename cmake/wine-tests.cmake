@@ -41,3 +41,5 @@ TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/Tes
 endfunction()
 tesso_wine_test_chinese(wine.startup_gui_test.zh ${TESSO_WIN64_DIR}/startup_gui_test.exe --gtest_brief=1
     --gtest_filter=*StartScreen*)
+tesso_wine_test_chinese(wine.wizard_gui_test.zh ${TESSO_WIN64_DIR}/wizard_gui_test.exe --gtest_brief=1
+    --gtest_filter=*ChineseSystem*)

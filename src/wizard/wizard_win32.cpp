@@ -104,6 +104,17 @@ void HideAndRepaint(HWND dialog, int id) {
     UpdateWindow(control);
 }
 
+// When a page change hides the control that had the keyboard focus, some platforms hand the
+// focus to the first tab stop (Back), where Enter would go back. It goes to Next instead, so that
+// Enter keeps meaning Next.
+void KeepFocusVisible(HWND dialog, HWND focusBefore) {
+    if (!focusBefore || IsWindowVisible(focusBefore))
+        return;
+    HWND next = GetDlgItem(dialog, IDC_NEXT);
+    if (IsWindowVisible(next))
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+}
+
 // Back to the folder field after a folder that cannot be made, ready to be corrected.
 void ReturnToFolderPage(HWND dialog) {
     WizardPage = kPageFolder;
@@ -242,6 +253,7 @@ INT_PTR OnWizardDrawItem(HWND dialog, const DRAWITEMSTRUCT *item) {
 }  // namespace
 
 void ShowWizardPage(HWND dialog, int page) {
+    HWND focusBefore = GetFocus();
     for (int row = 0; PageControlTable[row][0]; row++)
         for (int i = 0; PageControlTable[row][i]; i++)
             ShowWindow(GetDlgItem(dialog, PageControlTable[row][i]), row == page ? SW_SHOW : SW_HIDE);
@@ -255,6 +267,7 @@ void ShowWizardPage(HWND dialog, int page) {
     }
     if (WizardPage >= 0 && WizardPage <= 98)
         ShowBackButton(dialog, BackButtonShown(WizardPage));
+    KeepFocusVisible(dialog, focusBefore);
     InvalidateRect(dialog, nullptr, TRUE);
     UpdateWindow(dialog);
 }

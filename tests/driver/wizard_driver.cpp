@@ -64,6 +64,17 @@ void MouseButton(DWORD flag) {
     Sleep(60);
 }
 
+// Two clicks closer than the double-click time are a double-click, which a check box with the
+// notify style reports instead of toggling; a user's separate clicks are further apart.
+void WaitOutDoubleClick() {
+    static DWORD lastClick = 0;
+    DWORD gap = GetDoubleClickTime() + 50;
+    DWORD since = GetTickCount() - lastClick;
+    if (lastClick && since < gap)
+        Sleep(gap - since);
+    lastClick = GetTickCount();
+}
+
 void MoveToCentre(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
@@ -137,29 +148,38 @@ std::string Environment(const char *name) {
 std::string FreshFolder(const std::string &name) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + name + "-" + std::to_string(GetTickCount());
+    static int made = 0;
+    std::string folder = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(GetTickCount()) + "-" + std::to_string(++made);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
-bool LaunchSetup(Setup *setup, const std::string &exe) {
+bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {
     std::string path = WindowsPath(exe.empty() ? Environment("TESSO_SETUP_EXE") : exe);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string command = "\"" + path + "\"";
-    if (!CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    const char *folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
+    if (!CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                         &setup->process))
         return false;
     return true;
 }
 
-bool StartSetup(Setup *setup, const std::string &exe) {
-    if (!LaunchSetup(setup, exe))
+bool StartSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {
+    if (!LaunchSetup(setup, exe, workingFolder))
         return false;
     setup->wizard = WaitForWindow(setup->process.dwProcessId, kWizardCaption, 15000);
     if (setup->wizard)
         Sleep(300);  // let the first paint finish
     return setup->wizard != nullptr;
+}
+
+HWND FocusedWindow(const Setup &setup) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(setup.process.dwThreadId, &info) ? info.hwndFocus : nullptr;
 }
 
 bool HasExited(const Setup &setup) { return WaitForSingleObject(setup.process.hProcess, 0) == WAIT_OBJECT_0; }
@@ -207,9 +227,10 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 std::string Text(HWND dialog, int id) {
-    char text[1024] = "";
-    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+    HWND control = GetDlgItem(dialog, id);
+    std::vector<char> text(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0) + 1, 0);
+    SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
 }
 
 void SetText(HWND dialog, int id, const std::string &text) {
@@ -217,6 +238,7 @@ void SetText(HWND dialog, int id, const std::string &text) {
 }
 
 void Click(HWND control) {
+    WaitOutDoubleClick();
     BringToFront(control);
     MoveToCentre(control);
     MouseButton(MOUSEEVENTF_LEFTDOWN);
@@ -225,6 +247,7 @@ void Click(HWND control) {
 }
 
 void MouseDown(HWND control) {
+    WaitOutDoubleClick();
     BringToFront(control);
     MoveToCentre(control);
     MouseButton(MOUSEEVENTF_LEFTDOWN);

@@ -21,9 +21,12 @@ struct Setup {
 };
 
 // Starts the setup (TESSO_SETUP_EXE unless exe is given) and waits for its wizard.
-bool StartSetup(Setup *setup, const std::string &exe = "");
+// workingFolder is the setup's current directory (where the folder chooser starts).
+bool StartSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
 // Only starts the process.
-bool LaunchSetup(Setup *setup, const std::string &exe = "");
+bool LaunchSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
+// The window that has the keyboard focus in the setup's thread.
+HWND FocusedWindow(const Setup &setup);
 // The exit code, or -1 when the process had to be killed after the timeout.
 int WaitForExit(Setup *setup, int timeoutMs = 20000);
 bool HasExited(const Setup &setup);

@@ -6,14 +6,10 @@
 #include <cstdio>
 #include <string>
 
-inline std::string FreshFolder(const std::string &name) {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + name + "-" + std::to_string(GetTickCount()) + "-" +
-                         std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
+#include "wizard_driver.h"
+
+using driver::FreshFolder;
+using driver::Environment;
 
 inline DWORD FileAttributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
 
@@ -43,10 +39,4 @@ inline void WriteWhole(const std::string &path, const std::string &bytes) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
-}
-
-inline std::string Environment(const char *name) {
-    char value[2048];
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length && length < sizeof value ? std::string(value) : std::string();
 }

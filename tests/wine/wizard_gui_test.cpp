@@ -1,0 +1,285 @@
+// The whole setup, clicked and typed through under Wine, and what it leaves on disk.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "install/payload_catalogue.h"
+#include "wine_helpers.h"
+#include "wizard/resource_ids.h"
+#include "wizard_walk.h"
+
+namespace {
+
+using namespace driver;
+
+const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+const char kSuccess[] = "Congratulations! Installation Success!";
+
+std::string SpecialFolder(int kind) {
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, kind, FALSE);
+    return path;
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ProfileValue(const std::string &ini, const char *key) {
+    char value[64] = "";
+    GetPrivateProfileStringA("Config", key, "missing", value, sizeof value, ini.c_str());
+    return value;
+}
+
+void ExpectInstalledFiles(const std::string &folder) {
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        const PayloadEntry &entry = PayloadCatalogue[i];
+        std::string path = folder + "\\" + entry.file;
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
+        DWORD wanted = (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+        EXPECT_EQ(attributes & kProtection, wanted) << entry.file;
+        if (entry.id != 120)
+            EXPECT_EQ(FileSize(path), (long)entry.bytes) << entry.file;
+    }
+}
+
+class Wizard : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (setup_.process.hProcess)
+            WaitForExit(&setup_, 100);
+    }
+    // Starts the setup with the folder field set to `folder`.
+    void Start(const std::string &folder, const std::string &workingFolder = "") {
+        ASSERT_TRUE(StartSetup(&setup_, "", workingFolder));
+        wizard_ = setup_.wizard;
+        if (!folder.empty())
+            SetText(wizard_, IDC_FOLDER, folder);
+    }
+    // From page 0 to page 3 with clicks, answering the display question with `answer`.
+    void WalkToLastPage(int answer) {
+        ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+        Click(Control(wizard_, answer));
+        ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
+        ASSERT_TRUE(GoNext(wizard_, kByClick, 3));
+    }
+    driver::Setup setup_;
+    HWND wizard_ = nullptr;
+};
+
+TEST_F(Wizard, ClickedThroughItInstallsEverything) {
+    std::string folder = FreshFolder("clicked") + "\\Tesso";
+    Start(folder);
+    EXPECT_FALSE(IsShown(wizard_, IDC_BACK));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+    EXPECT_TRUE(IsShown(wizard_, IDC_BACK));
+    Click(Control(wizard_, IDC_ANSWER_OK));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
+    EXPECT_TRUE(IsShown(wizard_, IDC_LICENCE_LIST));
+    EXPECT_FALSE(IsShown(wizard_, IDC_LICENCE_EDIT));
+    EXPECT_EQ(SendMessageA(Control(wizard_, IDC_LICENCE_LIST), LB_GETCOUNT, 0, 0), 63);
+    for (int toggle = 0; toggle < 3; toggle++) {
+        Click(Control(wizard_, IDC_ENGLISH_LICENCE));
+        bool english = toggle % 2 == 0;
+        EXPECT_EQ(IsShown(wizard_, IDC_LICENCE_EDIT), english);
+        EXPECT_EQ(IsShown(wizard_, IDC_LICENCE_LIST), !english);
+    }
+    EXPECT_EQ(Text(wizard_, IDC_LICENCE_EDIT).size(), 3236u);
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 3));
+    EXPECT_FALSE(IsShown(wizard_, IDC_LICENCE_EDIT));
+    EXPECT_EQ(ChosenLanguage(wizard_), 1);
+    ASSERT_TRUE(ChooseLanguage(wizard_, 0));
+    InstallRun run = FinishInstall(&setup_, kByClick);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.result, kSuccess);
+    EXPECT_GE(run.secondsToResult, 4.0);  // five clock seconds, counted in whole seconds
+    EXPECT_EQ(run.exitCode, 0);
+
+    ExpectInstalledFiles(folder);
+    EXPECT_TRUE(Exists(folder + "\\doc"));
+    EXPECT_EQ(ProfileValue(folder + "\\chipadui.ini", "UseBmpFont"), "0");
+    EXPECT_EQ(ProfileValue(folder + "\\chipadui.ini", "ForceLanguage"), "0");
+    std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\Tesso Chinese Input Engine";
+    EXPECT_TRUE(Exists(group + "\\Tesso Chinese Input Engine.lnk"));
+    EXPECT_TRUE(Exists(group + "\\Tesso UnInstall.lnk"));
+    EXPECT_TRUE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Inkleaf Pad.lnk"));
+}
+
+TEST_F(Wizard, EnterKeyWalkWithTheOtherAnswers) {
+    std::string folder = FreshFolder("entered") + "\\Tesso";
+    std::string startupLink = SpecialFolder(CSIDL_STARTUP) + "\\Tesso Chinese Input Engine.lnk";
+    DeleteFileA(startupLink.c_str());
+    Start(folder);
+    Click(Control(wizard_, IDC_AUTO_START));
+    Focus(Control(wizard_, IDC_FOLDER));
+    ASSERT_TRUE(GoNext(wizard_, kByEnter, 1));
+    Click(Control(wizard_, IDC_ANSWER_NO));
+    ASSERT_TRUE(GoNext(wizard_, kByEnter, 2));
+    EXPECT_FALSE(IsChecked(wizard_, IDC_ENGLISH_LICENCE));
+    ASSERT_TRUE(GoNext(wizard_, kByEnter, 3));
+    ASSERT_TRUE(ChooseLanguage(wizard_, 2));
+    InstallRun run = FinishInstall(&setup_, kByEnter);  // Enter in the language list means Install
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.result, kSuccess);
+    EXPECT_EQ(ProfileValue(folder + "\\chipadui.ini", "UseBmpFont"), "1");
+    EXPECT_EQ(ProfileValue(folder + "\\chipadui.ini", "ForceLanguage"), "2");
+    EXPECT_TRUE(Exists(startupLink));
+}
+
+TEST_F(Wizard, CancelOnAnyPageInstallsNothing) {
+    for (int page = 0; page <= 3; page++) {
+        std::string folder = FreshFolder("cancelled") + "\\Tesso";
+        Start(folder);
+        if (page >= 1)
+            ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+        if (page >= 2) {
+            Click(Control(wizard_, IDC_ANSWER_OK));
+            ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
+        }
+        if (page >= 3)
+            ASSERT_TRUE(GoNext(wizard_, kByClick, 3));
+        Click(Control(wizard_, IDCANCEL));
+        EXPECT_EQ(WaitForExit(&setup_), 0) << page;
+        EXPECT_FALSE(Exists(folder)) << page;
+    }
+}
+
+TEST_F(Wizard, DisplayQuestionNeedsAnAnswerAndPagesKeepOrClearIt) {
+    Start("");
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+    GoNext(wizard_, kByClick, -1);
+    HWND box = WaitForMessage(setup_);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageEnglish(box), "Please select a choice.");
+    AnswerMessage(box, IDC_CONFIRM);
+    EXPECT_TRUE(WaitForPage(wizard_, 1));
+
+    Click(Control(wizard_, IDC_ANSWER_NO));
+    Click(Control(wizard_, IDC_ANSWER_OK));  // the answers exclude each other
+    EXPECT_TRUE(IsChecked(wizard_, IDC_ANSWER_OK));
+    EXPECT_FALSE(IsChecked(wizard_, IDC_ANSWER_NO));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
+    ASSERT_TRUE(GoBack(wizard_, 1));
+    EXPECT_TRUE(IsChecked(wizard_, IDC_ANSWER_OK));  // 2 -> 1 keeps the answer
+    ASSERT_TRUE(GoBack(wizard_, 0));
+    EXPECT_FALSE(IsShown(wizard_, IDC_BACK));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+    EXPECT_FALSE(IsChecked(wizard_, IDC_ANSWER_OK));  // 0 -> 1 asks afresh
+
+    Click(Control(wizard_, IDC_ANSWER_OK));
+    Click(Control(wizard_, IDC_ANSWER_OK));  // clicking the checked answer clears it
+    EXPECT_FALSE(IsChecked(wizard_, IDC_ANSWER_OK));
+    GoNext(wizard_, kByClick, -1);
+    box = WaitForMessage(setup_);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageEnglish(box), "Please select a choice.");
+    AnswerMessage(box, IDC_CONFIRM);
+    Click(Control(wizard_, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+}
+
+TEST_F(Wizard, FolderThatCannotBeMadeReturnsToTheFolderField) {
+    std::string parentless = FreshFolder("parentless") + "\\missing\\Tesso";
+    Start(parentless);
+    WalkToLastPage(IDC_ANSWER_OK);
+    GoNext(wizard_, kByClick, -1);
+    HWND box = WaitForMessage(setup_);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageEnglish(box), "Cannot create folder! Please check folder path.");
+    SaveScreenshot(box, "folder-message");
+    AnswerMessage(box, IDC_CONFIRM);
+    ASSERT_TRUE(WaitForPage(wizard_, 0));
+    EXPECT_FALSE(IsShown(wizard_, IDC_BACK));
+    EXPECT_TRUE(IsShown(wizard_, IDC_NEXT));
+    EXPECT_EQ(FocusedWindow(setup_), Control(wizard_, IDC_FOLDER));
+    EXPECT_FALSE(Exists(parentless));
+
+    std::string corrected = FreshFolder("corrected") + "\\Tesso";
+    SetText(wizard_, IDC_FOLDER, corrected);
+    WalkToLastPage(IDC_ANSWER_OK);
+    InstallRun run = FinishInstall(&setup_, kByClick);
+    EXPECT_EQ(run.result, kSuccess);
+    EXPECT_TRUE(Exists(corrected + "\\doc"));
+    EXPECT_TRUE(Exists(corrected + "\\TSO.exe"));
+}
+
+TEST_F(Wizard, ExistingFolderThenAnInstallOverIt) {
+    std::string folder = FreshFolder("existing");  // exists already: used as it is
+    Start(folder);
+    WalkToLastPage(IDC_ANSWER_OK);
+    InstallRun run = FinishInstall(&setup_, kByClick, IDYES, "first");
+    EXPECT_EQ(run.result, kSuccess);
+    EXPECT_FALSE(Exists(folder + "\\doc"));
+    ExpectInstalledFiles(folder);
+
+    WriteWhole(folder + "\\CiZuFlat.igb", "the user's own word base");
+    Start(folder);
+    WalkToLastPage(IDC_ANSWER_OK);
+    run = FinishInstall(&setup_, kByClick, IDNO, "second");
+    EXPECT_EQ(run.result, kSuccess);
+    EXPECT_EQ(ReadWhole(folder + "\\CiZuFlat.igb"), "the user's own word base");
+
+    Start(folder);
+    WalkToLastPage(IDC_ANSWER_OK);
+    run = FinishInstall(&setup_, kByClick, IDYES);
+    EXPECT_EQ(run.result, kSuccess);
+    EXPECT_EQ(FileSize(folder + "\\CiZuFlat.igb"), 6444060);
+}
+
+TEST_F(Wizard, BrowsePicksTheFolderAndCancelLeavesTheField) {
+    std::string start = FreshFolder("browse");
+    Start("", start);
+    std::string before = Text(wizard_, IDC_FOLDER);
+    Click(Control(wizard_, IDC_BROWSE));
+    HWND chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
+    ASSERT_NE(chooser, nullptr);
+    Click(Control(chooser, IDCANCEL));
+    ASSERT_TRUE(WaitForWindowGone(chooser));
+    EXPECT_EQ(Text(wizard_, IDC_FOLDER), before);
+
+    Click(Control(wizard_, IDC_BROWSE));
+    chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
+    ASSERT_NE(chooser, nullptr);
+    SaveScreenshot(chooser, "chooser");
+    Click(Control(chooser, IDOK));
+    ASSERT_TRUE(WaitForWindowGone(chooser));
+    EXPECT_EQ(Text(wizard_, IDC_FOLDER), start + "\\Tesso");
+    Click(Control(wizard_, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+
+    Start("", "C:\\");
+    Click(Control(wizard_, IDC_BROWSE));
+    chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
+    ASSERT_NE(chooser, nullptr);
+    Click(Control(chooser, IDOK));
+    ASSERT_TRUE(WaitForWindowGone(chooser));
+    EXPECT_EQ(Text(wizard_, IDC_FOLDER), "C:\\Tesso");  // a drive root loses its backslash
+    Click(Control(wizard_, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+}
+
+// Runs on a Chinese system only: the group and shortcuts get their GBK names.
+TEST_F(Wizard, ChineseSystemNamesTheShortcutsInChinese) {
+    if (GetACP() != 936)
+        GTEST_SKIP() << "needs a Chinese system";
+    std::string folder = FreshFolder("chinese") + "\\Tesso";
+    Start(folder);
+    SaveScreenshot(wizard_, "page-0");
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+    SaveScreenshot(wizard_, "page-1");
+    Click(Control(wizard_, IDC_ANSWER_OK));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
+    SaveScreenshot(wizard_, "page-2");
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 3));
+    SaveScreenshot(wizard_, "page-3");
+    InstallRun run = FinishInstall(&setup_, kByClick, IDYES, "install");
+    ASSERT_TRUE(run.finished);
+    std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\岚笔中文输入引擎";
+    EXPECT_TRUE(Exists(group + "\\岚笔中文输入引擎.lnk"));
+    EXPECT_TRUE(Exists(group + "\\岚笔输入引擎卸载.lnk"));
+    EXPECT_TRUE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\岚笔文本编辑.lnk"));
+}
+
+}  // namespace
