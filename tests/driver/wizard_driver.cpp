@@ -237,13 +237,15 @@ void SetText(HWND dialog, int id, const std::string &text) {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void Click(HWND control) {
+DWORD Click(HWND control) {
     WaitOutDoubleClick();
     BringToFront(control);
     MoveToCentre(control);
     MouseButton(MOUSEEVENTF_LEFTDOWN);
+    DWORD released = GetTickCount();
     MouseButton(MOUSEEVENTF_LEFTUP);
     Sleep(150);
+    return released;
 }
 
 void MouseDown(HWND control) {
@@ -262,13 +264,15 @@ void MouseUpAway(HWND awayFrom) {
     Sleep(150);
 }
 
-void Key(WORD virtualKey) {
+DWORD Key(WORD virtualKey) {
     INPUT inputs[2] = {};
     inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
     inputs[0].ki.wVk = inputs[1].ki.wVk = virtualKey;
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    DWORD pressed = GetTickCount();
     SendInput(2, inputs, sizeof inputs[0]);
     Sleep(200);
+    return pressed;
 }
 
 void Focus(HWND control) {

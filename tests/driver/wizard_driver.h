@@ -40,11 +40,12 @@ bool IsChecked(HWND dialog, int id);
 std::string Text(HWND dialog, int id);
 void SetText(HWND dialog, int id, const std::string &text);
 
-// Real input: the window is brought to the front first.
-void Click(HWND control);
+// Real input: the window is brought to the front first. Click and Key return the tick count at
+// which the button or key went up.
+DWORD Click(HWND control);
 void MouseDown(HWND control);
 void MouseUpAway(HWND awayFrom);  // releases elsewhere, so the press does not click
-void Key(WORD virtualKey);
+DWORD Key(WORD virtualKey);
 void Focus(HWND control);  // by a click for buttons, by the dialog manager otherwise
 bool WaitUntil(bool (*condition)(void *), void *context, int timeoutMs = 5000);
 

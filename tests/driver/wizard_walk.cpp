@@ -77,8 +77,8 @@ bool ChooseLanguage(HWND wizard, int language) {
 
 InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer, const std::string &shotPrefix) {
     InstallRun run;
-    DWORD start = GetTickCount();
-    GoNext(setup->wizard, how, -1);
+    // The install begins once the click or key is taken: the clock starts no later than that.
+    DWORD start = how == kByClick ? Click(Control(setup->wizard, IDC_NEXT)) : Key(VK_RETURN);
     for (;;) {
         HWND box = WaitForMessage(*setup, 30000);
         if (!box)

@@ -28,7 +28,7 @@ int ChosenLanguage(HWND wizard);
 struct InstallRun {
     bool finished = false;     // the result message appeared and was answered
     std::string result;        // its English text
-    double secondsToResult = 0;  // from the final Next to the result message
+    double secondsToResult = 0;  // from the final Next's click or key to the result message
     int exitCode = -1;
 };
 // Final Next on page 3 and everything after it; screenshots are named with `shotPrefix` when
