@@ -92,3 +92,8 @@ set(TESSO_WIN64_DIR ${CMAKE_BINARY_DIR}/win-x86_64)
 set(TESSO_WIN32_DIR ${CMAKE_BINARY_DIR}/win-i686)
 
 include(cmake/wine-tests.cmake)
+
+add_test(NAME packaging.deterministic
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-deterministic.sh $<TARGET_FILE:make_payloads>
+                 ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text ${TESSO_UNIFONT_HEX}
+                 ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR})
