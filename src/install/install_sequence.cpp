@@ -1,8 +1,6 @@
 #include "install/install_sequence.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 #include "install/config_file.h"
 #include "install/file_placement.h"
@@ -11,6 +9,7 @@
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
 #include "install/shortcuts.h"
+#include "setup/malloc_buffer.h"
 #include "setup/setup_state.h"
 
 enum { kOptional = 0, kRequired = 1 };
@@ -109,11 +108,6 @@ const ShortcutNames &ShortcutNamesFor(int uiLanguage) {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(unsigned char *buffer) const { std::free(buffer); }
-};
-using PayloadBuffer = std::unique_ptr<unsigned char, FreeDeleter>;
-
 int FirstByteHasTopBit(const char *path) {
     std::FILE *file = std::fopen(path, "rb");
     if (!file)
@@ -193,7 +187,7 @@ void CopyControlFile() {
 }  // namespace
 
 int RunInstall() {
-    PayloadBuffer buffer(static_cast<unsigned char *>(std::malloc(kPayloadBufferSize)));
+    MallocBuffer<unsigned char> buffer = AllocateBuffer<unsigned char>(kPayloadBufferSize);
     if (!buffer) {
         ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
         return 0;

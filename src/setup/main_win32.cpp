@@ -3,13 +3,12 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-#include <memory>
 
 #include "glyphs/glyph_cell.h"
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/payload_store.h"
+#include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "setup/startup.h"
 #include "wizard/message_box_win32.h"
@@ -20,10 +19,6 @@ namespace {
 
 const unsigned long kGlyphBufferSize = 307200;
 const int kClassNameSize = 100;
-
-struct FreeDeleter {
-    void operator()(unsigned char *buffer) const { std::free(buffer); }
-};
 
 void ProbePlatform() {
     OSVERSIONINFOA version = {};
@@ -47,7 +42,7 @@ void FindSetupDir() {
 enum GlyphLoad { kGlyphsReady, kGlyphsMissing, kGlyphPagesFailed };
 
 GlyphLoad LoadGlyphFont() {
-    std::unique_ptr<unsigned char, FreeDeleter> buffer(static_cast<unsigned char *>(std::malloc(kGlyphBufferSize)));
+    MallocBuffer<unsigned char> buffer = AllocateBuffer<unsigned char>(kGlyphBufferSize);
     if (!buffer) {
         // No glyph page exists yet: the Chinese half of this message stays blank.
         ShowMessage("内存不够。安装无法继续。", "Memory not enough!", 0, nullptr);

@@ -1,14 +1,13 @@
 #include "wizard/wizard_win32.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <memory>
 
 #include "glyphs/owner_draw_win32.h"
 #include "install/file_system.h"
 #include "install/install_sequence.h"
+#include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
 #include "wizard/message_box_win32.h"
@@ -28,17 +27,13 @@ const int PageControlTable[][16] = {
 const double kResultDelaySeconds = 5.0;
 int LicenceLoaded;
 
-struct FreeDeleter {
-    void operator()(char *buffer) const { std::free(buffer); }
-};
-
 void AddLicenceLine(void *dialog, const char *line) {
     SendDlgItemMessageA(static_cast<HWND>(dialog), IDC_LICENCE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
 }
 
 // Each text in its own 64 KiB buffer, freed as soon as the text is in its control.
 int LoadLicenceText(HWND dialog, unsigned short id) {
-    std::unique_ptr<char, FreeDeleter> buffer(static_cast<char *>(std::malloc(kLicenceBufferSize)));
+    MallocBuffer<char> buffer = AllocateBuffer<char>(kLicenceBufferSize);
     if (!buffer) {
         ShowMessage("内存不够。安装无法继续。", "Memory not enough!", 0, WizardWindow);
         return 0;
