@@ -75,6 +75,21 @@ void WaitOutDoubleClick() {
     lastClick = GetTickCount();
 }
 
+// After input, waits until the window's process has handled it and sits idle in its message loop
+// again, so that checks right after a click see its effect even on a busy machine.
+void SettleAfterInput(HWND window) {
+    Sleep(100);
+    DWORD processId = 0;
+    if (!window || !GetWindowThreadProcessId(window, &processId))
+        return;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (process) {
+        WaitForInputIdle(process, 5000);
+        CloseHandle(process);
+    }
+    Sleep(50);
+}
+
 void MoveToCentre(HWND control) {
     RECT r;
     GetWindowRect(control, &r);
@@ -244,7 +259,7 @@ DWORD Click(HWND control) {
     MouseButton(MOUSEEVENTF_LEFTDOWN);
     DWORD released = GetTickCount();
     MouseButton(MOUSEEVENTF_LEFTUP);
-    Sleep(150);
+    SettleAfterInput(control);
     return released;
 }
 
@@ -253,7 +268,7 @@ void MouseDown(HWND control) {
     BringToFront(control);
     MoveToCentre(control);
     MouseButton(MOUSEEVENTF_LEFTDOWN);
-    Sleep(200);
+    SettleAfterInput(control);
 }
 
 void MouseUpAway(HWND awayFrom) {
@@ -261,7 +276,7 @@ void MouseUpAway(HWND awayFrom) {
     GetWindowRect(GetAncestor(awayFrom, GA_ROOT), &r);
     MoveMouseTo(r.left + 20, r.bottom - 12);  // the empty corner of the left panel
     MouseButton(MOUSEEVENTF_LEFTUP);
-    Sleep(150);
+    SettleAfterInput(awayFrom);
 }
 
 DWORD Key(WORD virtualKey) {
@@ -271,7 +286,7 @@ DWORD Key(WORD virtualKey) {
     inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
     DWORD pressed = GetTickCount();
     SendInput(2, inputs, sizeof inputs[0]);
-    Sleep(200);
+    SettleAfterInput(GetForegroundWindow());
     return pressed;
 }
 
@@ -279,7 +294,7 @@ void Focus(HWND control) {
     HWND dialog = GetParent(control);
     BringToFront(control);
     PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    Sleep(150);
+    SettleAfterInput(dialog);
 }
 
 bool WaitUntil(bool (*condition)(void *), void *context, int timeoutMs) {
