@@ -35,7 +35,7 @@ int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long co
     char target[kPathBufferSize];
     if (fullPath ? !CopyPath(target, fullPath) : !JoinPath(target, InstallDir, fileName))
         return 0;
-    ClearProtectiveAttributes(target, 1, 1);  // an existing file loses its protection; nothing else
+    ClearProtectiveAttributes(target, 1, 1);  // lifts the protection of a file already there
     std::FILE *file = std::fopen(target, "wb");
     if (!file)
         return 0;

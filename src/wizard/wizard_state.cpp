@@ -3,11 +3,14 @@
 #include "install/payload_store.h"
 #include "setup/setup_state.h"
 
-const LanguageChoice LanguageChoices[kLanguageCount] = {
-    {0, "English 英文"},
-    {1, "Chinese(Simplified)  中文简体"},
-    {2, "Chinese(Traditional) 中文繁体"},
+// Indexed by the language value.
+static const char *const kLanguageNames[kLanguageCount] = {
+    "English 英文",
+    "Chinese(Simplified)  中文简体",
+    "Chinese(Traditional) 中文繁体",
 };
+
+const char *LanguageName(int value) { return kLanguageNames[value]; }
 
 static PageChange NoChange() { return PageChange{-1, 0, 0, 0, 0}; }
 
@@ -55,16 +58,14 @@ void OnWizardCancel() { WizardPage = kPageLeave; }
 int BackButtonShown(int page) { return page != kPageFolder; }
 
 void LanguageListOrder(int forceLanguage, int order[kLanguageCount]) {
-    int count = 0;
-    for (const LanguageChoice &choice : LanguageChoices) {
-        if (choice.value == forceLanguage) {  // inserted at the top
-            for (int i = count; i > 0; i--)
+    for (int value = 0; value < kLanguageCount; value++) {
+        if (value == forceLanguage) {  // inserted at the top
+            for (int i = value; i > 0; i--)
                 order[i] = order[i - 1];
-            order[0] = choice.value;
+            order[0] = value;
         } else {
-            order[count] = choice.value;
+            order[value] = value;
         }
-        count++;
     }
 }
 

@@ -27,12 +27,9 @@ void OnWizardCancel();
 // Back is shown and enabled on every page but the first.
 int BackButtonShown(int page);
 
-struct LanguageChoice {
-    int value;
-    const char *name;
-};
 enum { kLanguageCount = 3 };
-extern const LanguageChoice LanguageChoices[kLanguageCount];
+// "English 英文", "Chinese(Simplified)  中文简体" or "Chinese(Traditional) 中文繁体" by value.
+const char *LanguageName(int value);
 // The values of the list in display order: the current language first, the others in table order.
 void LanguageListOrder(int forceLanguage, int order[kLanguageCount]);
 

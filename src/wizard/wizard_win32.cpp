@@ -55,12 +55,12 @@ int LoadLicences(HWND dialog) {
 }
 
 void FillLanguageList(HWND dialog) {
-    for (const LanguageChoice &choice : LanguageChoices) {
-        LPARAM name = reinterpret_cast<LPARAM>(choice.name);
-        LRESULT index = choice.value == ForceLanguage
-                            ? SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_INSERTSTRING, 0, name)
-                            : SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_ADDSTRING, 0, name);
-        SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETITEMDATA, index, choice.value);
+    int order[kLanguageCount];
+    LanguageListOrder(ForceLanguage, order);
+    for (int value : order) {
+        LRESULT index = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_ADDSTRING, 0,
+                                            reinterpret_cast<LPARAM>(LanguageName(value)));
+        SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETITEMDATA, index, value);
     }
     SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETCURSEL, 0, 0);
 }

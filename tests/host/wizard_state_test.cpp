@@ -88,7 +88,8 @@ TEST(LanguageList, CurrentLanguageFirstOthersInTableOrder) {
     EXPECT_EQ(std::vector<int>(order, order + 3), (std::vector<int>{2, 0, 1}));
     LanguageListOrder(7, order);
     EXPECT_EQ(std::vector<int>(order, order + 3), (std::vector<int>{0, 1, 2}));
-    EXPECT_STREQ(LanguageChoices[1].name, "Chinese(Simplified)  中文简体");
+    EXPECT_STREQ(LanguageName(1), "Chinese(Simplified)  中文简体");
+    EXPECT_STREQ(LanguageName(2), "Chinese(Traditional) 中文繁体");
 }
 
 std::vector<std::string> Cut(std::string text) {
