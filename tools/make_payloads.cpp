@@ -214,7 +214,7 @@ std::string ConfigTemplate(Rng &rng, size_t bytes, bool chinese) {
             }
             return line + "\r\n";
         };
-        text = "[UI_STR]\r\n" + helpLine("HelpText1=", 1005) + helpLine("HelpText2=", 412);
+        text += helpLine("HelpText1=", 1005) + helpLine("HelpText2=", 412);
     }
     for (int n = 1; text.size() + tail.size() + 80 < bytes; n++) {
         int a = rng.Below(kTexts), b = rng.Below(kTexts), c = rng.Below(kTexts);
@@ -229,7 +229,7 @@ std::string ConfigTemplate(Rng &rng, size_t bytes, bool chinese) {
 }
 
 std::string Utf8Dictionary(Rng &rng, size_t bytes) {
-    std::string text = "\xEF\xBB\xBF# Tesso CC-CEDICT style word list\r\n";
+    std::string text = "\xEF\xBB\xBF# Tesso word list: traditional, simplified, pinyin, meaning\r\n";
     while (text.size() < bytes) {
         std::string word = RandomHanzi(rng) + RandomHanzi(rng);
         std::string utf8 = ConvertToUtf8(word, "GBK");
