@@ -9,6 +9,7 @@
 namespace {
 
 const int kSampleWideUnits = 600;
+const int kListItemTextSize = 260;
 WCHAR SampleWideBuffer[kSampleWideUnits];
 
 Rect ToRect(const RECT &r) { return Rect{r.left, r.top, r.right, r.bottom}; }
@@ -109,8 +110,12 @@ void DrawListItem(int controlId, int isComboBox, const DRAWITEMSTRUCT *item, HWN
     LRESULT count = SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     Rect text;
     if (count > 0 && ListItemTextRect(ToRect(rc), item->itemID, static_cast<unsigned long>(count), &text)) {
-        char line[260] = "";
-        SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETLBTEXT : LB_GETTEXT, item->itemID, (LPARAM)line);
+        char line[kListItemTextSize] = "";
+        // An item too long for the buffer is left blank rather than read past its end.
+        LRESULT length = SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
+                                             item->itemID, 0);
+        if (length >= 0 && length < kListItemTextSize)
+            SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETLBTEXT : LB_GETTEXT, item->itemID, (LPARAM)line);
         DrawMixedText(dc, text.left, text.top, line, selected);
     }
     RestoreDC(dc, saved);

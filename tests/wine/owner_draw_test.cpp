@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "glyphs/owner_draw_win32.h"
@@ -124,6 +125,36 @@ TEST_F(Surface, SampleLineNeedsTheSampleFont) {
         notFace += (pixels_[i] & 0xFFFFFF) != face;
     EXPECT_EQ(notFace, 0);  // without the font only the face colour shows
     SampleFont = saved;
+}
+
+TEST_F(Surface, ListItemTooLongForItsBufferIsLeftBlank) {
+    HWND dialog = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND list = CreateWindowA("LISTBOX", "", WS_CHILD | LBS_HASSTRINGS, 0, 0, kWidth, 100, dialog,
+                              reinterpret_cast<HMENU>(IDC_LICENCE_LIST), nullptr, nullptr);
+    std::string longLine(300, 'W');
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longLine.c_str()));
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WWW"));
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_LISTBOX;
+    item.CtlID = IDC_LICENCE_LIST;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.hwndItem = list;
+    item.hDC = dc_;
+    item.rcItem = RECT{0, 0, kWidth, 23};
+    uint32_t window = Rgb(GetSysColor(COLOR_WINDOW));
+    auto inked = [&] {
+        int count = 0;
+        for (int y = 0; y < 23; y++)
+            for (int x = 0; x < kWidth; x++)
+                count += At(x, y) != window;
+        return count;
+    };
+    DrawListItem(IDC_LICENCE_LIST, 0, &item, dialog);
+    EXPECT_EQ(inked(), 0);
+    item.itemID = 1;
+    DrawListItem(IDC_LICENCE_LIST, 0, &item, dialog);
+    EXPECT_GT(inked(), 0);
+    DestroyWindow(dialog);
 }
 
 }  // namespace
