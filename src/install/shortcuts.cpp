@@ -73,11 +73,12 @@ int ComposeShellFolder(char *path, int kind) {
 
 int CreateProgramGroup(const char *groupName, const ShortcutEntry *entries, int kind) {
     char folder[kPathBufferSize];
-    if (!FindBaseFolder(folder, kind) || (groupName && *groupName && !AppendToPath(folder, PATH_SEPARATOR "%s", groupName))) {
+    int inGroup = groupName && *groupName;  // otherwise straight into the base folder
+    if (!FindBaseFolder(folder, kind) || (inGroup && !AppendToPath(folder, PATH_SEPARATOR "%s", groupName))) {
         ShowStartMenuMessage();
         return 0;
     }
-    if (groupName && *groupName && !PathExists(folder) && !MakeDirectory(folder)) {
+    if (inGroup && !PathExists(folder) && !MakeDirectory(folder)) {
         ShowFolderMessage(folder);
         return 0;
     }
