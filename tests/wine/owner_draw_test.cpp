@@ -58,15 +58,21 @@ class Surface : public ::testing::Test {
         button_ = CreateWindowA("BUTTON", "window text", WS_POPUP | BS_OWNERDRAW, 0, 0, kWidth, kHeight, nullptr,
                                 nullptr, nullptr, nullptr);
         SetWindowLongPtrA(button_, GWLP_ID, id);
-        DRAWITEMSTRUCT item = {};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = id;
+        DRAWITEMSTRUCT item = Request(ODT_BUTTON, id, button_, kHeight);
         item.itemAction = action;
         item.itemState = state;
-        item.hwndItem = button_;
-        item.hDC = dc_;
-        item.rcItem = RECT{0, 0, kWidth, kHeight};
         DrawOwnerControl(&item, nullptr);
+    }
+    // A whole-item drawing request onto this surface.
+    DRAWITEMSTRUCT Request(UINT type, int id, HWND control, int height) {
+        DRAWITEMSTRUCT item = {};
+        item.CtlType = type;
+        item.CtlID = id;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = control;
+        item.hDC = dc_;
+        item.rcItem = RECT{0, 0, kWidth, height};
+        return item;
     }
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
@@ -134,13 +140,7 @@ TEST_F(Surface, ListItemTooLongForItsBufferIsLeftBlank) {
     std::string longLine(300, 'W');
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longLine.c_str()));
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WWW"));
-    DRAWITEMSTRUCT item = {};
-    item.CtlType = ODT_LISTBOX;
-    item.CtlID = IDC_LICENCE_LIST;
-    item.itemAction = ODA_DRAWENTIRE;
-    item.hwndItem = list;
-    item.hDC = dc_;
-    item.rcItem = RECT{0, 0, kWidth, 23};
+    DRAWITEMSTRUCT item = Request(ODT_LISTBOX, IDC_LICENCE_LIST, list, 23);
     uint32_t window = Rgb(GetSysColor(COLOR_WINDOW));
     auto inked = [&] {
         int count = 0;
