@@ -5,11 +5,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
-cmake --build "$build" --target bench_install_native setup_x86_64 >/dev/null
+cmake --build "$build" --target bench_install_native wintests_x86_64 >/dev/null
 work=$(mktemp -d /tmp/tesso-bench-XXXXXX)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 mkdir -p "$work/native-floor" "$work/native-install" "$work/wine-floor" "$work/wine-install"
 echo "native:  $("$build/bench_install_native" "$work/native-floor" "$work/native-install")"
 wine_work="Z:${work//\//\\}"
-echo "wine64:  $(tests/wine/run-under-wine.sh "$build/wine-prefix" "$build/win-x86_64/bench_install.exe" \
+echo "wine64:  $(tests/wine/run-under-wine.sh "$build/wine-prefix" "$build/win-x86_64-tests/bench_install.exe" \
     "$wine_work\\wine-floor" "$wine_work\\wine-install" 2>/dev/null)"

@@ -71,26 +71,55 @@ target_link_libraries(bench_install_native PRIVATE tesso_portable_fast)
 add_dependencies(bench_install_native payloads)
 
 # --- the Windows builds ---------------------------------------------------------------------------
-foreach(arch x86_64 i686)
-    # Only the 64-bit twin can run here, so only it builds the Windows-side tests.
-    if(arch STREQUAL x86_64)
-        set(wine_tests ON)
-    else()
-        set(wine_tests OFF)
+# zlib's source for the Windows builds, from Debian's source package (unpacked once per build tree).
+set(TESSO_ZLIB_SOURCE "" CACHE PATH "zlib's source for the Windows builds (fetched when empty)")
+if(NOT TESSO_ZLIB_SOURCE)
+    execute_process(COMMAND ${CMAKE_SOURCE_DIR}/scripts/fetch-zlib-source.sh ${CMAKE_BINARY_DIR}/deps
+                    OUTPUT_VARIABLE zlib_source OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE fetched)
+    if(NOT fetched EQUAL 0)
+        message(FATAL_ERROR "Could not fetch zlib's source package (scripts/fetch-zlib-source.sh)")
     endif()
+    set(TESSO_ZLIB_SOURCE ${zlib_source} CACHE PATH "zlib's source for the Windows builds" FORCE)
+endif()
+
+# win-<arch>: the shipped setup (win32 thread model, shipping flags). win-<arch>-tests: the
+# Windows-side test programs (posix thread model for GoogleTest); the 32-bit set is the part that
+# runs the shipped 32-bit setup in a 32-bit prefix.
+foreach(arch x86_64 i686)
     ExternalProject_Add(setup_${arch}
         SOURCE_DIR ${CMAKE_SOURCE_DIR}
         BINARY_DIR ${CMAKE_BINARY_DIR}/win-${arch}
         CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
                    -DCMAKE_BUILD_TYPE=MinSizeRel
                    -DTESSO_PAYLOAD_DIR=${TESSO_PAYLOAD_DIR}
-                   -DTESSO_BUILD_WINE_TESTS=${wine_tests}
+                   -DTESSO_ZLIB_SOURCE=${TESSO_ZLIB_SOURCE}
+        BUILD_ALWAYS ON
+        INSTALL_COMMAND ""
+        DEPENDS payloads)
+    if(arch STREQUAL i686)
+        set(test_names "startup_gui_test|wizard_gui_test")
+    else()
+        set(test_names "")
+    endif()
+    ExternalProject_Add(wintests_${arch}
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/win-${arch}-tests
+        LIST_SEPARATOR |
+        CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-${arch}.cmake
+                   -DTESSO_MINGW_THREADS=posix
+                   -DCMAKE_BUILD_TYPE=Release
+                   -DTESSO_PAYLOAD_DIR=${TESSO_PAYLOAD_DIR}
+                   -DTESSO_ZLIB_SOURCE=${TESSO_ZLIB_SOURCE}
+                   -DTESSO_BUILD_WINE_TESTS=ON
+                   "-DTESSO_WINE_TEST_NAMES=${test_names}"
         BUILD_ALWAYS ON
         INSTALL_COMMAND ""
         DEPENDS payloads)
 endforeach()
 set(TESSO_WIN64_DIR ${CMAKE_BINARY_DIR}/win-x86_64)
 set(TESSO_WIN32_DIR ${CMAKE_BINARY_DIR}/win-i686)
+set(TESSO_WIN64_TESTS_DIR ${CMAKE_BINARY_DIR}/win-x86_64-tests)
+set(TESSO_WIN32_TESTS_DIR ${CMAKE_BINARY_DIR}/win-i686-tests)
 
 include(cmake/wine-tests.cmake)
 

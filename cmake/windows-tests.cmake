@@ -1,4 +1,4 @@
-# Windows-side test programs of the 64-bit twin; the host build runs them under wine64.
+# Windows-side test programs; the host build runs them under Wine against the shipped setup.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -8,11 +8,14 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/wizard_driver.cpp
     ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp)
 target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(wizard_driver PUBLIC z gdi32 user32 kernel32)
+target_link_libraries(wizard_driver PUBLIC tesso_zlib gdi32 user32 kernel32)
 
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
 foreach(source ${TESSO_WINE_TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
+    if(TESSO_WINE_TEST_NAMES AND NOT name IN_LIST TESSO_WINE_TEST_NAMES)
+        continue()
+    endif()
     add_executable(${name} ${source} ${CMAKE_SOURCE_DIR}/tests/wine/wine_main.cpp $<TARGET_OBJECTS:tesso_resources>)
     target_link_libraries(${name} PRIVATE tesso_setup_core wizard_driver gtest)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
@@ -21,6 +24,10 @@ endforeach()
 # The walk through a whole install that the README's run command shows.
 add_executable(wizard_walkthrough ${CMAKE_SOURCE_DIR}/tests/driver/walkthrough_main.cpp)
 target_link_libraries(wizard_walkthrough PRIVATE wizard_driver)
+
+if(TESSO_WINE_TEST_NAMES)
+    return()  # a partial set (the 32-bit run) needs no benchmark
+endif()
 
 # The install benchmark, run under wine64 by bench/run-bench.sh.
 add_executable(bench_install ${CMAKE_SOURCE_DIR}/bench/bench_install.cpp $<TARGET_OBJECTS:tesso_resources>)

@@ -1,13 +1,31 @@
-# Cross build of the setup program (and, for the 64-bit twin, its Windows-side tests).
+# Cross build of the setup program, or (TESSO_BUILD_WINE_TESTS) of its Windows-side test programs.
 enable_language(RC)
 
 set(TESSO_PAYLOAD_DIR "" CACHE PATH "Folder of the packed payloads made by the host build")
-option(TESSO_BUILD_WINE_TESTS "Build the test programs that run under Wine" OFF)
+set(TESSO_ZLIB_SOURCE "" CACHE PATH "zlib's source, unpacked from Debian's source package")
+option(TESSO_BUILD_WINE_TESTS "Build the test programs that run under Wine instead of the setup" OFF)
+set(TESSO_WINE_TEST_NAMES "" CACHE STRING "Test programs to build (all when empty)")
 
-# Everything static: the setup must import system DLLs only.
 # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
 add_compile_options(-Wall -Wextra -fexec-charset=GBK)
+# Everything static: the setup must import system DLLs only.
 add_link_options(-static -static-libgcc -static-libstdc++)
+
+if(NOT TESSO_BUILD_WINE_TESTS)
+    include(cmake/shipping-flags.cmake)
+endif()
+
+# Only what inflating needs; compiled with the setup's own flags (see scripts/fetch-zlib-source.sh).
+add_library(tesso_zlib STATIC
+    ${TESSO_ZLIB_SOURCE}/adler32.c ${TESSO_ZLIB_SOURCE}/crc32.c ${TESSO_ZLIB_SOURCE}/inflate.c
+    ${TESSO_ZLIB_SOURCE}/inftrees.c ${TESSO_ZLIB_SOURCE}/inffast.c ${TESSO_ZLIB_SOURCE}/zutil.c
+    ${TESSO_ZLIB_SOURCE}/uncompr.c)
+if(TESSO_BUILD_WINE_TESTS)  # the test driver writes PNG screenshots
+    target_sources(tesso_zlib PRIVATE ${TESSO_ZLIB_SOURCE}/deflate.c ${TESSO_ZLIB_SOURCE}/trees.c
+        ${TESSO_ZLIB_SOURCE}/compress.c)
+endif()
+target_include_directories(tesso_zlib SYSTEM PUBLIC ${TESSO_ZLIB_SOURCE})
+target_compile_options(tesso_zlib PRIVATE -w)
 
 set(TESSO_WIN32_SOURCES
     src/setup/setup_state_win32.cpp
@@ -22,12 +40,16 @@ set(TESSO_WIN32_SOURCES
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp
 )
-set(TESSO_SYSTEM_LIBRARIES comctl32 comdlg32 shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
+# comctl32 is not among them: it is loaded at run time by its full path (see main_win32.cpp).
+set(TESSO_SYSTEM_LIBRARIES comdlg32 shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
 
 add_library(tesso_setup_core STATIC ${TESSO_PORTABLE_SOURCES} ${TESSO_WIN32_SOURCES})
 target_include_directories(tesso_setup_core PUBLIC src ${CMAKE_BINARY_DIR}/generated)
-target_compile_definitions(tesso_setup_core PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500)
-target_link_libraries(tesso_setup_core PUBLIC z ${TESSO_SYSTEM_LIBRARIES})
+# The oldest systems the setup runs on are Windows 95 and NT 4.0 with comctl32 4.00: a later API
+# then fails to compile. The test programs keep the newer headers.
+set(TESSO_OLDEST_WINDOWS WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)
+target_compile_definitions(tesso_setup_core PRIVATE ${TESSO_OLDEST_WINDOWS})
+target_link_libraries(tesso_setup_core PUBLIC tesso_zlib ${TESSO_SYSTEM_LIBRARIES})
 
 # The resources: dialog templates, icon and every payload.
 set(TESSO_RESOURCE_FILES ${CMAKE_SOURCE_DIR}/resources/setup.rc)
@@ -36,9 +58,17 @@ set_source_files_properties(${TESSO_RESOURCE_FILES} PROPERTIES
 add_library(tesso_resources OBJECT ${TESSO_RESOURCE_FILES})
 target_include_directories(tesso_resources PRIVATE src ${TESSO_PAYLOAD_DIR})
 
-add_executable(TessoSetup WIN32 src/setup/main_win32.cpp $<TARGET_OBJECTS:tesso_resources>)
-target_link_libraries(TessoSetup PRIVATE tesso_setup_core)
-
 if(TESSO_BUILD_WINE_TESTS)
     include(cmake/windows-tests.cmake)
+    return()
 endif()
+
+# The setup itself: its manifest and version resource are its own, not the test programs'.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/setup_exe.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/setup.manifest)
+add_executable(TessoSetup WIN32 src/setup/main_win32.cpp ${CMAKE_SOURCE_DIR}/resources/setup_exe.rc
+    $<TARGET_OBJECTS:tesso_resources>)
+target_compile_definitions(TessoSetup PRIVATE ${TESSO_OLDEST_WINDOWS})
+target_include_directories(TessoSetup PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(TessoSetup PRIVATE tesso_setup_core)
+tesso_shipping_entry(TessoSetup)

@@ -1,12 +1,17 @@
-# Tests that run the 64-bit Windows build under wine64. They share one prefix inside the build
-# tree and run one at a time (they share a wineserver and the screen); each run ends with the
-# prefix's wineserver killed.
+# Tests that run the Windows builds under Wine. The 64-bit tests share one prefix inside the build
+# tree, the 32-bit tests another; the tests of a prefix run one at a time (they share a wineserver
+# and the screen), and each run ends with the prefix's wineserver killed.
 set(TESSO_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(TESSO_WINE32_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix-win32)
 set(TESSO_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine/run-under-wine.sh)
 set(TESSO_SCREENSHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
+set(TESSO_SKIPPED 77)  # run-under-wine.sh --win32 where this machine runs no 32-bit code
 
 add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix.sh ${TESSO_WINE_PREFIX})
 set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine TIMEOUT 300)
+add_test(NAME wine32.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix.sh --win32 ${TESSO_WINE32_PREFIX})
+set_tests_properties(wine32.prefix PROPERTIES FIXTURES_SETUP wine32 RESOURCE_LOCK wine32 TIMEOUT 300
+    SKIP_RETURN_CODE ${TESSO_SKIPPED})
 
 # name: test name; program: path of the .exe; remaining arguments go to the program.
 function(tesso_wine_test name program)
@@ -22,15 +27,8 @@ string(REPLACE "/" "\\" win32_exe "Z:${TESSO_WIN32_DIR}/TessoSetup.exe")
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
 foreach(source ${TESSO_WINE_TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
-    tesso_wine_test(wine.${name} ${TESSO_WIN64_DIR}/${name}.exe --gtest_brief=1)
+    tesso_wine_test(wine.${name} ${TESSO_WIN64_TESTS_DIR}/${name}.exe --gtest_brief=1)
     set_property(TEST wine.${name} APPEND PROPERTY ENVIRONMENT "TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe}")
-endforeach()
-
-# The shipped executables import system DLLs only.
-foreach(exe ${TESSO_WIN64_DIR}/TessoSetup.exe ${TESSO_WIN32_DIR}/TessoSetup.exe)
-    string(REGEX MATCH "win-[a-z0-9_]+" arch ${exe})
-    add_test(NAME packaging.imports.${arch}
-             COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-imports.sh ${exe})
 endforeach()
 
 # The same screens under a Chinese system (code page 936, Chinese system language).
@@ -39,7 +37,36 @@ function(tesso_wine_test_chinese name program)
     set_property(TEST ${name} PROPERTY ENVIRONMENT "LC_ALL=zh_CN.UTF-8;TESSO_LOCALE_TAG=zh;\
 TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
 endfunction()
-tesso_wine_test_chinese(wine.startup_gui_test.zh ${TESSO_WIN64_DIR}/startup_gui_test.exe --gtest_brief=1
+tesso_wine_test_chinese(wine.startup_gui_test.zh ${TESSO_WIN64_TESTS_DIR}/startup_gui_test.exe --gtest_brief=1
     --gtest_filter=*StartScreen*)
-tesso_wine_test_chinese(wine.wizard_gui_test.zh ${TESSO_WIN64_DIR}/wizard_gui_test.exe --gtest_brief=1
+tesso_wine_test_chinese(wine.wizard_gui_test.zh ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1
     --gtest_filter=*ChineseSystem*)
+
+# What ships: the 32-bit setup in a 32-bit prefix, as the 95 family (win98) and as NT 4.0 see it.
+# The start-up tests and a whole install clicked through, with its files, attributes, INI file and
+# shortcuts checked.
+foreach(version win98 nt40)
+    foreach(program startup_gui_test wizard_gui_test)
+        set(name wine32.${version}.${program})
+        add_test(NAME ${name} COMMAND ${TESSO_WINE_RUN} --win32 --windows-version ${version}
+            ${TESSO_WINE32_PREFIX} ${TESSO_WIN32_TESTS_DIR}/${program}.exe --gtest_brief=1
+            --gtest_filter=SetupRun.*:Wizard.ClickedThroughItInstallsEverything)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine32 RESOURCE_LOCK wine32 TIMEOUT 300
+            SKIP_RETURN_CODE ${TESSO_SKIPPED}
+            ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}/${version};\
+TESSO_SETUP_EXE=${TESSO_WIN32_DIR}/TessoSetup.exe")
+    endforeach()
+endforeach()
+
+# The shipped executables import only what the oldest systems have, function by function, and hold
+# no instruction newer than the Pentium; the payload-free part stays small.
+foreach(dir ${TESSO_WIN64_DIR} ${TESSO_WIN32_DIR})
+    get_filename_component(arch ${dir} NAME)
+    add_test(NAME packaging.imports.${arch}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-imports.sh ${dir}/TessoSetup.exe
+                     ${CMAKE_SOURCE_DIR}/tests/packaging/allowed-imports.txt)
+    add_test(NAME packaging.instructions.${arch}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-instructions.sh ${dir}/TessoSetup.exe)
+    add_test(NAME packaging.size.${arch}
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-size.sh ${dir}/TessoSetup.exe ${TESSO_PAYLOAD_DIR})
+endforeach()

@@ -7,18 +7,25 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
-setup=$PWD/build/win-x86_64/TessoSetup.exe
+# The shipped setup is the 32-bit one; where this machine runs no 32-bit code, its 64-bit twin
+# (same sources, same flags) stands in.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    arch=(--win32) setup=$PWD/build/win-i686/TessoSetup.exe tests=$PWD/build/win-i686-tests
+else
+    echo "This machine does not run 32-bit programs: running the 64-bit twin of the setup."
+    arch=() setup=$PWD/build/win-x86_64/TessoSetup.exe tests=$PWD/build/win-x86_64-tests
+fi
 if [ -n "${DISPLAY:-}" ]; then
-    prefix=$PWD/build/run-prefix
-    tests/wine/prepare-prefix.sh "$prefix" >/dev/null 2>&1
-    exec tests/wine/run-under-wine.sh "$prefix" "$setup"
+    prefix=$PWD/build/run-prefix-${#arch[@]}
+    tests/wine/prepare-prefix.sh "${arch[@]}" "$prefix" >/dev/null 2>&1
+    exec tests/wine/run-under-wine.sh "${arch[@]}" "$prefix" "$setup"
 fi
 prefix=$(mktemp -d /tmp/tesso-run-XXXXXX)
 shots=$PWD/build/walkthrough
 rm -rf "$shots" && mkdir -p "$shots"
-tests/wine/prepare-prefix.sh "$prefix" >/dev/null 2>&1
+tests/wine/prepare-prefix.sh "${arch[@]}" "$prefix" >/dev/null 2>&1
 TESSO_SETUP_EXE=$setup TESSO_SCREENSHOTS=$shots LC_ALL=${LC_ALL:-en_US.UTF-8} \
-    tests/wine/run-under-wine.sh "$prefix" build/win-x86_64/wizard_walkthrough.exe 2>/dev/null
+    tests/wine/run-under-wine.sh "${arch[@]}" "$prefix" "$tests/wizard_walkthrough.exe" 2>/dev/null
 rm -rf "$prefix"
 echo "Screenshots of the whole install: $shots"
 ls "$shots"

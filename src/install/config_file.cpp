@@ -5,10 +5,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "install/file_placement.h"
 #include "install/file_system.h"
+#include "setup/format_text.h"
+#include "setup/malloc_buffer.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -77,43 +78,58 @@ void OverwriteInPlace(std::FILE *file, long pieceStart, const char *text) {
 
 // Any other key line (another value width, text ahead of the key, a key inside a long line) is
 // replaced as a whole by the key lines it holds, each on its own line; the rest of the file moves
-// up or down. Returns the offset just after the new lines.
-long ReplaceWholeLine(std::FILE *file, long lineStart, const std::string &keyLines) {
+// up or down. Returns the offset just after the new lines, or -1 when the file could not be read
+// or written.
+long ReplaceWholeLine(std::FILE *file, long lineStart, const char *keyLines) {
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    long end = std::ftell(file);
+    MallocBuffer<char> rest = AllocateBuffer<char>(end > lineStart ? end - lineStart : 1);
+    if (end < lineStart || !rest || std::fseek(file, lineStart, SEEK_SET) != 0)
+        return -1;
+    size_t length = std::fread(rest.get(), 1, end - lineStart, file);
+    if (length != static_cast<size_t>(end - lineStart))
+        return -1;
+    const char *lineEnd = static_cast<const char *>(std::memchr(rest.get(), '\n', length));
+    size_t kept = lineEnd ? length - (lineEnd + 1 - rest.get()) : 0;
     std::fseek(file, lineStart, SEEK_SET);
-    std::string rest;
-    for (int c; (c = std::getc(file)) != EOF;)
-        rest.push_back(static_cast<char>(c));
-    size_t lineEnd = rest.find('\n');
-    rest.erase(0, lineEnd == std::string::npos ? rest.size() : lineEnd + 1);
-    std::fseek(file, lineStart, SEEK_SET);
-    WriteText(file, keyLines.c_str());
+    WriteText(file, keyLines);
     long after = std::ftell(file);
-    std::fwrite(rest.data(), 1, rest.size(), file);
-    TruncateOpenFile(file, std::ftell(file));
-    std::fseek(file, after, SEEK_SET);
+    std::fwrite(rest.get() + (length - kept), 1, kept, file);
+    if (std::ferror(file) || !TruncateOpenFile(file, std::ftell(file)) || std::fseek(file, after, SEEK_SET) != 0)
+        return -1;
     return after;
 }
 
-void ScanAndUpdate(ConfigScan &scan) {
+// Returns 0 when the file could not be read or written. A read error ends the scan at once: the
+// stream would otherwise never reach its end, and the keys are then left as they were rather than
+// appended after a part of the file that was never seen.
+int ScanAndUpdate(ConfigScan &scan) {
     char piece[kLineBufferSize];
     long lineStart = std::ftell(scan.file);  // start of the physical line the piece belongs to
     while (!(scan.done[0] && scan.done[1])) {
         long pieceStart = std::ftell(scan.file);
         ReadPiece(scan.file, piece);
+        if (std::ferror(scan.file))
+            return 0;
         if (std::strstr(piece, "[Config]"))
             scan.sectionSeen = 1;
-        std::string oddLines;
+        char oddLines[2 * sizeof scan.keys[0].line + 2] = "";
         for (int k = 0; k < 2; k++) {
             if (!std::strstr(piece, scan.keys[k].match))
                 continue;
             scan.done[k] = 1;
-            if (FitsInPlace(piece, pieceStart == lineStart, scan.keys[k]))
+            if (FitsInPlace(piece, pieceStart == lineStart, scan.keys[k])) {
                 OverwriteInPlace(scan.file, pieceStart, scan.keys[k].line);
-            else
-                oddLines += std::string(scan.keys[k].line) + "\n";
+            } else {
+                std::strcat(oddLines, scan.keys[k].line);
+                std::strcat(oddLines, "\n");
+            }
         }
-        if (!oddLines.empty()) {
+        if (oddLines[0]) {
             lineStart = ReplaceWholeLine(scan.file, lineStart, oddLines);
+            if (lineStart < 0)
+                return 0;
             continue;
         }
         size_t length = std::strlen(piece);
@@ -122,6 +138,7 @@ void ScanAndUpdate(ConfigScan &scan) {
         if (std::feof(scan.file))
             break;
     }
+    return !std::ferror(scan.file);
 }
 
 void AppendMissing(ConfigScan &scan) {
@@ -157,16 +174,19 @@ int UpdateConfigFile() {
     ClearProtectiveAttributes(path, 1, 1);
     SetFileWritable(path, 1);
     ConfigScan scan = {};
-    std::snprintf(scan.keys[0].line, sizeof scan.keys[0].line, "UseBmpFont=%c", DisplayOk ? '0' : '1');
-    std::snprintf(scan.keys[1].line, sizeof scan.keys[1].line, "ForceLanguage=%d", ForceLanguage);
+    FormatText(scan.keys[0].line, sizeof scan.keys[0].line, "UseBmpFont=%c", DisplayOk ? '0' : '1');
+    FormatText(scan.keys[1].line, sizeof scan.keys[1].line, "ForceLanguage=%d", ForceLanguage);
     scan.keys[0].match = "UseBmpFont=";
     scan.keys[1].match = "ForceLanguage=";
     scan.file = std::fopen(path, "r+b");
+    int written = 0;
     if (scan.file) {
-        ScanAndUpdate(scan);
-        AppendMissing(scan);
-        std::fclose(scan.file);
+        written = ScanAndUpdate(scan);
+        if (written)
+            AppendMissing(scan);
+        written = written && std::fflush(scan.file) == 0 && !std::ferror(scan.file);
+        written = std::fclose(scan.file) == 0 && written;
     }
     ProtectAgain(path);
-    return 1;
+    return written;
 }

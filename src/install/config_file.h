@@ -2,5 +2,5 @@
 #pragma once
 
 // Updates UseBmpFont and ForceLanguage in InstallDir\chipadui.ini and protects the file again.
-// Always returns 1: the install goes on whatever happens here.
+// Returns 1 when both keys were recorded, 0 when the file could not be opened, read or written.
 int UpdateConfigFile();

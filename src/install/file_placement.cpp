@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "install/file_system.h"
+#include "setup/format_text.h"
 #include "setup/setup_state.h"
 
 int JoinPath(char *out, const char *folder, const char *name) {
-    int length = std::snprintf(out, kPathBufferSize, "%s" PATH_SEPARATOR "%s", folder, name);
+    int length = FormatText(out, kPathBufferSize, "%s" PATH_SEPARATOR "%s", folder, name);
     if (length < 0 || length >= kPathBufferSize) {
         out[0] = 0;
         return 0;
@@ -15,7 +16,7 @@ int JoinPath(char *out, const char *folder, const char *name) {
 }
 
 static int CopyPath(char *out, const char *path) {
-    int length = std::snprintf(out, kPathBufferSize, "%s", path);
+    int length = FormatText(out, kPathBufferSize, "%s", path);
     return length >= 0 && length < kPathBufferSize;
 }
 

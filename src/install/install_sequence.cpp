@@ -9,6 +9,7 @@
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
 #include "install/shortcuts.h"
+#include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state.h"
 
@@ -88,8 +89,8 @@ int PurgeFileName(int index, char *name, unsigned size) {
     int bits = index / 4;
     char suffix[8] = "";
     if (bits)
-        std::snprintf(suffix, sizeof suffix, "%1d%1d%1d%1d", bits >> 3 & 1, bits >> 2 & 1, bits >> 1 & 1, bits & 1);
-    return std::snprintf(name, size, kPurgePatterns[index % 4], suffix) > 0;
+        FormatText(suffix, sizeof suffix, "%1d%1d%1d%1d", bits >> 3 & 1, bits >> 2 & 1, bits >> 1 & 1, bits & 1);
+    return FormatText(name, size, kPurgePatterns[index % 4], suffix) > 0;
 }
 
 static const ShortcutNames kShortcutNames[] = {
@@ -174,10 +175,10 @@ void CreateShortcuts() {
 // An optional control file beside the setup is copied into the Windows folder.
 void CopyControlFile() {
     char source[kPathBufferSize], target[kPathBufferSize];
-    int length = std::snprintf(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1');
+    int length = FormatText(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1');
     if (length < 0 || length >= kPathBufferSize || !PathExists(source))
         return;
-    length = std::snprintf(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1');
+    length = FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1');
     if (length < 0 || length >= kPathBufferSize)
         return;
     DeleteInstalledFile(target);

@@ -6,6 +6,7 @@
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/install_ui.h"
+#include "setup/format_text.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -16,7 +17,7 @@ const int kDesktopPieceSize = 100;  // "\" + display name + ".lnk"
 // Appends formatted text to a path buffer; 0, with nothing appended, when it would not fit.
 int AppendToPath(char *path, const char *format, const char *text) {
     size_t used = std::strlen(path);
-    int added = std::snprintf(path + used, kPathBufferSize - used, format, text);
+    int added = FormatText(path + used, kPathBufferSize - used, format, text);
     if (added < 0 || used + added >= kPathBufferSize) {
         path[used] = 0;
         return 0;
@@ -35,13 +36,13 @@ void ShowStartMenuMessage() {
 
 void ShowFolderMessage(const char *folder) {
     char chinese[kPathBufferSize + 32];
-    std::snprintf(chinese, sizeof chinese, "无法建目录(%s)!", folder);
+    FormatText(chinese, sizeof chinese, "无法建目录(%s)!", folder);
     ShowWizardMessage(chinese, "Cannot create folder!", kMessageOk);
 }
 
 int CreateEntryShortcut(const char *folder, const ShortcutEntry &entry) {
     char linkPath[kPathBufferSize], targetPath[kPathBufferSize];
-    int length = std::snprintf(linkPath, sizeof linkPath, "%s" PATH_SEPARATOR "%s.lnk", folder, entry.displayName);
+    int length = FormatText(linkPath, sizeof linkPath, "%s" PATH_SEPARATOR "%s.lnk", folder, entry.displayName);
     if (length < 0 || length >= kPathBufferSize || !JoinPath(targetPath, InstallDir, entry.targetFile))
         return 0;
     return CreateShellLink(targetPath, linkPath, entry.displayName);
@@ -96,7 +97,7 @@ int CreateDesktopShortcut(const char *targetFile, const char *displayName) {
     char targetPath[kPathBufferSize], linkPath[kPathBufferSize], piece[kDesktopPieceSize];
     if (!JoinPath(targetPath, InstallDir, targetFile) || !FindBaseFolder(linkPath, kFolderDesktop))
         return 0;
-    int length = std::snprintf(piece, sizeof piece, PATH_SEPARATOR "%s.lnk", displayName);
+    int length = FormatText(piece, sizeof piece, PATH_SEPARATOR "%s.lnk", displayName);
     if (length < 0 || length >= kDesktopPieceSize || !AppendToPath(linkPath, "%s", piece))
         return 0;
     return CreateShellLink(targetPath, linkPath, displayName);

@@ -1,13 +1,11 @@
 // Program entry: probe the platform, load the glyph font, run the wizard, clean up.
 #include <windows.h>
 
-#include <commctrl.h>
-
-
 #include "glyphs/glyph_cell.h"
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/payload_store.h"
+#include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "setup/startup.h"
@@ -89,6 +87,41 @@ void CleanUp() {
         DeleteObject(SampleFont);
 }
 
+// A setup is usually started from a folder full of other downloads, and Windows looks for a DLL in
+// the program's folder before the system folder unless the DLL is a KnownDLL. Later loads (the
+// shell's and the common dialogs' own, and ours) are kept to the system folder before anything can
+// load one. Both calls are looked up: SetDefaultDllDirectories exists from Windows 8 (7 and Vista
+// with an update), SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must
+// still load there.
+void RestrictDllSearch() {
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
+    const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC setDefault = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    if (setDefault && reinterpret_cast<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
+        return;
+    FARPROC setDirectory = kernel ? GetProcAddress(kernel, "SetDllDirectoryA") : nullptr;
+    if (setDirectory)
+        reinterpret_cast<SetDllDirectoryCall>(setDirectory)("");
+}
+
+// The wizard's template holds a progress bar, whose class comctl32 registers. comctl32 is not a
+// KnownDLL, so it is not a static import (that would be resolved from the program's folder before
+// any code runs): it is loaded by its full path. InitCommonControls is in every comctl32;
+// InitCommonControlsEx is not in the 4.00 of retail Windows 95 and NT 4.0. The library stays
+// loaded for the life of the process.
+void RegisterProgressBarClass() {
+    char path[kPathBufferSize];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path || FormatText(path + length, sizeof path - length, "\\comctl32.dll") < 0)
+        return;
+    HMODULE controls = LoadLibraryA(path);
+    FARPROC initialise = controls ? GetProcAddress(controls, "InitCommonControls") : nullptr;
+    if (initialise)
+        reinterpret_cast<void(WINAPI *)()>(initialise)();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -98,9 +131,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CreateSampleFont();
     ProductFolderName = "Tesso";
     FindSetupDir();
-    // The wizard's template holds a progress bar: its class must exist before the wizard.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    RegisterProgressBarClass();
     switch (LoadGlyphFont()) {
     case kGlyphsMissing:
         return 1;
@@ -120,4 +151,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RunMessageLoop();
     CleanUp();
     return 0;
+}
+
+// The entry point: the setup links none of the C runtime's start-up code (it holds instructions a
+// Pentium lacks and runs nothing the setup needs; there are no static constructors). The DLL
+// search is restricted before anything else runs.
+extern "C" void WINAPI Start() {
+    RestrictDllSearch();
+    ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "glyphs/owner_draw_win32.h"
+#include "setup/format_text.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/resource_ids.h"
 
@@ -78,7 +79,7 @@ void ChooseInstallFolder(HWND wizard) {
     if (!chosen)
         return;
     char folder[kPathBufferSize];
-    int length = std::snprintf(folder, sizeof folder, "%s\\%s", InstallDir, ProductFolderName);
+    int length = FormatText(folder, sizeof folder, "%s\\%s", InstallDir, ProductFolderName);
     if (length < 0 || length >= kPathBufferSize)
         return;  // too long for a path: the field keeps what it had
     SetDlgItemTextA(wizard, IDC_FOLDER, folder);

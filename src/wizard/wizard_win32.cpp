@@ -7,6 +7,7 @@
 #include "glyphs/owner_draw_win32.h"
 #include "install/file_system.h"
 #include "install/install_sequence.h"
+#include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
@@ -73,7 +74,7 @@ INT_PTR OnWizardInit(HWND dialog) {
     if (length == 0 || (WindowsDir[length - 1] != '\\' && length + 1 < kPathBufferSize))
         std::strcat(WindowsDir, "\\");
     char folder[kPathBufferSize];
-    std::snprintf(folder, sizeof folder, "%c:\\%s", WindowsDir[0], ProductFolderName);
+    FormatText(folder, sizeof folder, "%c:\\%s", WindowsDir[0], ProductFolderName);
     SetDlgItemTextA(dialog, IDC_FOLDER, folder);
     CheckDlgButton(dialog, IDC_DESKTOP_ICONS, BST_CHECKED);
     ShowWindow(GetDlgItem(dialog, IDC_BACK), SW_HIDE);
@@ -130,7 +131,7 @@ int PrepareInstallFolder(HWND dialog) {
     char doc[kPathBufferSize];
     size_t length = std::strlen(InstallDir);
     const char *separator = (length && InstallDir[length - 1] == '\\') ? "" : "\\";
-    int written = std::snprintf(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
+    int written = FormatText(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
     if (written > 0 && written < kPathBufferSize)
         MakeDirectory(doc);
     return 1;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -70,13 +72,18 @@ TEST_F(ConfigFile, NeitherSectionNorKeysAreAppended) {
               "[UI_STR]\r\nOpen=x\r\n\r\n\r\n[Config]\r\n\r\n\r\nUseBmpFont=0\r\n\r\nForceLanguage=1\r\n");
 }
 
-TEST_F(ConfigFile, ProtectedAgainEvenWhenItCannotBeOpened) {
+TEST_F(ConfigFile, NotWrittenWhenItCannotBeOpenedOrReadButProtectedAgain) {
     ASSERT_EQ(mkdir(Path().c_str(), 0755), 0);  // a folder in the file's place cannot be opened
-    EXPECT_EQ(UpdateConfigFile(), 1);
+    EXPECT_EQ(UpdateConfigFile(), 0);
     EXPECT_EQ(Attributes(Path()) & kProtection, kProtection);
     UseInstallDir(folder_.File("missing"));
-    EXPECT_EQ(UpdateConfigFile(), 1);
+    EXPECT_EQ(UpdateConfigFile(), 0);
     EXPECT_FALSE(PathExists(folder_.File("missing/chipadui.ini").c_str()));
+    // Every read of this stream fails with EIO: the scan ends instead of spinning for ever.
+    UseInstallDir(folder_.File("unreadable"));
+    ASSERT_EQ(mkdir(InstallDir, 0755), 0);
+    ASSERT_EQ(symlink("/proc/self/mem", folder_.File("unreadable/chipadui.ini").c_str()), 0);
+    EXPECT_EQ(UpdateConfigFile(), 0);
 }
 
 TEST_F(ConfigFile, KeyLinesOfAnotherShapeBecomeExactlyTheKeyLine) {

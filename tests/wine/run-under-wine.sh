@@ -1,31 +1,60 @@
 #!/bin/bash
-# Runs one Windows program under wine64 in the given prefix, on the current display or on a
-# private Xvfb, and always ends with the prefix's wineserver killed, so nothing can hang CI.
-# usage: run-under-wine.sh <prefix folder> <program> [arguments...]
+# Runs one Windows program under Wine in the given prefix, on the current display or on a private
+# Xvfb, and always ends with the prefix's wineserver killed, so nothing can hang CI.
+# usage: run-under-wine.sh [--win32] [--windows-version V] <prefix folder> <program> [arguments...]
+#   --win32               32-bit Wine in a 32-bit prefix (for the shipped 32-bit setup). Where this
+#                         machine cannot run 32-bit code, says so and exits 77 (ctest: skipped).
+#   --windows-version V   TessoSetup.exe sees Windows version V (win98, nt40, winxp, ...); the test
+#                         program itself keeps the prefix's version.
 set -u
+wine=/usr/lib/wine/wine64
+arch=win64
+version=
+while [ $# -gt 0 ]; do
+    case $1 in
+        --win32) wine=/usr/lib/wine/wine; arch=win32; shift ;;
+        --windows-version) version=$2; shift 2 ;;
+        *) break ;;
+    esac
+done
 export WINEPREFIX=$1
 shift
+export WINEARCH=$arch
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
-[ -x "$WINESERVER" ] || WINESERVER=wineserver
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winemenubuilder.exe=d;mscoree=d;mshtml=d"}
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+
+if [ "$arch" = win32 ]; then
+    # The 32-bit loader is an i386 program: it fails to start where the kernel runs no 32-bit code.
+    if [ ! -x "$wine" ]; then
+        echo "SKIPPED: 32-bit Wine is not installed (wine32:i386)"
+        exit 77
+    fi
+    if ! "$wine" --version >/dev/null 2>&1; then
+        echo "SKIPPED: this machine does not run 32-bit programs (IA32 emulation is off)"
+        exit 77
+    fi
+fi
 
 xvfb_pid=
 cleanup() {
-    "$WINESERVER" -k >/dev/null 2>&1
+    WINEPREFIX=$WINEPREFIX "$wineserver" -k >/dev/null 2>&1
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     return 0
 }
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec 3< <(Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4>&1 2>/dev/null & echo "pid $!")
+    exec 3< <(Xvfb -displayfd 4 -screen 0 "${TESSO_SCREEN:-1024x768x24}" -nolisten tcp 4>&1 2>/dev/null & echo "pid $!")
     read -r _ xvfb_pid <&3
     read -r display <&3
     export DISPLAY=":$display"
 fi
 
-"$WINE" "$@"
+if [ -n "$version" ]; then
+    "$wine" reg add 'HKCU\Software\Wine\AppDefaults\TessoSetup.exe' /v Version /d "$version" /f >/dev/null 2>&1
+fi
+"$wine" "$@"
 status=$?
 exit $status

@@ -1,0 +1,25 @@
+# Flags of the shipped setup, the same for the 32-bit exe and its 64-bit twin.
+# - The 32-bit exe runs on a Pentium: no cmov, fcomi or MMX. zlib and everything else linked in is
+#   compiled here with these flags; tests/packaging/check-instructions.sh disassembles the result.
+# - No C++ runtime: no exceptions, no RTTI, and nothing that needs libstdc++. msvcrt's own
+#   _vsnprintf is used (__USE_MINGW_ANSI_STDIO=0, setup/format_text.h), not mingw's printf.
+# - No start-up files: mingw's hold Pentium Pro instructions and run what the setup does not need
+#   (static constructors, of which the setup has none, TLS, pseudo-relocations, which
+#   --disable-auto-import forbids). The entry point is Start in main_win32.cpp.
+# - Stripped, unused sections dropped.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+    add_compile_options(-march=i586 -mtune=pentium)
+endif()
+add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
+    -fno-unwind-tables -D__USE_MINGW_ANSI_STDIO=0)
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
+add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--disable-auto-import
+    -Wl,--disable-runtime-pseudo-reloc -Wl,-Map=${CMAKE_BINARY_DIR}/link.map)
+
+function(tesso_shipping_entry target)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+        target_link_options(${target} PRIVATE -Wl,-e,_Start@0)  # __stdcall decoration
+    else()
+        target_link_options(${target} PRIVATE -Wl,-e,Start)
+    endif()
+endfunction()

@@ -1,0 +1,27 @@
+#!/bin/bash
+# Fails when the setup's own part (exe size less the packed payload streams) passes 96 KiB, or when
+# the exe still carries symbols or debug sections, or lacks its manifest or version resource.
+# Prints the figure.
+# usage: check-size.sh <exe> <payload folder with the packed *.z streams>
+set -eu
+exe=$1
+limit=$((96 * 1024))
+case $(file -b "$exe") in *x86-64*) objdump=x86_64-w64-mingw32-objdump ;; *) objdump=i686-w64-mingw32-objdump ;; esac
+payloads=$(cat "$2"/*.z | wc -c)
+overhead=$(($(stat -c %s "$exe") - payloads))
+echo "$exe: $(stat -c %s "$exe") bytes, payload streams $payloads, overhead $overhead bytes (limit $limit)"
+if $objdump -h "$exe" | grep -qE '\.debug_|\.stab'; then
+    echo "debug sections ship"
+    exit 1
+fi
+if $objdump -t "$exe" | grep -q '^\['; then
+    echo "the symbol table ships: the exe is not stripped"
+    exit 1
+fi
+[ "$overhead" -le "$limit" ]
+# The manifest asks for administrator rights, and the version resource names the product.
+for text in requireAdministrator supportedOS; do
+    grep -q "$text" "$exe" || { echo "the manifest lacks $text"; exit 1; }
+done
+LC_ALL=C grep -qaP 'P\x00r\x00o\x00d\x00u\x00c\x00t\x00N\x00a\x00m\x00e\x00\x00\x00+T\x00e\x00s\x00s\x00o\x00' "$exe" ||
+    { echo "no version resource with the product name"; exit 1; }
