@@ -29,6 +29,7 @@ target_compile_options(tesso_zlib PRIVATE -w)
 
 set(TESSO_WIN32_SOURCES
     src/setup/setup_state_win32.cpp
+    src/setup/dll_search_win32.cpp
     src/install/payload_source_win32.cpp
     src/install/file_system_win32.cpp
     src/install/shell_links_win32.cpp
@@ -40,8 +41,8 @@ set(TESSO_WIN32_SOURCES
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp
 )
-# comctl32 is not among them: it is loaded at run time by its full path (see main_win32.cpp).
-set(TESSO_SYSTEM_LIBRARIES comdlg32 shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
+# comctl32 and comdlg32 are not among them: they are loaded by their full paths (dll_search_win32.h).
+set(TESSO_SYSTEM_LIBRARIES shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
 
 add_library(tesso_setup_core STATIC ${TESSO_PORTABLE_SOURCES} ${TESSO_WIN32_SOURCES})
 target_include_directories(tesso_setup_core PUBLIC src ${CMAKE_BINARY_DIR}/generated)

@@ -5,7 +5,7 @@
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/payload_store.h"
-#include "setup/format_text.h"
+#include "setup/dll_search_win32.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "setup/startup.h"
@@ -87,51 +87,27 @@ void CleanUp() {
         DeleteObject(SampleFont);
 }
 
-// A setup is usually started from a folder full of other downloads, and Windows looks for a DLL in
-// the program's folder before the system folder unless the DLL is a KnownDLL. Later loads (the
-// shell's and the common dialogs' own, and ours) are kept to the system folder before anything can
-// load one. Both calls are looked up: SetDefaultDllDirectories exists from Windows 8 (7 and Vista
-// with an update), SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must
-// still load there.
-void RestrictDllSearch() {
-    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
-    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
-    const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC setDefault = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (setDefault && reinterpret_cast<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
-        return;
-    FARPROC setDirectory = kernel ? GetProcAddress(kernel, "SetDllDirectoryA") : nullptr;
-    if (setDirectory)
-        reinterpret_cast<SetDllDirectoryCall>(setDirectory)("");
-}
-
 // The wizard's template holds a progress bar, whose class comctl32 registers. comctl32 is not a
 // KnownDLL, so it is not a static import (that would be resolved from the program's folder before
-// any code runs): it is loaded by its full path. InitCommonControls is in every comctl32;
-// InitCommonControlsEx is not in the 4.00 of retail Windows 95 and NT 4.0. The library stays
-// loaded for the life of the process.
+// any code runs): it is loaded by its full path, before anything else can load it by name.
+// InitCommonControls is in every comctl32; InitCommonControlsEx is not in the 4.00 of retail
+// Windows 95 and NT 4.0.
 void RegisterProgressBarClass() {
-    char path[kPathBufferSize];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path || FormatText(path + length, sizeof path - length, "\\comctl32.dll") < 0)
-        return;
-    HMODULE controls = LoadLibraryA(path);
-    FARPROC initialise = controls ? GetProcAddress(controls, "InitCommonControls") : nullptr;
+    FARPROC initialise = LoadSystemFunction("comctl32.dll", "InitCommonControls");
     if (initialise)
-        reinterpret_cast<void(WINAPI *)()>(initialise)();
+        AsFunction<void(WINAPI *)()>(initialise)();
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RegisterProgressBarClass();
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ProbePlatform();
     ProgramInstance = instance;
     CreateSampleFont();
     ProductFolderName = "Tesso";
     FindSetupDir();
-    RegisterProgressBarClass();
     switch (LoadGlyphFont()) {
     case kGlyphsMissing:
         return 1;
@@ -158,5 +134,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 // search is restricted before anything else runs.
 extern "C" void WINAPI Start() {
     RestrictDllSearch();
+    PreloadSystemDlls();
     ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
 }

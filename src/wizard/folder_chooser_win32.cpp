@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "glyphs/owner_draw_win32.h"
+#include "setup/dll_search_win32.h"
 #include "setup/format_text.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/resource_ids.h"
@@ -73,7 +74,11 @@ void ChooseInstallFolder(HWND wizard) {
     // put the old one back when the hook ends the dialog, so it is restored here.
     char previous[kPathBufferSize];
     int havePrevious = _getcwd(previous, sizeof previous) != nullptr;
-    BOOL chosen = GetOpenFileNameA(&request);
+    // comdlg32 is loaded by its full path: as a static import it would bring its own import,
+    // comctl32, from the program's folder before any code runs.
+    typedef BOOL(WINAPI * GetOpenFileNameCall)(OPENFILENAMEA *);
+    FARPROC open = LoadSystemFunction("comdlg32.dll", "GetOpenFileNameA");
+    BOOL chosen = open && AsFunction<GetOpenFileNameCall>(open)(&request);
     if (havePrevious)
         _chdir(previous);
     if (!chosen)

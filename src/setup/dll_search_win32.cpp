@@ -1,0 +1,54 @@
+#include "setup/dll_search_win32.h"
+
+#include "setup/format_text.h"
+#include "setup/setup_state.h"
+
+// A setup is usually started from a folder full of other downloads, and Windows looks for a DLL in
+// the program's folder before the system folder unless the DLL is a KnownDLL. Later loads (the
+// shell's and the common dialogs' own, and ours) are kept to the system folder. Both calls are
+// looked up: SetDefaultDllDirectories exists from Windows 8 (7 and Vista with an update),
+// SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must still load there.
+void RestrictDllSearch() {
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
+    const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC setDefault = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    if (setDefault && AsFunction<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
+        return;
+    // Takes the current folder out of the search; only the call above can take the program's own.
+    FARPROC setDirectory = kernel ? GetProcAddress(kernel, "SetDllDirectoryA") : nullptr;
+    if (setDirectory)
+        AsFunction<SetDllDirectoryCall>(setDirectory)("");
+}
+
+// A DLL already loaded is found by its name, so loading comctl32 by its full path before comdlg32
+// also keeps comdlg32's own import of comctl32 out of the program's folder on systems that have no
+// search restriction (95, 98, NT 4.0, 2000).
+HMODULE LoadSystemDll(const char *dll) {
+    char path[kPathBufferSize];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path || FormatText(path + length, sizeof path - length, "\\%s", dll) < 0)
+        return nullptr;
+    return LoadLibraryA(path);
+}
+
+FARPROC LoadSystemFunction(const char *dll, const char *function) {
+    HMODULE module = LoadSystemDll(dll);
+    return module ? GetProcAddress(module, function) : nullptr;
+}
+
+// DLLs that the shell, COM and the common dialogs load by name (some only on some systems, some by
+// delayed import), none of them a KnownDLL. Where the search cannot be restricted (95 to XP), and
+// for delayed imports that some platforms resolve from the program's folder all the same, loading
+// each from the system folder first means the later load by name finds the one already loaded.
+// One that a system lacks (msimg32 on 95, propsys before Vista...) is simply not there.
+void PreloadSystemDlls() {
+    static const char *const kLoadedByName[] = {
+        "uxtheme.dll", "version.dll", "dwmapi.dll",  "propsys.dll",  "cryptbase.dll", "profapi.dll",
+        "userenv.dll", "winmm.dll",   "msimg32.dll", "apphelp.dll", "oleacc.dll",    "clbcatq.dll",
+        "setupapi.dll", "shfolder.dll", "ntmarta.dll",
+    };
+    for (const char *dll : kLoadedByName)
+        LoadSystemDll(dll);
+}
