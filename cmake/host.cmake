@@ -41,12 +41,13 @@ set(TESSO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -
 function(tesso_host_library name sanitize)
     add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
         src/install/payload_source_posix.cpp src/install/file_system_posix.cpp)
-    target_include_directories(${name} PUBLIC src ${CMAKE_BINARY_DIR}/generated)
+    target_include_directories(${name} PUBLIC src ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})
     target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
     target_compile_options(${name} PRIVATE -Wall -Wextra)
     # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
     target_compile_options(${name} PUBLIC -fexec-charset=GBK)
     target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
+    add_dependencies(${name} payloads)  # payload_checks.inc
     if(sanitize)
         target_compile_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})
         target_link_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})

@@ -11,7 +11,9 @@ struct Point {
 };
 
 // --- push buttons and labels ---------------------------------------------------------------------
-enum { kWindowTextCaptionLimit = 80 };  // buffer limit for captions read from the window
+// Buffer for captions read from the window. Message texts that name a path or a file are longer
+// than a button caption: the whole text is read (a text cut short would hide what it is about).
+enum { kWindowTextCaptionLimit = 512 };
 
 // The caption drawn for a control: null means the control's window text. Control 1020 is never
 // painted (see OwnerControlPaints); 1021 gets an empty caption.

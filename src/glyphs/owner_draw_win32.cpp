@@ -69,7 +69,7 @@ void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
     if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
         LayoutFlags flags = OwnerControlFlags(item->CtlID);
         int pressed = (item->itemState & ODS_SELECTED) != 0;
-        char windowText[128];
+        char windowText[kWindowTextCaptionLimit];
         const char *caption = OwnerControlCaption(id, WizardPage);
         if (!caption) {
             GetWindowTextA(item->hwndItem, windowText, kWindowTextCaptionLimit);

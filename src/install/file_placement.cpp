@@ -15,38 +15,70 @@ int JoinPath(char *out, const char *folder, const char *name) {
     return 1;
 }
 
-static int CopyPath(char *out, const char *path) {
-    int length = FormatText(out, kPathBufferSize, "%s", path);
-    return length >= 0 && length < kPathBufferSize;
+static int CopyPath(char *out, const char *path) { return FormatText(out, kPathBufferSize, "%s", path) >= 0; }
+
+const char *LastCharacter(const char *text, char c) {
+    const char *last = nullptr;
+    for (const char *p = text; *p; p++) {
+        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1])
+            p++;  // its second byte is part of the same character
+        else if (*p == c)
+            last = p;
+    }
+    return last;
 }
 
-static void SetProtection(const char *path, int readOnly, int hidden) {
-    unsigned long word = 0;
-    if (!ReadAttributeWord(path, &word))
-        return;
-    if (readOnly)
-        word |= kAttributeReadOnly;
-    if (hidden)
-        word |= kAttributeHidden;
-    WriteAttributeWord(path, word);
+const char *LastSeparator(const char *path) { return LastCharacter(path, PATH_SEPARATOR[0]); }
+
+int EndsWithSeparator(const char *path) {
+    const char *last = LastSeparator(path);
+    return last && last[1] == 0;
+}
+
+// The temporary name in the target's own folder, so that putting it in place is a rename.
+static int TemporaryPathFor(char *out, const char *target) {
+    const char *separator = LastSeparator(target);
+    int folderLength = separator ? static_cast<int>(separator - target + 1) : 0;
+    return FormatText(out, kPathBufferSize, "%.*s~tsonew.tmp", folderLength, target) >= 0;
+}
+
+// Every byte written and accepted: the stream's own flush and error flag are checked before the
+// close, since some runtimes report 0 from fclose when its final flush failed.
+static int WriteWholeFile(const char *path, const void *bytes, unsigned long count) {
+    std::FILE *file = std::fopen(path, "wb");
+    if (!file)
+        return 0;
+    int written = std::fwrite(bytes, 1, count, file) == count;
+    written = std::fflush(file) == 0 && !std::ferror(file) && written;
+    return std::fclose(file) == 0 && written;
 }
 
 int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly,
                        int hidden, const char *fullPath) {
-    char target[kPathBufferSize];
+    char target[kPathBufferSize], temporary[kPathBufferSize];
     if (fullPath ? !CopyPath(target, fullPath) : !JoinPath(target, InstallDir, fileName))
         return 0;
-    ClearProtectiveAttributes(target, 1, 1);  // lifts the protection of a file already there
-    std::FILE *file = std::fopen(target, "wb");
-    if (!file)
+    if (!TemporaryPathFor(temporary, target))
         return 0;
-    size_t written = std::fwrite(bytes, 1, count, file);
-    // A failed close means the data may not have reached the disk (a full disk shows up here).
-    int closed = std::fclose(file) == 0;
-    if (written != count || !closed)
+    if (!WriteWholeFile(temporary, bytes, count)) {
+        RemoveFile(temporary);
         return 0;
-    if (readOnly || hidden)
-        SetProtection(target, readOnly, hidden);
+    }
+    unsigned long before = 0;
+    int existed = ReadAttributeWord(target, &before);
+    ClearProtectiveAttributes(target, 1, 1);  // a read-only file cannot be replaced
+    if (!MoveOverFile(temporary, target)) {
+        RemoveFile(temporary);
+        if (existed)
+            WriteAttributeWord(target, before);
+        return 0;
+    }
+    // The new file keeps the other bits the old one had.
+    unsigned long word = 0;
+    if (existed)
+        WriteAttributeWord(target, before & ~(kAttributeReadOnly | kAttributeHidden));
+    if ((readOnly || hidden) && ReadAttributeWord(target, &word))
+        WriteAttributeWord(target, word | (readOnly ? kAttributeReadOnly : 0ul) | (hidden ? kAttributeHidden : 0ul));
     return 1;
 }
 

@@ -5,8 +5,19 @@
 // joined path would not fit: callers then fail without touching the disk.
 int JoinPath(char *out, const char *folder, const char *name);
 
+// The last byte c of text that is a character of its own, or null: the second byte of a two-byte
+// character (GBK and Big5 both have 0x5C, the backslash, among them) is never taken for one.
+const char *LastCharacter(const char *text, char c);
+// The last path separator of path, or null (the same rule).
+const char *LastSeparator(const char *path);
+// Whether path ends with a separator (the same rule).
+int EndsWithSeparator(const char *path);
+
 // Writes count bytes as InstallDir\fileName (or fullPath when not null), lifting the protection
-// of an existing file first and setting the wanted bits afterwards. 1 = written completely.
+// of an existing file first and setting the wanted bits afterwards. 1 = written completely. The
+// bytes go to a temporary file beside the target first, which takes the target's place only when
+// every byte reached it: a failed write leaves an existing file and its attributes as they were.
+enum { kTemporaryNameLength = 11 };  // "~tsonew.tmp", beside every file written
 int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly,
                        int hidden, const char *fullPath);
 

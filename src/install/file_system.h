@@ -21,3 +21,14 @@ int ChangeDirectory(const char *path);                         // 1 = it is now 
 int SetFileWritable(const char *path, int writable);           // the runtime's permission change
 int CopyFileOverwriting(const char *source, const char *target);
 int TruncateOpenFile(std::FILE *file, long length);            // 1 = done
+long FileBytes(const char *path);                              // -1 = no such file
+int FileInUse(const char *path);                               // 1 = held open without sharing
+// Free bytes for the caller and the cluster size of the disk that holds folder (an absolute path
+// whose folders need not exist yet). 1 = known.
+int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes);
+// Puts source in target's place, replacing target (which must not be read-only). 1 = done; on
+// failure target is as it was.
+int MoveOverFile(const char *source, const char *target);
+// Whether c starts a two-byte character in the system's ANSI code page (GBK, Big5...), whose
+// second byte may be 0x5C, the backslash.
+int IsLeadByte(unsigned char c);

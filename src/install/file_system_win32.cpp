@@ -6,6 +6,9 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include "setup/dll_search_win32.h"
+#include "setup/setup_state.h"
+
 int ReadAttributeWord(const char *path, unsigned long *word) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -35,3 +38,55 @@ int CopyFileOverwriting(const char *source, const char *target) {
 int TruncateOpenFile(std::FILE *file, long length) {
     return std::fflush(file) == 0 && _chsize(_fileno(file), length) == 0;
 }
+
+long FileBytes(const char *path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return -1;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : static_cast<long>(found.nFileSizeLow);
+}
+
+// Opened for reading, so that a read-only file (every file of an earlier install) still opens,
+// and with no sharing, so that any other open handle makes it fail with a sharing violation.
+int FileInUse(const char *path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return 0;
+}
+
+// GetDiskFreeSpaceExA is looked up: retail Windows 95 lacks it, and its GetDiskFreeSpaceA reports
+// at most 2 GB (enough to tell whether the install fits). The old call wants the root folder.
+int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes) {
+    char root[4] = {folder[0], ':', '\\', 0};
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        return 0;
+    *clusterBytes = sectorsPerCluster * bytesPerSector;
+    *freeBytes = static_cast<unsigned long long>(freeClusters) * *clusterBytes;
+    typedef BOOL(WINAPI * GetDiskFreeSpaceExCall)(LPCSTR, ULARGE_INTEGER *, ULARGE_INTEGER *, ULARGE_INTEGER *);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC query = kernel ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
+    ULARGE_INTEGER available, total, totalFree;
+    if (query && AsFunction<GetDiskFreeSpaceExCall>(query)(root, &available, &total, &totalFree))
+        *freeBytes = available.QuadPart;  // the caller's quota, where there is one
+    return 1;
+}
+
+// MoveFileExA replaces in one step on NT; the 95 family has no MoveFileEx, so there the old file
+// is deleted first and the new one renamed into its place.
+int MoveOverFile(const char *source, const char *target) {
+    typedef BOOL(WINAPI * MoveFileExCall)(LPCSTR, LPCSTR, DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    FARPROC moveEx = IsNtPlatform && kernel ? GetProcAddress(kernel, "MoveFileExA") : nullptr;
+    if (moveEx)
+        return AsFunction<MoveFileExCall>(moveEx)(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return 0;
+    return MoveFileA(source, target) != 0;
+}
+
+int IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }

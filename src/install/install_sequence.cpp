@@ -1,5 +1,6 @@
 #include "install/install_sequence.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "install/config_file.h"
@@ -109,6 +110,13 @@ const ShortcutNames &ShortcutNamesFor(int uiLanguage) {
 
 namespace {
 
+int SameText(const char *a, const char *b) {
+    for (; *a && *b; a++, b++)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+            return 0;
+    return *a == *b;
+}
+
 int FirstByteHasTopBit(const char *path) {
     std::FILE *file = std::fopen(path, "rb");
     if (!file)
@@ -139,6 +147,12 @@ void PurgeOldDictionaries() {
     }
 }
 
+// The first file of this run that was not written, optional ones included.
+void NoteUnwritten(const char *file) {
+    if (!FirstUnwrittenFile)
+        FirstUnwrittenFile = file;
+}
+
 int ExtractAll(unsigned char *buffer) {
     for (int i = 0; i < InstallStepCount; i++) {
         const InstallStep &step = InstallSteps[i];
@@ -149,6 +163,8 @@ int ExtractAll(unsigned char *buffer) {
         const PayloadEntry *entry = FindPayloadEntry(step.payloadId);
         int written = entry && ExtractPayloadToFile(step.payloadId, entry->file, buffer, kPayloadBufferSize,
                                                     entry->readOnly, entry->hidden, nullptr);
+        if (!written)
+            NoteUnwritten(entry ? entry->file : "?");
         if (!written && step.required)
             return 0;
     }
@@ -172,22 +188,27 @@ void CreateShortcuts() {
     SetProgressCheckpoint(100);
 }
 
-// An optional control file beside the setup is copied into the Windows folder.
+// An optional control file beside the setup is copied into the Windows folder. The copy is made
+// over the old file (its protection lifted), so that the old one is never lost before the new one
+// is in place; run from the Windows folder itself, source and target are one file and nothing is
+// done. Folders are compared as the system compares names, ignoring case.
 void CopyControlFile() {
     char source[kPathBufferSize], target[kPathBufferSize];
-    int length = FormatText(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1');
-    if (length < 0 || length >= kPathBufferSize || !PathExists(source))
+    if (FormatText(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1') < 0 || !PathExists(source))
         return;
-    length = FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1');
-    if (length < 0 || length >= kPathBufferSize)
+    if (FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1') < 0 || SameText(SetupDir, WindowsDir))
         return;
-    DeleteInstalledFile(target);
-    CopyFileOverwriting(source, target);
+    ClearProtectiveAttributes(target, 1, 1);
+    if (!CopyFileOverwriting(source, target))
+        NoteUnwritten("SCtrlSet1.bin");
 }
 
 }  // namespace
 
+const char *FirstUnwrittenFile;
+
 int RunInstall() {
+    FirstUnwrittenFile = nullptr;
     MallocBuffer<unsigned char> buffer = AllocateBuffer<unsigned char>(kPayloadBufferSize);
     if (!buffer) {
         ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
@@ -199,9 +220,10 @@ int RunInstall() {
     CheckOldWordBase();
     PurgeOldDictionaries();
     if (!ExtractAll(buffer.get()))
-        return 0;
-    UpdateConfigFile();
+        return kInstallFailed;
+    if (!UpdateConfigFile())
+        NoteUnwritten("chipadui.ini");
     CreateShortcuts();
     CopyControlFile();
-    return 1;
+    return FirstUnwrittenFile ? kInstallIncomplete : kInstallSucceeded;
 }

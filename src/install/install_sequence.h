@@ -27,5 +27,12 @@ struct ShortcutNames {
 // English, GBK or Big5 names, by the system language.
 const ShortcutNames &ShortcutNamesFor(int uiLanguage);
 
-// 1 success, 0 failure (a required step failed, or no memory for the payload buffer).
+enum InstallOutcome {
+    kInstallFailed = 0,      // a required step failed, or no memory for the payload buffer
+    kInstallSucceeded = 1,   // every payload file and the configuration were written
+    kInstallIncomplete = 2,  // everything required was written, but not some other file
+};
 int RunInstall();
+
+// After RunInstall: the installed name of the first file that was not written, or null.
+extern const char *FirstUnwrittenFile;

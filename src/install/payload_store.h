@@ -3,6 +3,14 @@
 
 enum { kPayloadOk = 0 };
 
+// Payloads the setup itself reads, besides installing them.
+enum : unsigned short {
+    kPayloadGlyphFont = 110,
+    kPayloadConfigFile = 120,
+    kPayloadLicenceChinese = 163,
+    kPayloadLicenceEnglish = 164,
+};
+
 // Inflates payload `id` into `buffer` (at most `capacity` bytes). Returns zlib's status: 0 on
 // success, with the inflated length in *produced; -2 when there is no such payload.
 int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced);

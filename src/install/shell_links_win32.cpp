@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "install/file_placement.h"
 #include "install/shortcuts.h"
 #include "setup/setup_state.h"
 
@@ -46,9 +47,9 @@ class ComInit {
 void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
     char folder[kPathBufferSize];
     lstrcpynA(folder, targetPath, sizeof folder);
-    char *lastBackslash = std::strrchr(folder, '\\');
+    const char *lastBackslash = LastCharacter(folder, '\\');
     if (lastBackslash) {
-        *lastBackslash = 0;
+        folder[lastBackslash - folder] = 0;
         link->SetWorkingDirectory(folder);
     }
 }

@@ -4,7 +4,10 @@
 #include "glyphs/glyph_cell.h"
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
+#include "install/install_ui.h"
+#include "install/payload_check.h"
 #include "install/payload_store.h"
+#include "setup/format_text.h"
 #include "setup/dll_search_win32.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
@@ -43,11 +46,11 @@ GlyphLoad LoadGlyphFont() {
     MallocBuffer<unsigned char> buffer = AllocateBuffer<unsigned char>(kGlyphBufferSize);
     if (!buffer) {
         // No glyph page exists yet: the Chinese half of this message stays blank.
-        ShowMessage("内存不够。安装无法继续。", "Memory not enough!", 0, nullptr);
+        ShowMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk, nullptr);
         return kGlyphsMissing;
     }
     unsigned long length = 0;
-    if (UnpackPayload(110, buffer.get(), kGlyphBufferSize, &length) != kPayloadOk)
+    if (UnpackPayload(kPayloadGlyphFont, buffer.get(), kGlyphBufferSize, &length) != kPayloadOk)
         return kGlyphsMissing;
     return BuildGlyphPages(buffer.get()) ? kGlyphsReady : kGlyphPagesFailed;
 }
@@ -79,6 +82,37 @@ void RunMessageLoop() {
     }
 }
 
+// One setup at a time: a second start brings the first one's wizard to the front and ends. A named
+// mutex works on the 95 family and on NT alike; the name has no backslash, which 95 and NT 4.0
+// refuse. The handle stays open for the life of the process.
+int AnotherSetupIsRunning() {
+    HANDLE running = CreateMutexA(nullptr, FALSE, "TessoSetup.Running");
+    if (!running || GetLastError() != ERROR_ALREADY_EXISTS)
+        return 0;
+    HWND first = FindWindowA(nullptr, WIZARD_CAPTION);
+    if (first) {
+        if (IsIconic(first))
+            ShowWindow(first, SW_RESTORE);
+        SetForegroundWindow(first);
+    }
+    return 1;
+}
+
+const char kDamagedChinese[] = "安装程序文件已损坏，无法安装。请重新获取安装程序。";
+const char kDamagedEnglish[] = "The setup file is damaged and cannot install. Please obtain the setup again.";
+
+// Every payload is checked before anything else happens. The bilingual box needs the glyph font;
+// when the font itself is damaged, the system's own box shows both texts.
+void ReportDamagedSetup(unsigned short damaged) {
+    if (damaged != kPayloadGlyphFont && LoadGlyphFont() == kGlyphsReady) {
+        ShowMessage(kDamagedChinese, kDamagedEnglish, kMessageOk, nullptr);
+        return;
+    }
+    char text[256];
+    FormatText(text, sizeof text, "%s\n\n%s", kDamagedEnglish, kDamagedChinese);
+    MessageBoxA(nullptr, text, WIZARD_CAPTION, MB_OK | MB_ICONERROR);
+}
+
 void CleanUp() {
     if (WizardWindow)
         DestroyWindow(WizardWindow);
@@ -108,6 +142,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CreateSampleFont();
     ProductFolderName = "Tesso";
     FindSetupDir();
+    if (AnotherSetupIsRunning())
+        return 0;
+    if (unsigned short damaged = FirstDamagedPayload()) {
+        ReportDamagedSetup(damaged);
+        CleanUp();
+        return 1;
+    }
     switch (LoadGlyphFont()) {
     case kGlyphsMissing:
         return 1;

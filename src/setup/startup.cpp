@@ -3,6 +3,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "install/file_placement.h"
 #include "setup/setup_state.h"
 
 VersionFlags VersionFlagsFor(int versionKnown, unsigned long platformId, unsigned long majorVersion) {
@@ -23,7 +24,7 @@ int UiLanguageFor(int hasDbcsCodePage, unsigned short systemLanguageId) {
 }
 
 void SetupDirFromModulePath(char *setupDir, const char *modulePath) {
-    const char *lastBackslash = std::strrchr(modulePath, '\\');
+    const char *lastBackslash = LastCharacter(modulePath, '\\');
     if (!lastBackslash) {
         std::strcpy(setupDir, "A:\\");
         return;

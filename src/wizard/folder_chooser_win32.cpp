@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "glyphs/owner_draw_win32.h"
+#include "install/file_placement.h"
 #include "setup/dll_search_win32.h"
 #include "setup/format_text.h"
 #include "setup/setup_state_win32.h"
@@ -22,9 +23,8 @@ char ChooserFileBuffer[128];
 INT_PTR OnChooserOk(HWND dialog) {
     if (!_getcwd(InstallDir, kPathBufferSize))
         return 0;  // the common dialog handles OK itself
-    size_t length = std::strlen(InstallDir);
-    if (length > 0 && InstallDir[length - 1] == '\\')
-        InstallDir[length - 1] = 0;  // a drive root such as C:\ becomes C:
+    if (EndsWithSeparator(InstallDir))
+        InstallDir[std::strlen(InstallDir) - 1] = 0;  // a drive root such as C:\ becomes C:
     EndDialog(dialog, 1);
     return 1;
 }

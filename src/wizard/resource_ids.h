@@ -6,6 +6,9 @@
 #define IDD_FOLDER_CHOOSER 168
 #define IDI_TESSO 166
 
+// The wizard's caption, also how a second start finds the first one's window.
+#define WIZARD_CAPTION "Tessovar Chinese Input Engine Installer"
+
 #define IDC_CONFIRM 1
 #define IDC_CANCEL 2
 #define IDC_BACK 3

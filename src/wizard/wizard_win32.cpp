@@ -5,7 +5,11 @@
 #include <ctime>
 
 #include "glyphs/owner_draw_win32.h"
+#include "install/file_placement.h"
 #include "install/file_system.h"
+#include "install/install_checks.h"
+#include "install/install_ui.h"
+#include "install/payload_store.h"
 #include "install/install_sequence.h"
 #include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
@@ -36,20 +40,23 @@ void AddLicenceLine(void *dialog, const char *line) {
 int LoadLicenceText(HWND dialog, unsigned short id) {
     MallocBuffer<char> buffer = AllocateBuffer<char>(kLicenceBufferSize);
     if (!buffer) {
-        ShowMessage("内存不够。安装无法继续。", "Memory not enough!", 0, WizardWindow);
+        ShowMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk, WizardWindow);
         return 0;
     }
     if (!UnpackLicence(id, buffer.get()))
         return 0;
-    if (id == 164)
+    if (id == kPayloadLicenceEnglish)
         SendDlgItemMessageA(dialog, IDC_LICENCE_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buffer.get()));
     else
         CutLicenceLines(buffer.get(), AddLicenceLine, dialog);
     return 1;
 }
 
+// The list is emptied first, so that a load that failed half-way and is tried again on the next
+// visit never shows the text twice.
 int LoadLicences(HWND dialog) {
-    if (!LoadLicenceText(dialog, 163) || !LoadLicenceText(dialog, 164))
+    SendDlgItemMessageA(dialog, IDC_LICENCE_LIST, LB_RESETCONTENT, 0, 0);
+    if (!LoadLicenceText(dialog, kPayloadLicenceChinese) || !LoadLicenceText(dialog, kPayloadLicenceEnglish))
         return 0;
     LicenceLoaded = 1;
     return 1;
@@ -118,8 +125,61 @@ void ReturnToFolderPage(HWND dialog) {
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_FOLDER)), TRUE);
 }
 
-int PrepareInstallFolder(HWND dialog) {
+// The folder as typed, refused (back to the field) when it is not a full path Windows accepts or
+// when a path the install makes would not fit; nothing is written before this passes.
+int ReadInstallFolder(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_FOLDER, InstallDir, kPathBufferSize);
+    unsigned long typed = static_cast<unsigned long>(GetWindowTextLengthA(GetDlgItem(dialog, IDC_FOLDER)));
+    switch (CheckFolderName(InstallDir, typed)) {
+    case kFolderOk:
+        return 1;
+    case kFolderTooLong:
+        ShowMessage("安装目录的路径太长。请选一个较短的目录。",
+                    "The folder path is too long for the files to install. Please choose a shorter folder.",
+                    kMessageOk, dialog);
+        break;
+    default:
+        ShowMessage("请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
+                    "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.",
+                    kMessageOk, dialog);
+        break;
+    }
+    ReturnToFolderPage(dialog);
+    return 0;
+}
+
+// Enough space on the disk and no file in use, before the first change. A file in use may be
+// retried after the Tesso programs are quit; Cancel leaves the setup with nothing changed.
+int TargetsReady(HWND dialog) {
+    for (;;) {
+        TargetCheck check = CheckInstallTargets();
+        char chinese[320], english[128];
+        switch (check.problem) {
+        case kTargetsReady:
+            return 1;
+        case kDiskTooSmall:
+            FormatText(chinese, sizeof chinese, "磁盘空间不够：安装需要 %lu KB，只有 %lu KB 可用。请选别的磁盘或清理磁盘。",
+                       check.neededKb, check.freeKb);
+            FormatText(english, sizeof english, "Not enough disk space: the install needs %lu KB, %lu KB are free.",
+                       check.neededKb, check.freeKb);
+            ShowMessage(chinese, english, kMessageOk, dialog);
+            ReturnToFolderPage(dialog);
+            return 0;
+        case kTargetInUse:
+            FormatText(chinese, sizeof chinese,
+                       "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。", check.file);
+            FormatText(english, sizeof english, "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.",
+                       check.file);
+            if (ShowMessage(chinese, english, kMessageOkCancel, dialog) != kAnswerOk) {
+                WizardPage = kPageLeave;
+                return 0;
+            }
+            break;
+        }
+    }
+}
+
+int PrepareInstallFolder(HWND dialog) {
     if (ChangeDirectory(InstallDir))
         return 1;  // an existing folder is used as it is
     if (!MakeDirectory(InstallDir)) {
@@ -129,8 +189,7 @@ int PrepareInstallFolder(HWND dialog) {
         return 0;
     }
     char doc[kPathBufferSize];
-    size_t length = std::strlen(InstallDir);
-    const char *separator = (length && InstallDir[length - 1] == '\\') ? "" : "\\";
+    const char *separator = EndsWithSeparator(InstallDir) ? "" : "\\";
     int written = FormatText(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
     if (written > 0 && written < kPathBufferSize)
         MakeDirectory(doc);
@@ -152,10 +211,27 @@ void WaitUntilSecondsPassed(time_t start, double seconds) {
         Sleep(50);
 }
 
+void ShowInstallResult(HWND dialog, int result) {
+    if (result == kInstallSucceeded) {
+        ShowMessage("祝贺您：安装顺利完成！", "Congratulations! Installation Success!", kMessageOk, dialog);
+    } else if (result == kInstallIncomplete) {
+        char chinese[320], english[128];
+        FormatText(chinese, sizeof chinese, "安装未完成：文件 %s 未能写入。请检查一下系统后，再重新安装。",
+                   FirstUnwrittenFile);
+        FormatText(english, sizeof english, "Installation incomplete: %s could not be written. Please check and retry.",
+                   FirstUnwrittenFile);
+        ShowMessage(chinese, english, kMessageOk, dialog);
+    } else {
+        ShowMessage("安装失败！请检查一下系统后，再重新安装。谢谢！",
+                    "Installation failed. Please check your system (quit all Tesso applications) and try again.",
+                    kMessageOk, dialog);
+    }
+}
+
 void RunFinalNext(HWND dialog) {
     ShowWizardPage(dialog, WizardPage);
     WizardPage = kPageInstalling;
-    if (!PrepareInstallFolder(dialog))
+    if (!ReadInstallFolder(dialog) || !TargetsReady(dialog) || !PrepareInstallFolder(dialog))
         return;
     WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     WantAutoStart = IsChecked(dialog, IDC_AUTO_START);
@@ -169,18 +245,13 @@ void RunFinalNext(HWND dialog) {
     CentreCursorOnWizard();
     int result = RunInstall();
     WaitUntilSecondsPassed(start, kResultDelaySeconds);
-    if (result)
-        ShowMessage("祝贺您：安装顺利完成！", "Congratulations! Installation Success!", 0, dialog);
-    else
-        ShowMessage("安装失败！请检查一下系统后，再重新安装。谢谢！",
-                    "Installation failed. Please check your system (quit all Tesso applications) and try again.", 0,
-                    dialog);
+    ShowInstallResult(dialog, result);
     WizardPage = kPageLeave;
 }
 
 void ApplyPageChange(HWND dialog, const PageChange &change) {
     if (change.askForAnswer)
-        ShowMessage("请您回答提问.", "Please select a choice.", 0, dialog);
+        ShowMessage("请您回答提问.", "Please select a choice.", kMessageOk, dialog);
     if (change.checkEnglish)
         SendDlgItemMessageA(dialog, IDC_ENGLISH_LICENCE, BM_SETCHECK, BST_CHECKED, 0);
     if (change.showPage >= 0)

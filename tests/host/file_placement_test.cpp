@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/xattr.h>
+
+#include <csignal>
 
 #include <string>
 
 #include "install/file_placement.h"
+#include "setup/startup.h"
 #include "temp_folder.h"
 
 namespace {
@@ -71,10 +75,37 @@ TEST_F(FilePlacement, PathThatDoesNotFitIsRefusedWithoutTouchingTheDisk) {
     EXPECT_EQ(DeleteInstalledFile((std::string(300, 'p')).c_str()), -1);
 }
 
-TEST_F(FilePlacement, FailedFlushIsAFailedWrite) {
-    // /dev/full accepts the open and the buffered write but fails when the data must reach it.
-    std::string bytes(100, 'x');
-    EXPECT_EQ(WriteInstalledFile("ignored", bytes.data(), bytes.size(), 0, 0, "/dev/full"), 0);
+TEST_F(FilePlacement, FailedWriteLeavesTheOldFileAndItsProtection) {
+    WriteFile(folder_.File("keep.dic"), "old");
+    Protect("keep.dic", kAttributeReadOnly);
+    // Writes past 64 bytes fail, as on a full disk; the small buffered write fails only when
+    // flushed, the large one at once.
+    struct rlimit saved, limit;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = 64;
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string small(100, 'x'), large(1 << 16, 'y');
+    int smallWritten = WriteInstalledFile("keep.dic", small.data(), small.size(), 0, 0, nullptr);
+    int largeWritten = WriteInstalledFile("keep.dic", large.data(), large.size(), 0, 0, nullptr);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(smallWritten, 0);
+    EXPECT_EQ(largeWritten, 0);
+    EXPECT_EQ(ReadFile(folder_.File("keep.dic")), "old");
+    EXPECT_EQ(Protection("keep.dic"), kAttributeReadOnly);
+    EXPECT_FALSE(PathExists(folder_.File("~tsonew.tmp").c_str()));
+}
+
+TEST(PathText, TrailByteBackslashIsNoSeparator) {
+    const char *path = "C:\\\xC7\x5C";  // C:\淺: 淺 is C7 5C in GBK
+    EXPECT_EQ(LastCharacter(path, '\\'), path + 2);
+    const char *folder = "C:\\\xC7\x5C\\doc";
+    EXPECT_EQ(LastCharacter(folder, '\\'), folder + 5);
+    EXPECT_EQ(LastCharacter("plain", '\\'), nullptr);
+    char setupDir[kPathBufferSize];
+    SetupDirFromModulePath(setupDir, "C:\\\xC7\x5C\\setup.exe");
+    EXPECT_STREQ(setupDir, "C:\\\xC7\x5C\\");
 }
 
 TEST_F(FilePlacement, ClearProtectiveAttributesResults) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -196,10 +200,48 @@ TEST_F(RunInstallTest, PurgeRemovesOldUserDictionaries) {
     EXPECT_TRUE(PathExists(File("flatAuto.dic00000").c_str()));
 }
 
-TEST_F(RunInstallTest, OptionalStepFailingStillSucceeds) {
+TEST_F(RunInstallTest, OptionalStepFailingGoesOnButIsReportedIncomplete) {
     mkdir(File("TSO.exe").c_str(), 0755);  // a folder where the engine should go cannot be written
-    EXPECT_EQ(RunInstall(), 1);
+    EXPECT_EQ(RunInstall(), kInstallIncomplete);
+    EXPECT_STREQ(FirstUnwrittenFile, "TSO.exe");
     EXPECT_EQ(Progress(), 100);
+    rmdir(File("TSO.exe").c_str());
+    EXPECT_EQ(RunInstall(), kInstallSucceeded);
+    EXPECT_EQ(FirstUnwrittenFile, nullptr);
+}
+
+// Writes past a size limit fail as on a full disk. Over an earlier install whose files differ,
+// every file is then either the earlier one or the new one, never cut short, and the run is not
+// reported as a success.
+TEST_F(RunInstallTest, FailingWritesLeaveEveryFileOldOrNew) {
+    std::map<std::string, std::string> before;
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        std::string name = PayloadCatalogue[i].file;
+        before[name] = "earlier " + name;
+        WriteFile(File(name), before[name]);
+        WriteAttributeWord(File(name).c_str(), Attributes(File(name)) | kProtection);
+    }
+    struct rlimit saved, limit;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = 1 << 20;
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    int result = RunInstall();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_NE(result, kInstallSucceeded);
+    ASSERT_NE(FirstUnwrittenFile, nullptr);
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        const PayloadEntry &entry = PayloadCatalogue[i];
+        std::string now = ReadFile(File(entry.file));
+        if (now == before[entry.file])
+            continue;
+        if (entry.id != 120)
+            EXPECT_EQ(now.size(), entry.bytes) << entry.file;
+        EXPECT_LT(entry.bytes, 1ul << 20) << entry.file << " was written past the limit";
+    }
+    EXPECT_EQ(ReadFile(File("TSO.exe")), before["TSO.exe"]);  // larger than the limit: kept
+    EXPECT_FALSE(PathExists(File("~tsonew.tmp").c_str()));
 }
 
 TEST_F(RunInstallTest, RequiredStepFailingEndsWithoutConfigurationOrShortcuts) {
@@ -220,6 +262,10 @@ TEST_F(RunInstallTest, ControlFileIsCopiedOnlyWhenItIsThere) {
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "previous");
     WriteFile(setup_.File("SCtrlSet1.bin"), "control");
     WriteAttributeWord(windows_.File("SCtrlSet1.bin").c_str(), Attributes(windows_.File("SCtrlSet1.bin")) | kProtection);
+    ASSERT_EQ(RunInstall(), 1);
+    EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
+    // Run from the Windows folder itself: source and target are one file, which stays.
+    std::snprintf(SetupDir, kPathBufferSize, "%s", WindowsDir);
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
 }
