@@ -13,9 +13,10 @@ add_test(NAME wine32.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefi
 set_tests_properties(wine32.prefix PROPERTIES FIXTURES_SETUP wine32 RESOURCE_LOCK wine32 TIMEOUT 300
     SKIP_RETURN_CODE ${TESSO_SKIPPED})
 
-# name: test name; program: path of the .exe; remaining arguments go to the program.
+# name: test name; program: path of the .exe; remaining arguments go to the program. A command in
+# TESSO_WINE_WRAPPER, when set, runs the whole Wine command.
 function(tesso_wine_test name program)
-    add_test(NAME ${name} COMMAND ${TESSO_WINE_RUN} ${TESSO_WINE_PREFIX} ${program} ${ARGN})
+    add_test(NAME ${name} COMMAND ${TESSO_WINE_WRAPPER} ${TESSO_WINE_RUN} ${TESSO_WINE_PREFIX} ${program} ${ARGN})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine TIMEOUT 300
         ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
 endfunction()
@@ -27,9 +28,15 @@ string(REPLACE "/" "\\" win32_exe "Z:${TESSO_WIN32_DIR}/TessoSetup.exe")
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
 foreach(source ${TESSO_WINE_TEST_SOURCES})
     get_filename_component(name ${source} NAME_WE)
+    set(TESSO_WINE_WRAPPER "")
+    if(name STREQUAL reliability_gui_test)  # with a small disk mapped as drive T:, where possible
+        set(TESSO_WINE_WRAPPER ${CMAKE_SOURCE_DIR}/tests/wine/with-small-drive.sh ${TESSO_WINE_PREFIX})
+    endif()
     tesso_wine_test(wine.${name} ${TESSO_WIN64_TESTS_DIR}/${name}.exe --gtest_brief=1)
     set_property(TEST wine.${name} APPEND PROPERTY ENVIRONMENT "TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe}")
 endforeach()
+
+set(TESSO_WINE_WRAPPER "")
 
 # The same screens under a Chinese system (code page 936, Chinese system language).
 function(tesso_wine_test_chinese name program)
@@ -39,6 +46,8 @@ TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/Tes
 endfunction()
 tesso_wine_test_chinese(wine.startup_gui_test.zh ${TESSO_WIN64_TESTS_DIR}/startup_gui_test.exe --gtest_brief=1
     --gtest_filter=*StartScreen*)
+tesso_wine_test_chinese(wine.reliability_gui_test.zh ${TESSO_WIN64_TESTS_DIR}/reliability_gui_test.exe
+    --gtest_brief=1 --gtest_filter=*ChineseSystem*)
 tesso_wine_test_chinese(wine.wizard_gui_test.zh ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1
     --gtest_filter=*ChineseSystem*)
 

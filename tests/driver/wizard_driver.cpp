@@ -30,15 +30,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
     return TRUE;
 }
 
-std::string WindowsPath(const std::string &path) {
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string converted = "Z:" + path;  // Wine's Z: drive is the Unix root
-    for (char &c : converted)
-        if (c == '/')
-            c = '\\';
-    return converted;
-}
 
 void BringToFront(HWND control) {
     HWND top = GetAncestor(control, GA_ROOT);
@@ -154,6 +145,16 @@ void PngChunk(std::string &png, const char *type, const std::string &data) {
 
 }  // namespace
 
+std::string WindowsPath(const std::string &path) {
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string converted = "Z:" + path;  // Wine's Z: drive is the Unix root
+    for (char &c : converted)
+        if (c == '/')
+            c = '\\';
+    return converted;
+}
+
 std::string Environment(const char *name) {
     char value[2048];
     DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
@@ -180,6 +181,28 @@ bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workin
                         &setup->process))
         return false;
     return true;
+}
+
+std::string DamagedSetupCopy(unsigned short payloadId) {
+    std::string original = WindowsPath(Environment("TESSO_SETUP_EXE"));
+    std::string copy = FreshFolder("damaged") + "\\TessoSetup.exe";
+    if (!CopyFileA(original.c_str(), copy.c_str(), FALSE))
+        return "";
+    HMODULE module = LoadLibraryExA(original.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(payloadId), "TEXT") : nullptr;
+    if (!resource)
+        return "";
+    const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, resource)));
+    std::vector<char> stream(bytes, bytes + SizeofResource(module, resource));
+    FreeLibrary(module);
+    stream[stream.size() / 2] ^= 0x55;
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    if (!update || !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(payloadId),
+                                    MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), stream.data(),
+                                    static_cast<DWORD>(stream.size())) ||
+        !EndUpdateResourceA(update, FALSE))
+        return "";
+    return copy;
 }
 
 bool StartSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {

@@ -23,6 +23,9 @@ struct Setup {
 // Starts the setup (TESSO_SETUP_EXE unless exe is given) and waits for its wizard.
 // workingFolder is the setup's current directory (where the folder chooser starts).
 bool StartSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
+// A copy of the setup (TESSO_SETUP_EXE) in a fresh folder whose payload stream has one byte
+// changed; empty on failure.
+std::string DamagedSetupCopy(unsigned short payloadId);
 // Only starts the process.
 bool LaunchSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
 // The window that has the keyboard focus in the setup's thread.
@@ -72,6 +75,7 @@ bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT 
 bool FindChineseText(const Image &image, const char *gbk, uint32_t ink, const RECT &area, POINT *at);
 
 std::string Environment(const char *name);
+std::string WindowsPath(const std::string &path);  // a Unix path through Wine's Z: drive
 std::string FreshFolder(const std::string &name);
 
 }  // namespace driver

@@ -1,0 +1,198 @@
+// Bad input of every kind, on the real setup: the setup says what is wrong, ends or goes back as a
+// user expects, and leaves every file that was there before as it was unless the install succeeded.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "wine_helpers.h"
+#include "wizard/resource_ids.h"
+#include "wizard_walk.h"
+
+namespace {
+
+using namespace driver;
+
+const char kSuccess[] = "Congratulations! Installation Success!";
+const char kDamaged[] = "The setup file is damaged and cannot install. Please obtain the setup again.";
+
+// An earlier install as a user left it: protected files, the user's own dictionary and answers.
+std::map<std::string, std::string> PutEarlierInstall(const std::string &folder) {
+    std::map<std::string, std::string> files = {{"TSO.exe", "earlier engine"},
+                                                {"chipadui.ini", "[Config]\r\nUseBmpFont=1\r\nForceLanguage=2\r\n"},
+                                                {"flatAuto.dic", "the user's own words"},
+                                                {"tips.txt", "a file of the user's"}};
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const auto &file : files) {
+        WriteWhole(folder + "\\" + file.first, file.second);
+        SetFileAttributesA((folder + "\\" + file.first).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    }
+    return files;
+}
+
+void ExpectUnchanged(const std::string &folder, const std::map<std::string, std::string> &files) {
+    for (const auto &file : files)
+        EXPECT_EQ(ReadWhole(folder + "\\" + file.first), file.second) << file.first;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    size_t count = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        count += found.cFileName[0] != '.';
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    EXPECT_EQ(count, files.size()) << "files were added to " << folder;
+}
+
+class Reliability : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (setup_.process.hProcess)
+            WaitForExit(&setup_, 100);
+    }
+    // Starts the setup, types the folder and clicks through to the final Next.
+    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
+        ASSERT_TRUE(StartSetup(&setup_, exe));
+        SetText(setup_.wizard, IDC_FOLDER, folder);
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
+        Click(Control(setup_.wizard, IDC_ANSWER_OK));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 3));
+        Click(Control(setup_.wizard, IDC_NEXT));
+    }
+    // The English line of the next message box, which is then answered.
+    std::string NextMessage(int answer = IDC_CONFIRM) {
+        HWND box = WaitForMessage(setup_, 15000);
+        if (!box)
+            return "(no message)";
+        std::string english = MessageEnglish(box);
+        AnswerMessage(box, answer);
+        return english;
+    }
+    driver::Setup setup_;
+};
+
+// The glyph font's own case is a start-up test.
+TEST_F(Reliability, DamagedPayloadsAreFoundBeforeTheWizard) {
+    for (unsigned short id : {106, 109, 163}) {  // required, optional, licence
+        std::string damaged = DamagedSetupCopy(id);
+        ASSERT_FALSE(damaged.empty());
+        ASSERT_TRUE(LaunchSetup(&setup_, damaged));
+        EXPECT_EQ(NextMessage(), kDamaged) << id;
+        EXPECT_EQ(FindWindowA(nullptr, kWizardCaption), nullptr);
+        EXPECT_EQ(WaitForExit(&setup_), 1) << id;
+    }
+}
+
+TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
+    std::string work = FreshFolder("names");
+    std::map<std::string, std::string> files = PutEarlierInstall(work);
+    const std::string notFull = "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.";
+    const std::string tooLong = "The folder path is too long for the files to install. Please choose a shorter folder.";
+    struct Case {
+        std::string folder, message;
+    } cases[] = {
+        {".", notFull},
+        {"..", notFull},
+        {"Tesso2", notFull},
+        {"C:\\a|b", notFull},
+        {"C:\\" + std::string(300, 'x'), tooLong},
+        {"C:\\" + std::string(230, 'y'), tooLong},
+    };
+    ASSERT_TRUE(StartSetup(&setup_, "", work));
+    for (const Case &c : cases) {
+        SetText(setup_.wizard, IDC_FOLDER, c.folder);
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
+        Click(Control(setup_.wizard, IDC_ANSWER_OK));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 3));
+        Click(Control(setup_.wizard, IDC_NEXT));
+        EXPECT_EQ(NextMessage(), c.message) << c.folder.substr(0, 20);
+        EXPECT_TRUE(WaitForPage(setup_.wizard, 0)) << c.folder.substr(0, 20);
+        EXPECT_EQ(FocusedWindow(setup_), Control(setup_.wizard, IDC_FOLDER));
+    }
+    Click(Control(setup_.wizard, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    ExpectUnchanged(work, files);
+    EXPECT_EQ(FileAttributes("C:\\" + std::string(230, 'y')), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Reliability, FileInUseIsFoundFirstAndCanBeRetried) {
+    std::string folder = FreshFolder("in-use") + "\\Tesso";
+    std::map<std::string, std::string> files = PutEarlierInstall(folder);
+    HANDLE held = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    WalkToInstall(folder);
+    const std::string inUse = "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.";
+    EXPECT_EQ(NextMessage(IDC_CONFIRM), inUse);  // retried while still in use
+    EXPECT_EQ(NextMessage(IDC_CANCEL), inUse);   // stopped
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    CloseHandle(held);
+    ExpectUnchanged(folder, files);
+    held = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    WalkToInstall(folder);
+    HWND box = WaitForMessage(setup_, 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageEnglish(box), inUse);
+    CloseHandle(held);  // the program is quit; OK retries
+    AnswerMessage(box, IDC_CONFIRM);
+    EXPECT_EQ(NextMessage(), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(FileSize(folder + "\\TSO.exe"), 1396736);
+}
+
+// A small disk (a tmpfs the test script maps as a drive, where the machine allows mounting).
+TEST_F(Reliability, DiskTooSmallIsRefusedBeforeAnyChange) {
+    std::string drive = Environment("TESSO_SMALL_DRIVE");
+    if (drive.empty())
+        GTEST_SKIP() << "no small drive: this machine does not allow mounting a tmpfs";
+    std::string folder = drive + "\\Tesso";
+    std::map<std::string, std::string> files = PutEarlierInstall(folder);
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage().find("Not enough disk space: the install needs "), 0u);
+    EXPECT_TRUE(WaitForPage(setup_.wizard, 0));
+    Click(Control(setup_.wizard, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    ExpectUnchanged(folder, files);
+}
+
+TEST_F(Reliability, RunFromTheWindowsFolderKeepsTheControlFile) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string setup = std::string(windows) + "\\TessoSetup.exe", control = std::string(windows) + "\\SCtrlSet1.bin";
+    ASSERT_TRUE(CopyFileA(WindowsPath(Environment("TESSO_SETUP_EXE")).c_str(), setup.c_str(), FALSE));
+    WriteWhole(control, "the only control file");
+    WalkToInstall(FreshFolder("from-windows") + "\\Tesso", setup);
+    EXPECT_EQ(NextMessage(), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(ReadWhole(control), "the only control file");
+    DeleteFileA(setup.c_str());
+    DeleteFileA(control.c_str());
+}
+
+TEST_F(Reliability, SecondStartBringsTheFirstToTheFront) {
+    ASSERT_TRUE(StartSetup(&setup_));
+    driver::Setup second;
+    ASSERT_TRUE(LaunchSetup(&second));
+    EXPECT_EQ(WaitForExit(&second, 10000), 0);
+    EXPECT_EQ(GetForegroundWindow(), setup_.wizard);
+    Click(Control(setup_.wizard, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+}
+
+// On a Chinese system (code page 936): C:\淺 ends in the byte of a backslash, and its doc folder
+// is still made inside it.
+TEST_F(Reliability, ChineseSystemFolderWhoseLastByteIsABackslash) {
+    if (GetACP() != 936)
+        GTEST_SKIP() << "needs code page 936";
+    std::string folder = FreshFolder("gbk") + "\\\xC7\x5C";
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_NE(FileAttributes(folder + "\\doc"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FileAttributes(folder + "doc"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(FileAttributes(folder + "\\TSO.exe"), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
