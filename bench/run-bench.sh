@@ -1,15 +1,63 @@
 #!/bin/bash
-# Runs the install benchmark natively and under wine64 and prints each ratio of the whole install
-# to its floor (inflate every payload into one buffer and write it with plain stdio).
-# usage: bench/run-bench.sh [build folder]   (after scripts/test-all.sh or a build)
+# The install benchmark, after a build (scripts/test-all.sh or scripts/build-and-run.sh):
+#  1. natively and under wine64: the whole install against its floor (one inflate of every payload
+#     into one buffer plus plain stdio writes) in one run, the start-up integrity check, and under
+#     Wine the install's peak private memory;
+#  2. side by side with a general installer: NSIS (Debian's nsis package) installing the same 116
+#     files in the same order with the same attributes (zlib, silent), built here from a generated
+#     script, and our install, alternating in the same Wine prefix; the span from the first to the
+#     last file written, from the files' own times, best of each;
+#  3. the time to a visible wizard against a bare dialog program started the same way.
+# usage: bench/run-bench.sh [build folder]
 set -eu
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
+command -v makensis >/dev/null || {
+    echo "Installing nsis for the side-by-side benchmark"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq nsis >/dev/null
+}
 cmake --build "$build" --target bench_install_native wintests_x86_64 >/dev/null
+prefix=$build/wine-prefix
+[ -d "$prefix/drive_c" ] || tests/wine/prepare-prefix.sh "$prefix" >/dev/null 2>&1
+tests=$build/win-x86_64-tests
 work=$(mktemp -d /tmp/tesso-bench-XXXXXX)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+wine_path() { local p="Z:$1"; echo "${p//\//\\}"; }
+run_wine() { tests/wine/run-under-wine.sh "$prefix" "$@" 2>/dev/null; }
+
 mkdir -p "$work/native-floor" "$work/native-install" "$work/wine-floor" "$work/wine-install"
-echo "native:  $("$build/bench_install_native" "$work/native-floor" "$work/native-install")"
-wine_work="Z:${work//\//\\}"
-echo "wine64:  $(tests/wine/run-under-wine.sh "$build/wine-prefix" "$build/win-x86_64-tests/bench_install.exe" \
-    "$wine_work\\wine-floor" "$wine_work\\wine-install" 2>/dev/null)"
+echo "native:  $("$build/bench_install_native" "$work/native-floor" "$work/native-install")" | sed '2,$s/^/         /'
+run_wine "$tests/bench_install.exe" "$(wine_path "$work/wine-floor")" "$(wine_path "$work/wine-install")" |
+    sed '1s/^/wine64:  /; 2,$s/^/         /'
+
+# The peer, from the same files.
+mkdir -p "$work/unpacked"
+"$build/bench_install_native" unpack "$work/unpacked"
+"$build/bench_install_native" nsis "$work/unpacked" >"$work/peer.nsi"
+(cd "$work" && makensis -V1 peer.nsi >/dev/null)
+span() {  # seconds from the first to the last of the 116 files written
+    find "$1" -maxdepth 1 -type f ! -name '*.lnk' -printf '%T@\n' | sort -n | awk 'NR == 1 { first = $1 } { last = $1 } END { printf "%.3f", last - first }'
+}
+best_ours=999 best_peer=999
+for round in 1 2 3; do
+    for turn in 0 1; do
+        if [ $(((round + turn) % 2)) -eq 0 ]; then
+            rm -rf "$work/ours" && mkdir "$work/ours"
+            run_wine "$tests/bench_install.exe" once "$(wine_path "$work/ours")" >/dev/null
+            s=$(span "$work/ours") && best_ours=$(echo "$s $best_ours" | awk '{ print ($1 < $2) ? $1 : $2 }')
+        else
+            rm -rf "$work/peer" && mkdir "$work/peer"
+            run_wine "$work/peer.exe" /S "/D=$(wine_path "$work/peer")" >/dev/null
+            s=$(span "$work/peer") && best_peer=$(echo "$s $best_peer" | awk '{ print ($1 < $2) ? $1 : $2 }')
+        fi
+    done
+done
+[ "$(find "$work/peer" -maxdepth 1 -type f | wc -l)" -eq 116 ] || { echo "the peer did not install 116 files"; exit 1; }
+echo "side by side under wine64, span of the 116 files: ours $best_ours s, NSIS $best_peer s," \
+    "ratio $(echo "$best_ours $best_peer" | awk '{ printf "%.2f", $1 / $2 }') (goal 0.80 or below)"
+
+run_wine "$tests/time_to_window.exe" "$(wine_path "$build/win-x86_64/TessoSetup.exe")" \
+    "Tessovar Chinese Input Engine Installer" "$(wine_path "$tests/bare_dialog.exe")" "Bare dialog" 5 |
+    sed 's/^/wine64:  /'

@@ -13,7 +13,7 @@ endif()
 add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -D__USE_MINGW_ANSI_STDIO=0)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
-add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--disable-auto-import
+add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--file-alignment,4096 -Wl,--disable-auto-import
     -Wl,--disable-runtime-pseudo-reloc -Wl,-Map=${CMAKE_BINARY_DIR}/link.map)
 
 function(tesso_shipping_entry target)

@@ -38,4 +38,8 @@ endif()
 
 # The install benchmark, run under wine64 by bench/run-bench.sh.
 add_executable(bench_install ${CMAKE_SOURCE_DIR}/bench/bench_install.cpp $<TARGET_OBJECTS:tesso_resources>)
-target_link_libraries(bench_install PRIVATE tesso_setup_core)
+target_link_libraries(bench_install PRIVATE tesso_setup_core psapi)
+
+# Time to a visible wizard against a bare dialog program started the same way.
+add_executable(time_to_window ${CMAKE_SOURCE_DIR}/bench/time_to_window.cpp)
+add_executable(bare_dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/bare_dialog.rc)

@@ -41,8 +41,9 @@ set(TESSO_WIN32_SOURCES
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp
 )
-# comctl32 and comdlg32 are not among them: they are loaded by their full paths (dll_search_win32.h).
-set(TESSO_SYSTEM_LIBRARIES shell32 ole32 uuid gdi32 user32 advapi32 kernel32)
+# comctl32, comdlg32, shell32 and ole32 are not among them: they are loaded by their full paths when
+# first needed (dll_search_win32.h), which keeps them out of the start-up and out of the program's folder.
+set(TESSO_SYSTEM_LIBRARIES uuid gdi32 user32 advapi32 kernel32)
 
 add_library(tesso_setup_core STATIC ${TESSO_PORTABLE_SOURCES} ${TESSO_WIN32_SOURCES})
 target_include_directories(tesso_setup_core PUBLIC src ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})

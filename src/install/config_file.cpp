@@ -90,8 +90,10 @@ long ReplaceWholeLine(std::FILE *file, long lineStart, const char *keyLines) {
     size_t length = std::fread(rest.get(), 1, end - lineStart, file);
     if (length != static_cast<size_t>(end - lineStart))
         return -1;
-    const char *lineEnd = static_cast<const char *>(std::memchr(rest.get(), '\n', length));
-    size_t kept = lineEnd ? length - (lineEnd + 1 - rest.get()) : 0;
+    size_t lineEnd = 0;
+    while (lineEnd < length && rest.get()[lineEnd] != '\n')
+        lineEnd++;
+    size_t kept = lineEnd < length ? length - (lineEnd + 1) : 0;
     std::fseek(file, lineStart, SEEK_SET);
     WriteText(file, keyLines);
     long after = std::ftell(file);

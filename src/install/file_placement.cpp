@@ -1,7 +1,5 @@
 #include "install/file_placement.h"
 
-#include <cstdio>
-
 #include "install/file_system.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
@@ -42,44 +40,76 @@ static int TemporaryPathFor(char *out, const char *target) {
     return FormatText(out, kPathBufferSize, "%.*s~tsonew.tmp", folderLength, target) >= 0;
 }
 
-// Every byte written and accepted: the stream's own flush and error flag are checked before the
-// close, since some runtimes report 0 from fclose when its final flush failed.
-static int WriteWholeFile(const char *path, const void *bytes, unsigned long count) {
-    std::FILE *file = std::fopen(path, "wb");
-    if (!file)
+int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath) {
+    file->output = nullptr;
+    if (fullPath ? !CopyPath(file->target, fullPath) : !JoinPath(file->target, InstallDir, fileName))
         return 0;
-    int written = std::fwrite(bytes, 1, count, file) == count;
-    written = std::fflush(file) == 0 && !std::ferror(file) && written;
-    return std::fclose(file) == 0 && written;
+    // One call tells whether the file is new and, when it is, creates it.
+    file->output = CreateOutputFile(file->target, kNewFileOnly);
+    file->inPlace = file->output != nullptr;
+    if (file->inPlace)
+        return 1;
+    if (!TemporaryPathFor(file->temporary, file->target))
+        return 0;
+    file->output = CreateOutputFile(file->temporary, kReplaceFile);
+    if (!file->output && DeleteInstalledFile(file->temporary) == 0)  // one left by an earlier run
+        file->output = CreateOutputFile(file->temporary, kReplaceFile);
+    return file->output != nullptr;
+}
+
+int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long count) {
+    if (count == 0 || WriteOutputFile(file->output, bytes, count))
+        return 1;
+    AbandonInstalledFile(file);
+    return 0;
+}
+
+void AbandonInstalledFile(InstalledFile *file) {
+    if (file->output)
+        CloseOutputFile(file->output);
+    file->output = nullptr;
+    RemoveFile(file->inPlace ? file->target : file->temporary);
+}
+
+// The complete temporary file gets its final attribute word first (a read-only file can still be
+// renamed), then takes the target's place. A file it replaces passes on its other bits; a read-only
+// or hidden one is lifted first, and set back if the replacement fails.
+int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden) {
+    int closed = CloseOutputFile(file->output);
+    file->output = nullptr;
+    if (!closed) {
+        RemoveFile(file->inPlace ? file->target : file->temporary);
+        return 0;
+    }
+    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
+    if (file->inPlace) {
+        if (readOnly || hidden)
+            WriteAttributeWord(file->target, kAttributeArchive | (readOnly ? kAttributeReadOnly : 0ul) |
+                                                 (hidden ? kAttributeHidden : 0ul));
+        return 1;
+    }
+    unsigned long before = 0;
+    int existed = ReadAttributeWord(file->target, &before);
+    unsigned long word = (existed ? before & ~kProtection : static_cast<unsigned long>(kAttributeArchive)) |
+                         (readOnly ? kAttributeReadOnly : 0ul) | (hidden ? kAttributeHidden : 0ul);
+    if (word != kAttributeArchive)
+        WriteAttributeWord(file->temporary, word);
+    int lifted = existed && (before & kProtection) && WriteAttributeWord(file->target, before & ~kProtection);
+    if (!MoveOverFile(file->temporary, file->target)) {
+        DeleteInstalledFile(file->temporary);
+        if (lifted)
+            WriteAttributeWord(file->target, before);
+        return 0;
+    }
+    return 1;
 }
 
 int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly,
                        int hidden, const char *fullPath) {
-    char target[kPathBufferSize], temporary[kPathBufferSize];
-    if (fullPath ? !CopyPath(target, fullPath) : !JoinPath(target, InstallDir, fileName))
+    InstalledFile file;
+    if (!BeginInstalledFile(&file, fileName, fullPath))
         return 0;
-    if (!TemporaryPathFor(temporary, target))
-        return 0;
-    if (!WriteWholeFile(temporary, bytes, count)) {
-        RemoveFile(temporary);
-        return 0;
-    }
-    unsigned long before = 0;
-    int existed = ReadAttributeWord(target, &before);
-    ClearProtectiveAttributes(target, 1, 1);  // a read-only file cannot be replaced
-    if (!MoveOverFile(temporary, target)) {
-        RemoveFile(temporary);
-        if (existed)
-            WriteAttributeWord(target, before);
-        return 0;
-    }
-    // The new file keeps the other bits the old one had.
-    unsigned long word = 0;
-    if (existed)
-        WriteAttributeWord(target, before & ~(kAttributeReadOnly | kAttributeHidden));
-    if ((readOnly || hidden) && ReadAttributeWord(target, &word))
-        WriteAttributeWord(target, word | (readOnly ? kAttributeReadOnly : 0ul) | (hidden ? kAttributeHidden : 0ul));
-    return 1;
+    return WriteInstalledBytes(&file, bytes, count) && FinishInstalledFile(&file, readOnly, hidden);
 }
 
 int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden) {

@@ -1,6 +1,9 @@
 // Writing installed files and managing their read-only and hidden protection.
 #pragma once
 
+#include "install/file_system.h"
+#include "setup/setup_state.h"
+
 // "%s\%s" of folder and name into out (kPathBufferSize bytes). Returns 0, with out emptied, when the
 // joined path would not fit: callers then fail without touching the disk.
 int JoinPath(char *out, const char *folder, const char *name);
@@ -15,11 +18,26 @@ int EndsWithSeparator(const char *path);
 
 // Writes count bytes as InstallDir\fileName (or fullPath when not null), lifting the protection
 // of an existing file first and setting the wanted bits afterwards. 1 = written completely. The
-// bytes go to a temporary file beside the target first, which takes the target's place only when
-// every byte reached it: a failed write leaves an existing file and its attributes as they were.
+// bytes of a file that replaces another go to a temporary file beside it first, which takes its
+// place only when every byte reached it: a failed write leaves an existing file and its attributes
+// as they were. A file that is new is written in place, and removed again if its write fails.
 enum { kTemporaryNameLength = 11 };  // "~tsonew.tmp", beside every file written
 int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly,
                        int hidden, const char *fullPath);
+
+// The same in steps, for a file written piece by piece: Begin creates the temporary file, Write
+// adds bytes, Finish puts the file in place with its protection (1 = in place) and Abandon
+// removes what was written. After a failed Begin, Write or Finish nothing is left to abandon.
+struct InstalledFile {
+    char target[kPathBufferSize];
+    char temporary[kPathBufferSize];
+    OutputFile *output;
+    int inPlace;  // a new file, written under its own name
+};
+int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath);
+int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long count);
+int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden);
+void AbandonInstalledFile(InstalledFile *file);
 
 // Clears the asked bits. 1 when an asked bit was set (and the word was written back), else 0.
 int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden);

@@ -29,6 +29,13 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
 // Puts source in target's place, replacing target (which must not be read-only). 1 = done; on
 // failure target is as it was.
 int MoveOverFile(const char *source, const char *target);
+// A file written from start to end in large blocks, straight to the system (no runtime buffer: every
+// write is one system call, and each one's result is checked). Null when it cannot be created.
+struct OutputFile;
+enum { kReplaceFile = 0, kNewFileOnly = 1 };               // kNewFileOnly: null when path exists
+OutputFile *CreateOutputFile(const char *path, int mode);
+int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count);  // 1 = all written
+int CloseOutputFile(OutputFile *file);                      // 1 = closed with every byte accepted
 // Whether c starts a two-byte character in the system's ANSI code page (GBK, Big5...), whose
 // second byte may be 0x5C, the backslash.
 int IsLeadByte(unsigned char c);

@@ -6,9 +6,11 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -124,3 +126,25 @@ int MoveOverFile(const char *source, const char *target) { return rename(source,
 
 // The stand-in reads every text as GBK, the code page the host tests use.
 int IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// The descriptor plus one stands for the file, so that no valid file is ever null.
+OutputFile *CreateOutputFile(const char *path, int mode) {
+    int descriptor = open(path, O_WRONLY | O_CREAT | (mode == kNewFileOnly ? O_EXCL : O_TRUNC), 0666);
+    return descriptor < 0 ? nullptr : reinterpret_cast<OutputFile *>(static_cast<intptr_t>(descriptor) + 1);
+}
+
+static int Descriptor(OutputFile *file) { return static_cast<int>(reinterpret_cast<intptr_t>(file) - 1); }
+
+int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count) {
+    const char *next = static_cast<const char *>(bytes);
+    while (count > 0) {
+        ssize_t written = write(Descriptor(file), next, count);
+        if (written <= 0)
+            return 0;
+        next += written;
+        count -= static_cast<unsigned long>(written);
+    }
+    return 1;
+}
+
+int CloseOutputFile(OutputFile *file) { return close(Descriptor(file)) == 0; }

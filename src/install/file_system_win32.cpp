@@ -90,3 +90,17 @@ int MoveOverFile(const char *source, const char *target) {
 }
 
 int IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
+
+// The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out.
+OutputFile *CreateOutputFile(const char *path, int mode) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, mode == kNewFileOnly ? CREATE_NEW : CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<OutputFile *>(file);
+}
+
+int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count) {
+    DWORD written = 0;
+    return WriteFile(reinterpret_cast<HANDLE>(file), bytes, count, &written, nullptr) && written == count;
+}
+
+int CloseOutputFile(OutputFile *file) { return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0; }

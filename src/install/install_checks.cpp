@@ -42,13 +42,17 @@ int CheckComponent(const char *start, const char *end) {
             p++;  // its second byte may be any byte, the backslash and '|' included
             continue;
         }
-        if (c < 0x20 || std::strchr(kRefusedCharacters, c))
+        if (c < 0x20)
             return kFolderBadName;
+        for (const char *refused = kRefusedCharacters; *refused; refused++)
+            if (c == static_cast<unsigned char>(*refused))
+                return kFolderBadName;
     }
     return kFolderOk;
 }
 
-unsigned long long RoundUp(unsigned long long bytes, unsigned long cluster) {
+// In 32 bits: every file is far below 4 GB, and a 64-bit division would bring in a runtime helper.
+unsigned long RoundUp(unsigned long bytes, unsigned long cluster) {
     return cluster ? (bytes + cluster - 1) / cluster * cluster : bytes;
 }
 
@@ -89,7 +93,7 @@ unsigned long long SpaceNeeded(const long *existingBytes, unsigned long clusterB
         if (bytes > largest)
             largest = bytes;
         if (existingBytes[i] >= 0)
-            replaced += RoundUp(static_cast<unsigned long long>(existingBytes[i]), clusterBytes);
+            replaced += RoundUp(static_cast<unsigned long>(existingBytes[i]), clusterBytes);
     }
     // The temporary copy of the file being written, the configuration's appended lines and the
     // doc folder.
@@ -127,8 +131,8 @@ TargetCheck CheckInstallTargets() {
     unsigned long long needed = SpaceNeeded(existing.get(), cluster);
     if (needed > freeBytes) {
         check.problem = kDiskTooSmall;
-        check.neededKb = static_cast<unsigned long>((needed + 1023) / 1024);
-        check.freeKb = static_cast<unsigned long>(freeBytes / 1024);
+        check.neededKb = static_cast<unsigned long>((needed + 1023) >> 10);
+        check.freeKb = static_cast<unsigned long>(freeBytes >> 10);
     }
     return check;
 }

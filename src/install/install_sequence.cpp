@@ -1,6 +1,5 @@
 #include "install/install_sequence.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "install/config_file.h"
@@ -110,9 +109,11 @@ const ShortcutNames &ShortcutNamesFor(int uiLanguage) {
 
 namespace {
 
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 int SameText(const char *a, const char *b) {
     for (; *a && *b; a++, b++)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
+        if (FoldCase(*a) != FoldCase(*b))
             return 0;
     return *a == *b;
 }
@@ -153,7 +154,7 @@ void NoteUnwritten(const char *file) {
         FirstUnwrittenFile = file;
 }
 
-int ExtractAll(unsigned char *buffer) {
+int ExtractAll(PayloadInflater *inflater) {
     for (int i = 0; i < InstallStepCount; i++) {
         const InstallStep &step = InstallSteps[i];
         if (step.checkpoint)
@@ -161,8 +162,8 @@ int ExtractAll(unsigned char *buffer) {
         if (!step.payloadId || (step.skippedWhenKept && KeepOldWordBase))
             continue;
         const PayloadEntry *entry = FindPayloadEntry(step.payloadId);
-        int written = entry && ExtractPayloadToFile(step.payloadId, entry->file, buffer, kPayloadBufferSize,
-                                                    entry->readOnly, entry->hidden, nullptr);
+        int written = entry && ExtractPayloadToFile(inflater, step.payloadId, entry->file, entry->readOnly,
+                                                    entry->hidden, nullptr);
         if (!written)
             NoteUnwritten(entry ? entry->file : "?");
         if (!written && step.required)
@@ -207,10 +208,27 @@ void CopyControlFile() {
 
 const char *FirstUnwrittenFile;
 
+namespace {
+
+// The install's inflater, destroyed on every path out of RunInstall.
+class InflaterHolder {
+  public:
+    explicit InflaterHolder(PayloadInflater *inflater) : inflater_(inflater) {}
+    ~InflaterHolder() { DestroyPayloadInflater(inflater_); }
+    InflaterHolder(const InflaterHolder &) = delete;
+    InflaterHolder &operator=(const InflaterHolder &) = delete;
+    PayloadInflater *get() const { return inflater_; }
+
+  private:
+    PayloadInflater *inflater_;
+};
+
+}  // namespace
+
 int RunInstall() {
     FirstUnwrittenFile = nullptr;
-    MallocBuffer<unsigned char> buffer = AllocateBuffer<unsigned char>(kPayloadBufferSize);
-    if (!buffer) {
+    InflaterHolder inflater(CreatePayloadInflater());
+    if (!inflater.get()) {
         ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
         return 0;
     }
@@ -219,7 +237,7 @@ int RunInstall() {
     KeepOldWordBase = 0;
     CheckOldWordBase();
     PurgeOldDictionaries();
-    if (!ExtractAll(buffer.get()))
+    if (!ExtractAll(inflater.get()))
         return kInstallFailed;
     if (!UpdateConfigFile())
         NoteUnwritten("chipadui.ini");

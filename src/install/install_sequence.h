@@ -1,8 +1,6 @@
 // The whole installation, run synchronously from the wizard's final Next.
 #pragma once
 
-enum { kPayloadBufferSize = 33554432 };  // holds the largest payload, 32,701,374 bytes
-
 struct InstallStep {
     int checkpoint;           // progress position set before this step; 0 = none
     unsigned short payloadId; // 0 = a checkpoint without extraction

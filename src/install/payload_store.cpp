@@ -2,6 +2,9 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "install/file_placement.h"
 
 int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced) {
@@ -17,10 +20,70 @@ int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capaci
     return status;
 }
 
-int ExtractPayloadToFile(unsigned short id, const char *fileName, unsigned char *buffer,
-                         unsigned long capacity, int readOnly, int hidden, const char *fullPath) {
-    unsigned long length = 0;
-    if (UnpackPayload(id, buffer, capacity, &length) != kPayloadOk)
+struct PayloadInflater {
+    z_stream stream;
+    unsigned char block[kInflateBlockSize];
+};
+
+PayloadInflater *CreatePayloadInflater() {
+    PayloadInflater *inflater = static_cast<PayloadInflater *>(std::malloc(sizeof(PayloadInflater)));
+    if (!inflater)
+        return nullptr;
+    std::memset(&inflater->stream, 0, sizeof inflater->stream);
+    if (inflateInit(&inflater->stream) != Z_OK) {
+        std::free(inflater);
+        return nullptr;
+    }
+    return inflater;
+}
+
+void DestroyPayloadInflater(PayloadInflater *inflater) {
+    if (!inflater)
+        return;
+    inflateEnd(&inflater->stream);
+    std::free(inflater);
+}
+
+namespace {
+
+// Inflates the whole stream into the file, a block at a time. 1 = the stream ended properly and
+// every byte was written.
+int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned long size, InstalledFile *file) {
+    z_stream &stream = inflater->stream;
+    if (inflateReset(&stream) != Z_OK)
         return 0;
-    return WriteInstalledFile(fileName, buffer, length, readOnly, hidden, fullPath);
+    stream.next_in = const_cast<unsigned char *>(packed);
+    stream.avail_in = static_cast<uInt>(size);
+    for (;;) {
+        stream.next_out = inflater->block;
+        stream.avail_out = kInflateBlockSize;
+        int status = inflate(&stream, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            return 0;
+        unsigned long produced = kInflateBlockSize - stream.avail_out;
+        if (produced && !WriteInstalledBytes(file, inflater->block, produced))
+            return 0;
+        if (status == Z_STREAM_END)
+            return 1;
+        if (produced == 0)
+            return 0;  // no progress: the stream is cut short
+    }
+}
+
+}  // namespace
+
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
+                         int hidden, const char *fullPath) {
+    const unsigned char *packed = nullptr;
+    unsigned long size = 0;
+    if (!inflater || !FindPayloadStream(id, &packed, &size) || size == 0)
+        return 0;
+    InstalledFile file;
+    if (!BeginInstalledFile(&file, fileName, fullPath))
+        return 0;
+    if (!InflateInto(inflater, packed, size, &file)) {
+        AbandonInstalledFile(&file);
+        return 0;
+    }
+    return FinishInstalledFile(&file, readOnly, hidden);
 }

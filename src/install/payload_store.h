@@ -15,10 +15,19 @@ enum : unsigned short {
 // success, with the inflated length in *produced; -2 when there is no such payload.
 int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced);
 
+// What unpacking payloads into files needs, made once for a whole install: one inflate state,
+// reset for each payload, and the block each piece is inflated into before it is written. The
+// payload is never held whole: memory stays at the block's size whatever the file's.
+struct PayloadInflater;
+enum { kInflateBlockSize = 512 * 1024 };
+PayloadInflater *CreatePayloadInflater();  // null when there is no memory for it
+void DestroyPayloadInflater(PayloadInflater *inflater);
+
 // Unpacks a payload and writes it as an installed file (into InstallDir unless fullPath is given).
-// Returns 1 when the whole file was written, 0 when unpacking or writing failed.
-int ExtractPayloadToFile(unsigned short id, const char *fileName, unsigned char *buffer,
-                         unsigned long capacity, int readOnly, int hidden, const char *fullPath);
+// Returns 1 when the whole file was written, 0 when unpacking or writing failed; the file is then
+// as it was before.
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
+                         int hidden, const char *fullPath);
 
 // Platform lookup of the packed stream of a payload; no copy is made. Returns 0 when missing.
 int FindPayloadStream(unsigned short id, const unsigned char **stream, unsigned long *size);

@@ -6,10 +6,44 @@
 #include <cstring>
 
 #include "install/file_placement.h"
+#include "setup/dll_search_win32.h"
 #include "install/shortcuts.h"
 #include "setup/setup_state.h"
 
 namespace {
+
+// shell32 and ole32 are loaded by their full paths when the first shortcut is made: as static
+// imports they would be loaded and initialised at every start, before the wizard appears, for
+// calls made only at the end of an install. Null when a system lacks one of the calls.
+struct ShellCalls {
+    HRESULT(WINAPI *getMalloc)(IMalloc **);
+    HRESULT(WINAPI *folderLocation)(HWND, int, LPITEMIDLIST *);
+    BOOL(WINAPI *pathFromList)(LPCITEMIDLIST, LPSTR);
+    HRESULT(WINAPI *initialize)(LPVOID);
+    void(WINAPI *uninitialize)();
+    HRESULT(WINAPI *createInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID *);
+};
+
+const ShellCalls *LoadedShellCalls() {
+    static ShellCalls calls;
+    static int looked;
+    if (!looked) {
+        looked = 1;
+        calls.getMalloc = AsFunction<decltype(calls.getMalloc)>(LoadSystemFunction("shell32.dll", "SHGetMalloc"));
+        calls.folderLocation = AsFunction<decltype(calls.folderLocation)>(
+            LoadSystemFunction("shell32.dll", "SHGetSpecialFolderLocation"));
+        calls.pathFromList =
+            AsFunction<decltype(calls.pathFromList)>(LoadSystemFunction("shell32.dll", "SHGetPathFromIDListA"));
+        calls.initialize = AsFunction<decltype(calls.initialize)>(LoadSystemFunction("ole32.dll", "CoInitialize"));
+        calls.uninitialize =
+            AsFunction<decltype(calls.uninitialize)>(LoadSystemFunction("ole32.dll", "CoUninitialize"));
+        calls.createInstance =
+            AsFunction<decltype(calls.createInstance)>(LoadSystemFunction("ole32.dll", "CoCreateInstance"));
+    }
+    int complete = calls.getMalloc && calls.folderLocation && calls.pathFromList && calls.initialize &&
+                   calls.uninitialize && calls.createInstance;
+    return complete ? &calls : nullptr;
+}
 
 // Releases a COM interface when the scope ends.
 template <class Interface> class ComPtr {
@@ -31,10 +65,10 @@ template <class Interface> class ComPtr {
 // COM initialised around one shortcut; uninitialised only when the initialisation succeeded.
 class ComInit {
   public:
-    ComInit() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ComInit() : ok_(LoadedShellCalls() && SUCCEEDED(LoadedShellCalls()->initialize(nullptr))) {}
     ~ComInit() {
         if (ok_)
-            CoUninitialize();
+            LoadedShellCalls()->uninitialize();
     }
     ComInit(const ComInit &) = delete;
     ComInit &operator=(const ComInit &) = delete;
@@ -57,15 +91,16 @@ void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
 }  // namespace
 
 int ResolveShellFolder(char *path, int kind) {
+    const ShellCalls *shell = LoadedShellCalls();
     IMalloc *allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)))
+    if (!shell || FAILED(shell->getMalloc(&allocator)))
         return 0;
     LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, kind, &list))) {
+    if (FAILED(shell->folderLocation(nullptr, kind, &list))) {
         allocator->Release();
         return 0;
     }
-    int result = SHGetPathFromIDListA(list, path) ? 1 : 0;
+    int result = shell->pathFromList(list, path) ? 1 : 0;
     allocator->Free(list);
     allocator->Release();
     return result;
@@ -76,7 +111,7 @@ int CreateShellLink(const char *targetPath, const char *linkPath, const char *de
     if (!com.ok())
         return 0;
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void **>(link.Receive()))))
         return 0;
     if (FAILED(link->SetPath(targetPath)))

@@ -89,7 +89,10 @@ TEST_F(FilePlacement, FailedWriteLeavesTheOldFileAndItsProtection) {
     std::string small(100, 'x'), large(1 << 16, 'y');
     int smallWritten = WriteInstalledFile("keep.dic", small.data(), small.size(), 0, 0, nullptr);
     int largeWritten = WriteInstalledFile("keep.dic", large.data(), large.size(), 0, 0, nullptr);
+    int newWritten = WriteInstalledFile("new.dic", large.data(), large.size(), 1, 1, nullptr);
     setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(newWritten, 0);
+    EXPECT_FALSE(PathExists(folder_.File("new.dic").c_str()));  // a new file is all or nothing too
     EXPECT_EQ(smallWritten, 0);
     EXPECT_EQ(largeWritten, 0);
     EXPECT_EQ(ReadFile(folder_.File("keep.dic")), "old");

@@ -53,7 +53,9 @@ TEST(UnpackPayload, MissingIdFailsAndExtractWritesNothing) {
     std::vector<unsigned char> buffer = Buffer(1024);
     unsigned long length = 0;
     EXPECT_EQ(UnpackPayload(107, buffer.data(), buffer.size(), &length), Z_STREAM_ERROR);
-    EXPECT_EQ(ExtractPayloadToFile(107, "missing.bin", buffer.data(), buffer.size(), 1, 1, nullptr), 0);
+    PayloadInflater *inflater = CreatePayloadInflater();
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, "missing.bin", 1, 1, nullptr), 0);
+    DestroyPayloadInflater(inflater);
     EXPECT_FALSE(PathExists(folder.File("missing.bin").c_str()));
 }
 
@@ -96,8 +98,15 @@ TEST_F(DamagedPayload, ChangedAdler32Fails) { EXPECT_EQ(UnpackWithByteChanged(st
 TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
     TempFolder folder;
     UseInstallDir(folder.path());
-    std::vector<unsigned char> buffer = Buffer(65536);
-    ASSERT_EQ(ExtractPayloadToFile(163, "License_cn.txt", buffer.data(), buffer.size(), 1, 0, nullptr), 1);
+    PayloadInflater *inflater = CreatePayloadInflater();
+    // One inflater serves payload after payload; the largest spans many blocks.
+    ASSERT_EQ(ExtractPayloadToFile(inflater, 128, "pycizudic.idx", 0, 0, nullptr), 1);
+    ASSERT_EQ(ExtractPayloadToFile(inflater, 163, "License_cn.txt", 1, 0, nullptr), 1);
+    DestroyPayloadInflater(inflater);
+    std::vector<unsigned char> whole = Buffer(32701374);
+    unsigned long length = 0;
+    ASSERT_EQ(UnpackPayload(128, whole.data(), whole.size(), &length), Z_OK);
+    EXPECT_EQ(ReadFile(folder.File("pycizudic.idx")), std::string(whole.begin(), whole.begin() + length));
     std::string text = ReadFile(folder.File("License_cn.txt"));
     EXPECT_EQ(text.size(), 2066u);
     EXPECT_EQ(Attributes(folder.File("License_cn.txt")) & (kAttributeReadOnly | kAttributeHidden),

@@ -1,12 +1,16 @@
 #!/bin/bash
-# Fails when the setup's own part (exe size less the packed payload streams) passes 96 KiB, or when
+# Fails when the setup's own part (exe size less the packed payload streams) passes its limit, or when
 # the exe still carries symbols or debug sections, or lacks its manifest or version resource.
 # Prints the figure.
 # usage: check-size.sh <exe> <payload folder with the packed *.z streams>
 set -eu
 exe=$1
-limit=$((96 * 1024))
-case $(file -b "$exe") in *x86-64*) objdump=x86_64-w64-mingw32-objdump ;; *) objdump=i686-w64-mingw32-objdump ;; esac
+# The shipped 32-bit exe: 96 KiB. The 64-bit twin's code is larger by nature (wider instructions and
+# pointers) and only has to stay near it.
+case $(file -b "$exe") in
+    *x86-64*) objdump=x86_64-w64-mingw32-objdump limit=$((112 * 1024)) ;;
+    *) objdump=i686-w64-mingw32-objdump limit=$((96 * 1024)) ;;
+esac
 payloads=$(cat "$2"/*.z | wc -c)
 overhead=$(($(stat -c %s "$exe") - payloads))
 echo "$exe: $(stat -c %s "$exe") bytes, payload streams $payloads, overhead $overhead bytes (limit $limit)"

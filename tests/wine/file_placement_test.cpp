@@ -70,18 +70,17 @@ TEST_F(Win32FilePlacement, TooLongPathIsRefused) {
 }
 
 TEST_F(Win32FilePlacement, ExtractedPayloadsKeepTheirCatalogueAttributes) {
-    std::vector<unsigned char> buffer(33554432);
+    PayloadInflater *inflater = CreatePayloadInflater();
     for (int id : {110, 111, 109, 163, 126}) {
         const PayloadEntry *entry = FindPayloadEntry(id);
-        ASSERT_EQ(ExtractPayloadToFile(id, entry->file, buffer.data(), buffer.size(), entry->readOnly, entry->hidden,
-                                       nullptr),
-                  1);
+        ASSERT_EQ(ExtractPayloadToFile(inflater, id, entry->file, entry->readOnly, entry->hidden, nullptr), 1);
         DWORD attributes = FileAttributes(Path(entry->file));
         EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, entry->readOnly != 0) << entry->file;
         EXPECT_EQ((attributes & FILE_ATTRIBUTE_HIDDEN) != 0, entry->hidden != 0) << entry->file;
         EXPECT_EQ(FileSize(Path(entry->file)), (long)entry->bytes);
     }
-    EXPECT_EQ(ExtractPayloadToFile(107, "nothing.bin", buffer.data(), buffer.size(), 0, 0, nullptr), 0);
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, "nothing.bin", 0, 0, nullptr), 0);
+    DestroyPayloadInflater(inflater);
     EXPECT_EQ(FileAttributes(Path("nothing.bin")), INVALID_FILE_ATTRIBUTES);
 }
 
