@@ -8,8 +8,9 @@
 void RestrictDllSearch();
 
 // Loads from the system folder the DLLs that the platform itself loads by name and that are not
-// protected KnownDLLs, so that a later load by name finds them loaded. Call it after
-// RestrictDllSearch, before the first window.
+// protected KnownDLLs, so that a later load by name finds them loaded. Called before what loads
+// them (the folder chooser, the install's shortcuts): not at start-up, where it would only delay
+// the wizard. Loading them again costs nothing.
 void PreloadSystemDlls();
 
 // Loads a system DLL by its full path in the system folder, or returns null.

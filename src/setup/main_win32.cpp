@@ -175,6 +175,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 // search is restricted before anything else runs.
 extern "C" void WINAPI Start() {
     RestrictDllSearch();
-    PreloadSystemDlls();
     ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
 }

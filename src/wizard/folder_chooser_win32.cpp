@@ -77,6 +77,7 @@ void ChooseInstallFolder(HWND wizard) {
     // comdlg32 is loaded by its full path: as a static import it would bring its own import,
     // comctl32, from the program's folder before any code runs.
     typedef BOOL(WINAPI * GetOpenFileNameCall)(OPENFILENAMEA *);
+    PreloadSystemDlls();
     FARPROC open = LoadSystemFunction("comdlg32.dll", "GetOpenFileNameA");
     BOOL chosen = open && AsFunction<GetOpenFileNameCall>(open)(&request);
     if (havePrevious)

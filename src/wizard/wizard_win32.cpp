@@ -12,6 +12,7 @@
 #include "install/payload_store.h"
 #include "install/install_sequence.h"
 #include "setup/format_text.h"
+#include "setup/dll_search_win32.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
@@ -243,6 +244,7 @@ void RunFinalNext(HWND dialog) {
     time_t start = time(nullptr);
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     CentreCursorOnWizard();
+    PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
     int result = RunInstall();
     WaitUntilSecondsPassed(start, kResultDelaySeconds);
     ShowInstallResult(dialog, result);
