@@ -31,7 +31,7 @@ MessageLayoutInput MeasureMessage(HWND dialog, const char *chinese) {
     ReleaseDC(dialog, dc);
     RECT button;
     SetRect(&button, 0, 0, 82, 12);
-    HWND first = GetDlgItem(dialog, MessageKind == 4 ? IDC_YES_BUTTON : IDC_CONFIRM);
+    HWND first = GetDlgItem(dialog, MessageKind == kMessageYesNo ? IDC_YES_BUTTON : IDC_CONFIRM);
     if (first)
         GetClientRect(first, &button);
     in.buttonWidth = button.right - button.left;
@@ -82,6 +82,14 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return 1;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
+        // Enter comes as the default id 1 whatever has the focus; in the Yes/No box, which has no
+        // button 1, it presses the button that has the focus.
+        if (id == IDC_CONFIRM && MessageKind == kMessageYesNo) {
+            int focused = GetDlgCtrlID(GetFocus());
+            if (focused != IDC_YES_BUTTON && focused != IDC_NO_BUTTON)
+                return 0;
+            id = focused;
+        }
         if (id == IDC_CONFIRM || id == IDC_CANCEL || id == IDC_YES_BUTTON || id == IDC_NO_BUTTON)
             EndDialog(dialog, id);
         return 0;

@@ -259,8 +259,14 @@ void ApplyPageChange(HWND dialog, const PageChange &change) {
     if (change.showPage >= 0)
         ShowWizardPage(dialog, change.showPage);
     if (change.clearAnswers) {
-        CheckDlgButton(dialog, IDC_ANSWER_OK, BST_UNCHECKED);
-        CheckDlgButton(dialog, IDC_ANSWER_NO, BST_UNCHECKED);
+        // The standard button procedure paints its own box when the state changes; the owner's
+        // look is drawn again over it at once, so the cleared state is what shows.
+        static const int kAnswers[] = {IDC_ANSWER_OK, IDC_ANSWER_NO};
+        for (int id : kAnswers) {
+            CheckDlgButton(dialog, id, BST_UNCHECKED);
+            InvalidateRect(GetDlgItem(dialog, id), nullptr, FALSE);
+            UpdateWindow(GetDlgItem(dialog, id));
+        }
     }
     if (change.finalNext)
         RunFinalNext(dialog);
@@ -273,7 +279,7 @@ void OnAnswerClicked(HWND dialog, int clicked, int other) {
     InvalidateRect(GetDlgItem(dialog, IDC_ANSWER_NO), nullptr, FALSE);
 }
 
-void OnWizardCommand(HWND dialog, int id) {
+void OnWizardCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDC_NEXT:
         ApplyPageChange(dialog, OnWizardNext(IsChecked(dialog, IDC_ANSWER_OK), IsChecked(dialog, IDC_ANSWER_NO)));
@@ -298,7 +304,10 @@ void OnWizardCommand(HWND dialog, int id) {
         OnAnswerClicked(dialog, IDC_ANSWER_NO, IDC_ANSWER_OK);
         break;
     case IDC_ENGLISH_LICENCE:
-        ShowWizardPage(dialog, kPageLicence);
+        // The box notifies focus changes too (a page change that hides it sends one): only a
+        // click on the licence page switches the text shown.
+        if (notification == BN_CLICKED && WizardPage == kPageLicence)
+            ShowWizardPage(dialog, kPageLicence);
         break;
     }
 }
@@ -350,7 +359,7 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_DRAWITEM:
         return OnWizardDrawItem(dialog, reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
     case WM_COMMAND:
-        OnWizardCommand(dialog, LOWORD(wParam));
+        OnWizardCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         return 0;
     }
     return 0;

@@ -113,6 +113,20 @@ TEST(MessageBox, KindFourYesNoAndEscape) {
     EXPECT_EQ(result, 7);
     result = ShowAndAnswer(kShort, english, 4, [](HWND) { driver::Key(VK_ESCAPE); });
     EXPECT_EQ(result, 2);
+    // Enter and Space press the button that has the focus.
+    struct Case {
+        int focus;
+        WORD key;
+        int result;
+    } keys[] = {{IDC_YES_BUTTON, VK_RETURN, 6}, {IDC_NO_BUTTON, VK_RETURN, 7}, {IDC_NO_BUTTON, VK_SPACE, 7}};
+    for (const Case &c : keys) {
+        result = ShowAndAnswer(kShort, english, 4, [&](HWND box) {
+            SendMessageA(box, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(box, c.focus)), TRUE);
+            Sleep(100);
+            driver::Key(c.key);
+        });
+        EXPECT_EQ(result, c.result) << c.focus << " " << c.key;
+    }
 }
 
 TEST(MessageBox, NoEnglishTextHidesItsLine) {

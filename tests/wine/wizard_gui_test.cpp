@@ -124,7 +124,15 @@ TEST_F(Wizard, EnterKeyWalkWithTheOtherAnswers) {
     Click(Control(wizard_, IDC_ANSWER_NO));
     ASSERT_TRUE(GoNext(wizard_, kByEnter, 2));
     EXPECT_FALSE(IsChecked(wizard_, IDC_ENGLISH_LICENCE));
+    // The English box ticked from the keyboard, then Enter: page 3 shows no licence text.
+    Focus(Control(wizard_, IDC_ENGLISH_LICENCE));
+    Key(VK_SPACE);
+    EXPECT_TRUE(IsShown(wizard_, IDC_LICENCE_EDIT));
     ASSERT_TRUE(GoNext(wizard_, kByEnter, 3));
+    Sleep(200);
+    EXPECT_FALSE(IsShown(wizard_, IDC_LICENCE_EDIT));
+    EXPECT_FALSE(IsShown(wizard_, IDC_LICENCE_LIST));
+    EXPECT_TRUE(IsShown(wizard_, IDC_LANGUAGE_LIST));
     ASSERT_TRUE(ChooseLanguage(wizard_, 2));
     InstallRun run = FinishInstall(&setup_, kByEnter);  // Enter in the language list means Install
     ASSERT_TRUE(run.finished);
@@ -155,6 +163,8 @@ TEST_F(Wizard, CancelOnAnyPageInstallsNothing) {
 TEST_F(Wizard, DisplayQuestionNeedsAnAnswerAndPagesKeepOrClearIt) {
     Start("");
     ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+    RECT okBox = ClientArea(Control(wizard_, IDC_ANSWER_OK), wizard_);
+    Image unanswered = Crop(Capture(wizard_), okBox);
     GoNext(wizard_, kByClick, -1);
     HWND box = WaitForMessage(setup_);
     ASSERT_NE(box, nullptr);
@@ -173,6 +183,8 @@ TEST_F(Wizard, DisplayQuestionNeedsAnAnswerAndPagesKeepOrClearIt) {
     EXPECT_FALSE(IsShown(wizard_, IDC_BACK));
     ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
     EXPECT_FALSE(IsChecked(wizard_, IDC_ANSWER_OK));  // 0 -> 1 asks afresh
+    Sleep(300);
+    EXPECT_TRUE(Crop(Capture(wizard_), okBox).pixels == unanswered.pixels);  // and shows it so
 
     Click(Control(wizard_, IDC_ANSWER_OK));
     Click(Control(wizard_, IDC_ANSWER_OK));  // clicking the checked answer clears it
