@@ -66,6 +66,9 @@ target_compile_definitions(tesso_host_tests PRIVATE TESSO_UNIFONT_HEX="${TESSO_U
 add_dependencies(tesso_host_tests payloads)
 include(GoogleTest)
 gtest_discover_tests(tesso_host_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+add_test(NAME host.unprivileged COMMAND ${CMAKE_SOURCE_DIR}/tests/host/run-unprivileged.sh
+         $<TARGET_FILE:tesso_host_tests>)
+set_tests_properties(host.unprivileged PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 
 add_executable(bench_install_native bench/bench_install.cpp bench/install_doubles_posix.cpp)
 target_link_libraries(bench_install_native PRIVATE tesso_portable_fast)

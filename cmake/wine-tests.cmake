@@ -38,6 +38,11 @@ endforeach()
 
 set(TESSO_WINE_WRAPPER "")
 
+# A small screen: a long message still fits.
+tesso_wine_test(wine.message_box_test.800x600 ${TESSO_WIN64_TESTS_DIR}/message_box_test.exe --gtest_brief=1
+    --gtest_filter=*LongText*)
+set_property(TEST wine.message_box_test.800x600 APPEND PROPERTY ENVIRONMENT "TESSO_SCREEN=800x600x24")
+
 # The same screens under a Chinese system (code page 936, Chinese system language).
 function(tesso_wine_test_chinese name program)
     tesso_wine_test(${name} ${program} ${ARGN})

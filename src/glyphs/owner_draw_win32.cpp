@@ -47,7 +47,32 @@ void DrawBevel(HDC dc, const RECT &rc, int pressed, int isDefault) {
     DeleteObject(penB);
 }
 
+// A caption of several lines (a long message, broken to fit the screen): each line centred, the
+// block centred in the control.
+void DrawCaptionLines(const DRAWITEMSTRUCT *item, const char *caption, int centred) {
+    int lines = 1;
+    for (const char *p = caption; *p; p++)
+        lines += *p == '\n';
+    Rect area = ToRect(item->rcItem);
+    int top = area.top + (area.bottom - area.top - 16 * lines) / 2;
+    char line[kWindowTextCaptionLimit];
+    for (int i = 0; *caption; i++) {
+        int length = 0;
+        while (caption[length] && caption[length] != '\n')
+            length++;
+        std::memcpy(line, caption, length);
+        line[length] = 0;
+        caption += caption[length] ? length + 1 : length;
+        Point at = CaptionPosition(area, MeasureMixedText(item->hDC, line).cx, centred, 0);
+        DrawMixedText(item->hDC, at.x, top + 16 * i, line, 0);
+    }
+}
+
 void DrawCaption(const DRAWITEMSTRUCT *item, int id, const char *caption, int centred, int pressed) {
+    if (std::strchr(caption, '\n')) {
+        DrawCaptionLines(item, caption, centred);
+        return;
+    }
     SIZE extent = MeasureMixedText(item->hDC, caption);
     Point at = CaptionPosition(ToRect(item->rcItem), extent.cx, centred, pressed);
     if (id != 1018) {

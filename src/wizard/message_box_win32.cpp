@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "glyphs/glyph_text_win32.h"
+#include "glyphs/control_look.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
 #include "setup/setup_state_win32.h"
@@ -14,6 +15,40 @@ namespace {
 const int kEnglishTextSize = 128;
 int MessageKind;
 char MessageEnglishText[kEnglishTextSize];
+char MessageChineseLines[kWindowTextCaptionLimit];  // the Chinese text, broken into lines to fit
+
+// Breaks text into lines of at most `limit` pixels, between characters only (never inside a
+// two-byte one), with '\n' between them. Returns the number of lines and the widest line's width.
+int BreakIntoLines(HDC dc, const char *text, int limit, int *widest) {
+    int lines = 1, length = 0, lineStart = 0;
+    *widest = 0;
+    MessageChineseLines[0] = 0;
+    for (const char *p = text; *p;) {
+        int step = static_cast<unsigned char>(*p) >= 0x80 && p[1] ? 2 : 1;
+        if (length + step + 2 > kWindowTextCaptionLimit)
+            break;
+        std::memcpy(MessageChineseLines + length, p, step);
+        MessageChineseLines[length + step] = 0;
+        int width = MeasureMixedText(dc, MessageChineseLines + lineStart).cx;
+        if (width > limit && length > lineStart) {
+            MessageChineseLines[length] = '\n';
+            lineStart = ++length;
+            lines++;
+            continue;  // the same character again, at the start of the new line
+        }
+        *widest = width > *widest ? width : *widest;
+        length += step;
+        p += step;
+    }
+    return lines;
+}
+
+RECT WorkArea() {
+    RECT work;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return work;
+}
 
 MessageLayoutInput MeasureMessage(HWND dialog, const char *chinese) {
     MessageLayoutInput in = {};
@@ -22,6 +57,13 @@ MessageLayoutInput MeasureMessage(HWND dialog, const char *chinese) {
     SIZE chineseSize = MeasureMixedText(dc, chinese);
     in.chineseWidth = chineseSize.cx;
     in.chineseBytes = static_cast<int>(std::strlen(chinese));
+    RECT work = WorkArea();
+    in.workArea = Rect{work.left, work.top, work.right, work.bottom};
+    in.chineseLines = 1;
+    // A text wider than the work area is broken into lines that fit, with a margin of a glyph.
+    int room = (work.right - work.left) - 2 * GetSystemMetrics(SM_CXDLGFRAME) - 2 * 16;
+    if (in.chineseWidth > room)
+        in.chineseLines = BreakIntoLines(dc, chinese, room, &in.chineseWidth);
     SIZE english = {0, 0};
     if (MessageEnglishText[0] &&
         !GetTextExtentPointA(dc, MessageEnglishText, static_cast<int>(std::strlen(MessageEnglishText)), &english))
@@ -59,7 +101,7 @@ INT_PTR OnMessageInit(HWND dialog, const char *chinese) {
     if (layout.secondButton)
         PlaceButton(dialog, layout.secondButton, layout.secondPosition, in);
     HWND text = GetDlgItem(dialog, IDC_MESSAGE_TEXT);
-    SetWindowTextA(text, chinese);
+    SetWindowTextA(text, in.chineseLines > 1 ? MessageChineseLines : chinese);
     MoveWindow(text, client.left, layout.textY, client.right, layout.textHeight, TRUE);
     HWND english = GetDlgItem(dialog, IDC_MESSAGE_ENGLISH);
     if (MessageEnglishText[0]) {

@@ -10,25 +10,36 @@ MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeig
     int W = (in.chineseWidth > in.englishWidth ? in.chineseWidth : in.englishWidth) + 2 * in.frameWidth;
     if (in.chineseBytes < 81)  // short texts get some air on both sides
         W += 2 * bh;
-    int H = 3 * (ch + bh) + 2 * in.englishHeight;
+    int extraLines = in.chineseLines > 1 ? in.chineseLines - 1 : 0;
+    int H = 3 * (ch + bh) + 2 * in.englishHeight + extraLines * ch;
     out.contentWidth = W;
     out.contentHeight = H;
-    // The screen position centres the content size, not a widened window.
+    // The screen position centres the content size, not a widened window; then the whole window
+    // is kept inside the work area, its caption first.
+    int width = W > minimumWidth ? W : minimumWidth, height = H + captionHeight;
     int left = (in.screenWidth - W) / 2, top = (in.screenHeight - H) / 2;
-    out.window = Rect{left, top, left + (W > minimumWidth ? W : minimumWidth), top + H + captionHeight};
+    Rect work = in.workArea;
+    if (work.right <= work.left || work.bottom <= work.top)
+        work = Rect{0, 0, in.screenWidth, in.screenHeight};
+    left = left + width > work.right ? work.right - width : left;
+    left = left < work.left ? work.left : left;
+    top = top + height > work.bottom ? work.bottom - height : top;
+    top = top < work.top ? work.top : top;
+    out.window = Rect{left, top, left + width, top + height};
+    // The buttons are centred on the box, widened or not.
     if (in.kind == 0) {
         out.firstButton = 1;
-        out.firstPosition = Point{(W - bw) / 2, H - 2 * bh};
+        out.firstPosition = Point{(width - bw) / 2, H - 2 * bh};
     } else {
         out.firstButton = in.kind == 4 ? 6 : 1;
         out.secondButton = in.kind == 4 ? 7 : 2;
-        int x0 = (W - (7 * bw) / 3) / 2, y0 = H - (3 * bh) / 2;
+        int x0 = (width - (7 * bw) / 3) / 2, y0 = H - (3 * bh) / 2;
         out.firstPosition = Point{x0, y0};
         out.secondPosition = Point{x0 + (4 * bw) / 3, y0};
     }
     out.textY = (2 * ch) / 3;
-    out.textHeight = 3 * ch;
-    out.englishY = 3 * ch + (2 * ch) / 3 + 5;
+    out.textHeight = (3 + extraLines) * ch;
+    out.englishY = 3 * ch + (2 * ch) / 3 + 5 + extraLines * ch;
     out.englishHeight = 2 * in.englishHeight;
     return out;
 }

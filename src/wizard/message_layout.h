@@ -11,6 +11,8 @@ struct MessageLayoutInput {
     int buttonWidth, buttonHeight;    // client size of the first button shown
     int frameWidth;        // SM_CXDLGFRAME
     int screenWidth, screenHeight;
+    int chineseLines;      // lines the Chinese text was broken into to fit the work area (0 or 1: one)
+    Rect workArea;         // the screen less the task bar; empty: the whole screen
 };
 
 struct MessageLayout {
@@ -23,7 +25,8 @@ struct MessageLayout {
 };
 
 
-// captionHeight is SM_CYCAPTION, added to the window height.
+// captionHeight is SM_CYCAPTION, added to the window height. The window stays inside the work area
+// where it fits and never puts its caption above it.
 MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeight);
 
 // Copies the English text into the box's buffer of `size` bytes; a longer text is cut to fit,

@@ -141,15 +141,15 @@ TEST(MessageLayout, WorkedExampleWithOneButton) {
     EXPECT_EQ(layout.englishHeight, 32);
 }
 
-TEST(MessageLayout, YesNoIsWidenedButCentredOnTheContent) {
+TEST(MessageLayout, YesNoIsWidenedWithItsButtonsCentredOnTheBox) {
     MessageLayout layout = ComputeMessageLayout(WorkedExample(4), 18);
     EXPECT_EQ(layout.window.right - layout.window.left, 330);
     EXPECT_EQ(layout.window.left, (1024 - 264) / 2);
     EXPECT_EQ(layout.firstButton, 6);
     EXPECT_EQ(layout.secondButton, 7);
-    EXPECT_EQ(layout.firstPosition.x, 4);
+    EXPECT_EQ(layout.firstPosition.x, 37);  // (330 - 256) / 2
     EXPECT_EQ(layout.firstPosition.y, 124);
-    EXPECT_EQ(layout.secondPosition.x, 150);
+    EXPECT_EQ(layout.secondPosition.x, 183);
     MessageLayoutInput other = WorkedExample(5);
     EXPECT_EQ(ComputeMessageLayout(other, 18).firstButton, 1);
     EXPECT_EQ(ComputeMessageLayout(other, 18).secondButton, 2);
@@ -163,6 +163,30 @@ TEST(MessageLayout, LongChineseTextGetsNoExtraWidthAndNoEnglishNoHeight) {
     EXPECT_EQ(layout.contentWidth, 206);
     EXPECT_EQ(layout.contentHeight, 135);
     EXPECT_EQ(layout.window.right - layout.window.left, 220);  // the minimum of two buttons
+}
+
+TEST(MessageLayout, BrokenTextGrowsDownAndTheBoxStaysInTheWorkArea) {
+    MessageLayoutInput in = WorkedExample(0);
+    in.chineseLines = 3;
+    in.chineseBytes = 216;
+    in.screenWidth = 800;
+    in.screenHeight = 600;
+    in.workArea = Rect{0, 0, 800, 560};  // a task bar at the bottom
+    in.chineseWidth = 760;
+    MessageLayout layout = ComputeMessageLayout(in, 18);
+    EXPECT_EQ(layout.contentHeight, 167 + 2 * 16);
+    EXPECT_EQ(layout.textHeight, 5 * 16);
+    EXPECT_EQ(layout.englishY, 63 + 2 * 16);
+    EXPECT_GE(layout.window.left, 0);
+    EXPECT_LE(layout.window.right, 800);
+    in.chineseLines = 30;  // taller than the work area: the caption stays on screen
+    layout = ComputeMessageLayout(in, 18);
+    EXPECT_EQ(layout.window.top, 0);
+    in.chineseLines = 1;
+    in.workArea = Rect{100, 50, 300, 200};  // smaller than the box: its top left corner shows
+    layout = ComputeMessageLayout(in, 18);
+    EXPECT_EQ(layout.window.left, 100);
+    EXPECT_EQ(layout.window.top, 50);
 }
 
 TEST(MessageLayout, EnglishTextIsCutToFitNeverOverrun) {

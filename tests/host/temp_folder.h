@@ -29,9 +29,17 @@ class TempFolder {
     std::string path_;
 };
 
+// Writes a test's input file, lifting a protection an earlier step set (as an ordinary user a
+// read-only file cannot be rewritten); a write that fails fails the test.
 inline void WriteFile(const std::string &path, const std::string &bytes) {
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && !(info.st_mode & S_IWUSR))
+        chmod(path.c_str(), info.st_mode | S_IWUSR);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+    out.close();
+    if (!out)
+        ADD_FAILURE() << "could not write " << path;
 }
 
 inline std::string ReadFile(const std::string &path) {

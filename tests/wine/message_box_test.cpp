@@ -129,6 +129,40 @@ TEST(MessageBox, KindFourYesNoAndEscape) {
     }
 }
 
+// 216 bytes of Chinese with a path in them: wider than any screen as one line, the text is broken
+// between characters, the whole of it shows, and the box stays inside the work area.
+TEST(MessageBox, LongTextIsBrokenIntoLinesAndStaysOnScreen) {
+    std::string chinese = "无法建目录(C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\岚笔中文输入引擎)!";
+    if (chinese.size() % 2)
+        chinese += ".";  // so that the two-byte characters after it end exactly at 216
+    while (chinese.size() < 216)
+        chinese += "请检查";
+    chinese.resize(216);
+    const char kLastWords[] = "请检查";
+    int result = ShowAndAnswer(chinese.c_str(), "Cannot create folder!", 0, [&](HWND box) {
+        RECT window, work;
+        GetWindowRect(box, &window);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_GE(window.left, work.left);
+        EXPECT_GE(window.top, work.top);
+        EXPECT_LE(window.right, work.right);
+        EXPECT_LE(window.bottom, work.bottom);
+        driver::SaveScreenshot(box, "message-long-text");
+        driver::Image image = driver::Capture(box);
+        RECT text = driver::ClientArea(GetDlgItem(box, IDC_MESSAGE_TEXT), box);
+        POINT first, last;
+        EXPECT_TRUE(driver::FindChineseText(image, "无法建目录", kBlack, text, &first));
+        RECT tail = text;
+        tail.top = text.bottom - 40;  // the last line
+        EXPECT_TRUE(driver::FindChineseText(image, kLastWords, kBlack, tail, &last));
+        RECT button;
+        GetWindowRect(GetDlgItem(box, IDC_CONFIRM), &button);
+        EXPECT_NEAR((button.left + button.right) / 2, (window.left + window.right) / 2, 4);
+        driver::Key(VK_RETURN);
+    });
+    EXPECT_EQ(result, 1);
+}
+
 TEST(MessageBox, NoEnglishTextHidesItsLine) {
     int result = ShowAndAnswer(kShort, nullptr, 0, [](HWND box) {
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(box, IDC_MESSAGE_ENGLISH)));
