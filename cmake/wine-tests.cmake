@@ -43,6 +43,17 @@ tesso_wine_test(wine.message_box_test.800x600 ${TESSO_WIN64_TESTS_DIR}/message_b
     --gtest_filter=*LongText*)
 set_property(TEST wine.message_box_test.800x600 APPEND PROPERTY ENVIRONMENT "TESSO_SCREEN=800x600x24")
 
+# A black high-contrast scheme, in a prefix of its own: every glyph in the scheme's colours.
+set(TESSO_CONTRAST_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix-contrast)
+add_test(NAME wine.contrast.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix.sh --high-contrast
+         ${TESSO_CONTRAST_PREFIX})
+set_tests_properties(wine.contrast.prefix PROPERTIES FIXTURES_SETUP contrast RESOURCE_LOCK contrast TIMEOUT 300)
+add_test(NAME wine.wizard_gui_test.contrast COMMAND ${TESSO_WINE_RUN} ${TESSO_CONTRAST_PREFIX}
+         ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1 --gtest_filter=*HighContrast*)
+set_tests_properties(wine.wizard_gui_test.contrast PROPERTIES FIXTURES_REQUIRED contrast RESOURCE_LOCK contrast
+    TIMEOUT 300 ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}/contrast;\
+TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
+
 # The same screens under a Chinese system (code page 936, Chinese system language).
 function(tesso_wine_test_chinese name program)
     tesso_wine_test(${name} ${program} ${ARGN})

@@ -101,6 +101,7 @@ void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
             caption = windowText;
         }
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));  // the scheme's, whatever it is
         if (OwnerControlDrawsFrame(item->CtlID))
             DrawBevel(item->hDC, item->rcItem, pressed, (int)item->CtlID == DefaultCommandId);
         DrawCaption(item, id, caption, flags.centred, pressed);
@@ -128,7 +129,7 @@ void DrawListItem(int controlId, int isComboBox, const DRAWITEMSTRUCT *item, HWN
         FillRect(dc, &rc, brush);
         DeleteObject(brush);
     } else {
-        SetTextColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
     }
@@ -159,6 +160,7 @@ void PaintCheckButton(HWND button, HDC surface) {
     if (!IsWindowEnabled(button))
         state |= DFCS_INACTIVE;
     DrawFrameControl(surface, &box, DFC_BUTTON, state);
+    SetTextColor(surface, GetSysColor(COLOR_BTNTEXT));
     char windowText[128];
     const char *caption = CheckBoxCaption(GetDlgCtrlID(button));
     if (!caption) {

@@ -3,11 +3,14 @@
 # on Xvfb), and gets its own fonts, which this Wine build does not find by itself (without Marlett
 # the close box shows a letter). The user folders that Wine links to $HOME (Desktop, Documents...)
 # become real folders inside the prefix, so that nothing a test does lands outside the build tree.
-# usage: prepare-prefix.sh [--win32] <prefix folder>
+# --high-contrast gives the prefix a black high-contrast colour scheme.
+# usage: prepare-prefix.sh [--win32] [--high-contrast] <prefix folder>
 set -eu
 run="$(dirname "$0")/run-under-wine.sh"
 options=()
+contrast=0
 [ "$1" = --win32 ] && { options=(--win32); shift; }
+[ "$1" = --high-contrast ] && { contrast=1; shift; }
 prefix=$1
 set +e
 "$run" "${options[@]}" "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
@@ -21,3 +24,13 @@ for link in "$prefix"/drive_c/users/*/*; do
         mkdir -p "$link"
     fi
 done
+if [ $contrast -eq 1 ]; then
+    colors=(ButtonFace "0 0 0" ButtonText "255 255 255" Window "0 0 0" WindowText "255 255 255"
+        Hilight "0 0 255" HilightText "255 255 255" Background "0 0 0" GrayText "0 255 0"
+        ButtonShadow "128 128 128" ButtonHilight "255 255 255" ButtonLight "192 192 192"
+        ButtonDkShadow "255 255 255" WindowFrame "255 255 255" Menu "0 0 0" MenuText "255 255 255")
+    arguments=()
+    for ((i = 0; i < ${#colors[@]}; i += 2)); do
+        "$run" "$prefix" reg add 'HKCU\Control Panel\Colors' /v "${colors[i]}" /d "${colors[i + 1]}" /f >/dev/null
+    done
+fi

@@ -278,6 +278,31 @@ TEST_F(Wizard, BrowsePicksTheFolderAndCancelLeavesTheField) {
     EXPECT_EQ(WaitForExit(&setup_), 0);
 }
 
+// Runs in the high-contrast prefix only: white ink on black, glyphs and list text alike.
+TEST_F(Wizard, HighContrastSchemeShowsEveryGlyph) {
+    if (GetSysColor(COLOR_BTNFACE) != RGB(0, 0, 0))
+        GTEST_SKIP() << "needs the black high-contrast scheme";
+    const uint32_t kWhite = 0xFFFFFF;
+    Start("");
+    SaveScreenshot(wizard_, "high-contrast-page-0");
+    Image image = Capture(wizard_);
+    POINT at;
+    EXPECT_TRUE(FindChineseText(image, "下一步", kWhite, ClientArea(Control(wizard_, IDC_NEXT), wizard_), &at));
+    EXPECT_TRUE(FindChineseText(image, "取消", kWhite, ClientArea(Control(wizard_, IDCANCEL), wizard_), &at));
+    EXPECT_TRUE(
+        FindChineseText(image, "建立桌面图标", kWhite, ClientArea(Control(wizard_, IDC_DESKTOP_ICONS), wizard_), &at));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
+    Click(Control(wizard_, IDC_ANSWER_OK));
+    ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
+    Sleep(300);
+    SaveScreenshot(wizard_, "high-contrast-licence");
+    image = Capture(wizard_);
+    EXPECT_TRUE(FindChineseText(image, "最终用户许可协议", kWhite,
+                                ClientArea(Control(wizard_, IDC_LICENCE_LIST), wizard_), &at));
+    Click(Control(wizard_, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+}
+
 // Runs on a Chinese system only: the group and shortcuts get their GBK names.
 TEST_F(Wizard, ChineseSystemNamesTheShortcutsInChinese) {
     if (GetACP() != 936)
