@@ -10,7 +10,7 @@
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
     add_compile_options(-march=i586 -mtune=pentium)
 endif()
-add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
+add_compile_options(-Os -fno-ident -ffunction-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -D__USE_MINGW_ANSI_STDIO=0)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
 add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--file-alignment,4096 -Wl,--disable-auto-import

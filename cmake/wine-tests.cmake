@@ -43,6 +43,12 @@ tesso_wine_test(wine.message_box_test.800x600 ${TESSO_WIN64_TESTS_DIR}/message_b
     --gtest_filter=*LongText*)
 set_property(TEST wine.message_box_test.800x600 APPEND PROPERTY ENVIRONMENT "TESSO_SCREEN=800x600x24")
 
+# A Japanese system (code page 932): the GBK texts read the same.
+tesso_wine_test(wine.wizard_gui_test.ja ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1
+    --gtest_filter=*JapaneseSystem*)
+set_property(TEST wine.wizard_gui_test.ja PROPERTY ENVIRONMENT "LC_ALL=ja_JP.UTF-8;\
+TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR};TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
+
 # A black high-contrast scheme, in a prefix of its own: every glyph in the scheme's colours.
 set(TESSO_CONTRAST_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix-contrast)
 add_test(NAME wine.contrast.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix.sh --high-contrast

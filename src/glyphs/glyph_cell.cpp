@@ -2,12 +2,10 @@
 
 int MapGlyphCell(unsigned code, GlyphCell *cell) {
     code &= 0xFFFF;
-    if (code == 0xE946) {  // two characters outside the GB2312 rows have cells of their own
-        *cell = GlyphCell{0, 896, 3};
-        return 1;
-    }
-    if (code == 0xA9A4) {
-        *cell = GlyphCell{16, 896, 3};
+    if (code == 0xE946 || code == 0xA9A4) {  // two characters outside the GB2312 rows have cells of their own
+        cell->x = code == 0xE946 ? 0 : 16;
+        cell->y = 896;
+        cell->page = 3;
         return 1;
     }
     int t = static_cast<int>((code + 0x5F60) % 65536);  // code - 0xA0A0 modulo 2^16

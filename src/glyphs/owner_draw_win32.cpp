@@ -9,7 +9,6 @@
 namespace {
 
 const int kSampleWideUnits = 600;
-const int kListItemTextSize = 260;
 WCHAR SampleWideBuffer[kSampleWideUnits];
 
 Rect ToRect(const RECT &r) { return Rect{r.left, r.top, r.right, r.bottom}; }
@@ -85,7 +84,7 @@ void DrawCaption(const DRAWITEMSTRUCT *item, int id, const char *caption, int ce
 
 }  // namespace
 
-void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
+void DrawOwnerControlWithCaption(const DRAWITEMSTRUCT *item, const char *caption) {
     if (item->CtlType != ODT_BUTTON)
         return;
     int id = GetDlgCtrlID(item->hwndItem);
@@ -94,12 +93,6 @@ void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
     if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
         LayoutFlags flags = OwnerControlFlags(item->CtlID);
         int pressed = (item->itemState & ODS_SELECTED) != 0;
-        char windowText[kWindowTextCaptionLimit];
-        const char *caption = OwnerControlCaption(id, WizardPage);
-        if (!caption) {
-            GetWindowTextA(item->hwndItem, windowText, kWindowTextCaptionLimit);
-            caption = windowText;
-        }
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
         SetTextColor(item->hDC, GetSysColor(COLOR_BTNTEXT));  // the scheme's, whatever it is
         if (OwnerControlDrawsFrame(item->CtlID))
@@ -115,7 +108,17 @@ void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
     }
 }
 
-void DrawListItem(int controlId, int isComboBox, const DRAWITEMSTRUCT *item, HWND dialog) {
+void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
+    char windowText[kWindowTextCaptionLimit];
+    const char *caption = OwnerControlCaption(GetDlgCtrlID(item->hwndItem), WizardPage);
+    if (!caption) {
+        GetWindowTextA(item->hwndItem, windowText, kWindowTextCaptionLimit);
+        caption = windowText;
+    }
+    DrawOwnerControlWithCaption(item, caption);
+}
+
+void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, unsigned long count) {
     HDC dc = item->hDC;
     RECT rc = item->rcItem;
     int saved = SaveDC(dc);
@@ -133,17 +136,9 @@ void DrawListItem(int controlId, int isComboBox, const DRAWITEMSTRUCT *item, HWN
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
     }
-    LRESULT count = SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    Rect text;
-    if (count > 0 && ListItemTextRect(ToRect(rc), item->itemID, static_cast<unsigned long>(count), &text)) {
-        char line[kListItemTextSize] = "";
-        // An item too long for the buffer is left blank rather than read past its end.
-        LRESULT length = SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
-                                             item->itemID, 0);
-        if (length >= 0 && length < kListItemTextSize)
-            SendDlgItemMessageA(dialog, controlId, isComboBox ? CB_GETLBTEXT : LB_GETTEXT, item->itemID, (LPARAM)line);
-        DrawMixedText(dc, text.left, text.top, line, selected);
-    }
+    Rect area;
+    if (text && ListItemTextRect(ToRect(rc), item->itemID, count, &area))
+        DrawMixedText(dc, area.left, area.top, text, selected);
     RestoreDC(dc, saved);
 }
 

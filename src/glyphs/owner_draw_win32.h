@@ -5,7 +5,12 @@
 #include <windows.h>
 
 void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND dialog);
-void DrawListItem(int controlId, int isComboBox, const DRAWITEMSTRUCT *item, HWND dialog);
+// The same with the caption given: a text the program keeps itself, never read back from the
+// window (on NT that would pass it through the system code page, which garbles GBK elsewhere).
+void DrawOwnerControlWithCaption(const DRAWITEMSTRUCT *item, const char *caption);
+// One item of an owner-drawn list or combo box of `count` items, drawn from the program's own
+// bytes (the lists keep no strings, for the same reason).
+void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, unsigned long count);
 void PaintCheckButton(HWND button, HDC surface);
 LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void SubclassCheckButton(HWND dialog, int controlId);

@@ -5,7 +5,7 @@ int IsOldShell;
 int HasDbcsCodePage;
 int UiLanguage;
 int ForceLanguage;
-const char *ProductFolderName = "";
+const char *ProductFolderName;  // "Tesso" from start-up on
 char SetupDir[kPathBufferSize];
 char WindowsDir[kPathBufferSize];
 char InstallDir[kPathBufferSize];

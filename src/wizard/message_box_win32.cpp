@@ -16,6 +16,7 @@ const int kEnglishTextSize = 128;
 int MessageKind;
 char MessageEnglishText[kEnglishTextSize];
 char MessageChineseLines[kWindowTextCaptionLimit];  // the Chinese text, broken into lines to fit
+const char *MessageChineseShown;                     // what the box draws: the text or its lines
 
 // Breaks text into lines of at most `limit` pixels, between characters only (never inside a
 // two-byte one), with '\n' between them. Returns the number of lines and the widest line's width.
@@ -101,7 +102,8 @@ INT_PTR OnMessageInit(HWND dialog, const char *chinese) {
     if (layout.secondButton)
         PlaceButton(dialog, layout.secondButton, layout.secondPosition, in);
     HWND text = GetDlgItem(dialog, IDC_MESSAGE_TEXT);
-    SetWindowTextA(text, in.chineseLines > 1 ? MessageChineseLines : chinese);
+    MessageChineseShown = in.chineseLines > 1 ? MessageChineseLines : chinese;
+    SetWindowTextA(text, MessageChineseShown);
     MoveWindow(text, client.left, layout.textY, client.right, layout.textHeight, TRUE);
     HWND english = GetDlgItem(dialog, IDC_MESSAGE_ENGLISH);
     if (MessageEnglishText[0]) {
@@ -119,9 +121,15 @@ INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG:
         return OnMessageInit(dialog, reinterpret_cast<const char *>(lParam));
-    case WM_DRAWITEM:
-        DrawOwnerControl(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam), dialog);
+    case WM_DRAWITEM: {
+        // The Chinese text is drawn from the program's own bytes, never read back from the window.
+        const DRAWITEMSTRUCT *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (item->CtlID == IDC_MESSAGE_TEXT && MessageChineseShown)
+            DrawOwnerControlWithCaption(item, MessageChineseShown);
+        else
+            DrawOwnerControl(item, dialog);
         return 1;
+    }
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         // Enter comes as the default id 1 whatever has the focus; in the Yes/No box, which has no

@@ -2,6 +2,15 @@
 
 #include <cstring>
 
+Rect KeepInWorkArea(const Rect &window, const Rect &work) {
+    int width = window.right - window.left, height = window.bottom - window.top;
+    int left = window.left + width > work.right ? work.right - width : window.left;
+    left = left < work.left ? work.left : left;
+    int top = window.top + height > work.bottom ? work.bottom - height : window.top;
+    top = top < work.top ? work.top : top;
+    return Rect{left, top, left + width, top + height};
+}
+
 MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeight) {
     const int ch = 16;
     const int bw = in.buttonWidth, bh = in.buttonHeight;
@@ -21,11 +30,7 @@ MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeig
     Rect work = in.workArea;
     if (work.right <= work.left || work.bottom <= work.top)
         work = Rect{0, 0, in.screenWidth, in.screenHeight};
-    left = left + width > work.right ? work.right - width : left;
-    left = left < work.left ? work.left : left;
-    top = top + height > work.bottom ? work.bottom - height : top;
-    top = top < work.top ? work.top : top;
-    out.window = Rect{left, top, left + width, top + height};
+    out.window = KeepInWorkArea(Rect{left, top, left + width, top + height}, work);
     // The buttons are centred on the box, widened or not.
     if (in.kind == 0) {
         out.firstButton = 1;

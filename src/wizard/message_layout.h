@@ -25,6 +25,10 @@ struct MessageLayout {
 };
 
 
+// The window moved (not resized) to lie inside the work area where it fits; where it does not, its
+// top left corner, and so its caption, stays inside.
+Rect KeepInWorkArea(const Rect &window, const Rect &work);
+
 // captionHeight is SM_CYCAPTION, added to the window height. The window stays inside the work area
 // where it fits and never puts its caption above it.
 MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeight);

@@ -28,7 +28,8 @@ void OnWizardCancel();
 int BackButtonShown(int page);
 
 enum { kLanguageCount = 3 };
-// "English 英文", "Chinese(Simplified)  中文简体" or "Chinese(Traditional) 中文繁体" by value.
+// "English 英文", "Chinese(Simplified)  中文简体" or "Chinese(Traditional) 中文繁体" by value; ""
+// for any other value (an empty combo box's item).
 const char *LanguageName(int value);
 // The values of the list in display order: the current language first, the others in table order.
 void LanguageListOrder(int forceLanguage, int order[kLanguageCount]);

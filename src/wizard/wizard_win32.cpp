@@ -17,6 +17,7 @@
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
 #include "wizard/message_box_win32.h"
+#include "wizard/message_layout.h"
 #include "wizard/resource_ids.h"
 #include "wizard/wizard_state.h"
 
@@ -32,24 +33,25 @@ const int PageControlTable[][16] = {
 
 const double kResultDelaySeconds = 5.0;
 int LicenceLoaded;
+// The Chinese licence's lines stay here for the life of the wizard: its list holds no strings,
+// only pointers to these bytes (see DrawListItem).
+char ChineseLicence[kLicenceBufferSize];
 
 void AddLicenceLine(void *dialog, const char *line) {
     SendDlgItemMessageA(static_cast<HWND>(dialog), IDC_LICENCE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
 }
 
-// Each text in its own 64 KiB buffer, freed as soon as the text is in its control.
-int LoadLicenceText(HWND dialog, unsigned short id) {
+// The English text in its own 64 KiB buffer, freed as soon as it is in its control (ASCII: the
+// control's conversion keeps it as it is).
+int LoadEnglishLicence(HWND dialog) {
     MallocBuffer<char> buffer = AllocateBuffer<char>(kLicenceBufferSize);
     if (!buffer) {
         ShowMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk, WizardWindow);
         return 0;
     }
-    if (!UnpackLicence(id, buffer.get()))
+    if (!UnpackLicence(kPayloadLicenceEnglish, buffer.get()))
         return 0;
-    if (id == kPayloadLicenceEnglish)
-        SendDlgItemMessageA(dialog, IDC_LICENCE_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buffer.get()));
-    else
-        CutLicenceLines(buffer.get(), AddLicenceLine, dialog);
+    SendDlgItemMessageA(dialog, IDC_LICENCE_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buffer.get()));
     return 1;
 }
 
@@ -57,7 +59,10 @@ int LoadLicenceText(HWND dialog, unsigned short id) {
 // visit never shows the text twice.
 int LoadLicences(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_LICENCE_LIST, LB_RESETCONTENT, 0, 0);
-    if (!LoadLicenceText(dialog, kPayloadLicenceChinese) || !LoadLicenceText(dialog, kPayloadLicenceEnglish))
+    if (!UnpackLicence(kPayloadLicenceChinese, ChineseLicence))
+        return 0;
+    CutLicenceLines(ChineseLicence, AddLicenceLine, dialog);
+    if (!LoadEnglishLicence(dialog))
         return 0;
     LicenceLoaded = 1;
     return 1;
@@ -67,14 +72,26 @@ void FillLanguageList(HWND dialog) {
     int order[kLanguageCount];
     LanguageListOrder(ForceLanguage, order);
     for (int value : order) {
-        LRESULT index = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_ADDSTRING, 0,
-                                            reinterpret_cast<LPARAM>(LanguageName(value)));
-        SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETITEMDATA, index, value);
+        // The item is the language's value; its name is drawn from LanguageName.
+        SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_ADDSTRING, 0, value);
     }
     SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_SETCURSEL, 0, 0);
 }
 
+// The wizard inside the work area where it fits, its caption on screen where it does not.
+void PlaceInWorkArea(HWND dialog) {
+    RECT window, work;
+    GetWindowRect(dialog, &window);
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return;
+    Rect placed = KeepInWorkArea(Rect{window.left, window.top, window.right, window.bottom},
+                                 Rect{work.left, work.top, work.right, work.bottom});
+    if (placed.left != window.left || placed.top != window.top)
+        SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 INT_PTR OnWizardInit(HWND dialog) {
+    PlaceInWorkArea(dialog);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WizardIcon));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(WizardIcon));
     GetWindowsDirectoryA(WindowsDir, kPathBufferSize);
@@ -321,9 +338,13 @@ INT_PTR OnWizardMeasureItem(MEASUREITEMSTRUCT *item) {
 }
 
 INT_PTR OnWizardDrawItem(HWND dialog, const DRAWITEMSTRUCT *item) {
-    if (item->CtlID == IDC_LICENCE_LIST || item->CtlID == IDC_LANGUAGE_LIST)
-        DrawListItem(item->CtlID, item->CtlID == IDC_LANGUAGE_LIST, item, dialog);
-    else
+    if (item->CtlID == IDC_LICENCE_LIST) {
+        LRESULT count = SendDlgItemMessageA(dialog, IDC_LICENCE_LIST, LB_GETCOUNT, 0, 0);
+        DrawListItem(item, 0, reinterpret_cast<const char *>(item->itemData), count > 0 ? count : 0);
+    } else if (item->CtlID == IDC_LANGUAGE_LIST) {
+        LRESULT count = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETCOUNT, 0, 0);
+        DrawListItem(item, 1, LanguageName(static_cast<int>(item->itemData)), count > 0 ? count : 0);
+    } else
         DrawOwnerControl(item, dialog);
     return 1;
 }

@@ -133,14 +133,10 @@ TEST_F(Surface, SampleLineNeedsTheSampleFont) {
     SampleFont = saved;
 }
 
-TEST_F(Surface, ListItemTooLongForItsBufferIsLeftBlank) {
-    HWND dialog = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-    HWND list = CreateWindowA("LISTBOX", "", WS_CHILD | LBS_HASSTRINGS, 0, 0, kWidth, 100, dialog,
-                              reinterpret_cast<HMENU>(IDC_LICENCE_LIST), nullptr, nullptr);
-    std::string longLine(300, 'W');
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(longLine.c_str()));
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("WWW"));
-    DRAWITEMSTRUCT item = Request(ODT_LISTBOX, IDC_LICENCE_LIST, list, 23);
+// Items are drawn from the bytes given, never read back from the control; an index past the
+// list's end (an empty combo box's edit field) draws nothing.
+TEST_F(Surface, ListItemsAreDrawnFromTheirOwnBytes) {
+    DRAWITEMSTRUCT item = Request(ODT_LISTBOX, IDC_LICENCE_LIST, nullptr, 23);
     uint32_t window = Rgb(GetSysColor(COLOR_WINDOW));
     auto inked = [&] {
         int count = 0;
@@ -149,12 +145,12 @@ TEST_F(Surface, ListItemTooLongForItsBufferIsLeftBlank) {
                 count += At(x, y) != window;
         return count;
     };
-    DrawListItem(IDC_LICENCE_LIST, 0, &item, dialog);
+    DrawListItem(&item, 0, "WWW", 0);
     EXPECT_EQ(inked(), 0);
-    item.itemID = 1;
-    DrawListItem(IDC_LICENCE_LIST, 0, &item, dialog);
+    DrawListItem(&item, 0, nullptr, 3);
+    EXPECT_EQ(inked(), 0);
+    DrawListItem(&item, 0, "WWW", 3);
     EXPECT_GT(inked(), 0);
-    DestroyWindow(dialog);
 }
 
 }  // namespace
