@@ -43,6 +43,21 @@ tesso_wine_test(wine.message_box_test.800x600 ${TESSO_WIN64_TESTS_DIR}/message_b
     --gtest_filter=*LongText*)
 set_property(TEST wine.message_box_test.800x600 APPEND PROPERTY ENVIRONMENT "TESSO_SCREEN=800x600x24")
 
+# A small screen, at normal and at large fonts (120 DPI, a prefix of its own): the wizard is placed
+# inside the work area.
+tesso_wine_test(wine.startup_gui_test.800x600 ${TESSO_WIN64_TESTS_DIR}/startup_gui_test.exe --gtest_brief=1
+    --gtest_filter=*WorkArea*)
+set_property(TEST wine.startup_gui_test.800x600 APPEND PROPERTY ENVIRONMENT "TESSO_SCREEN=800x600x24")
+set(TESSO_LARGE_FONTS_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix-large-fonts)
+add_test(NAME wine.large-fonts.prefix COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/prepare-prefix.sh --large-fonts
+         ${TESSO_LARGE_FONTS_PREFIX})
+set_tests_properties(wine.large-fonts.prefix PROPERTIES FIXTURES_SETUP large-fonts RESOURCE_LOCK large-fonts TIMEOUT 300)
+add_test(NAME wine.startup_gui_test.800x600-large-fonts COMMAND ${TESSO_WINE_RUN} ${TESSO_LARGE_FONTS_PREFIX}
+         ${TESSO_WIN64_TESTS_DIR}/startup_gui_test.exe --gtest_brief=1 --gtest_filter=*WorkArea*)
+set_tests_properties(wine.startup_gui_test.800x600-large-fonts PROPERTIES FIXTURES_REQUIRED large-fonts
+    RESOURCE_LOCK large-fonts TIMEOUT 300 ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREEN=800x600x24;\
+TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}/large-fonts;TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
+
 # A Japanese system (code page 932): the GBK texts read the same.
 tesso_wine_test(wine.wizard_gui_test.ja ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1
     --gtest_filter=*JapaneseSystem*)

@@ -3,14 +3,16 @@
 # on Xvfb), and gets its own fonts, which this Wine build does not find by itself (without Marlett
 # the close box shows a letter). The user folders that Wine links to $HOME (Desktop, Documents...)
 # become real folders inside the prefix, so that nothing a test does lands outside the build tree.
-# --high-contrast gives the prefix a black high-contrast colour scheme.
-# usage: prepare-prefix.sh [--win32] [--high-contrast] <prefix folder>
+# --high-contrast gives the prefix a black high-contrast colour scheme, --large-fonts 120 DPI.
+# usage: prepare-prefix.sh [--win32] [--high-contrast | --large-fonts] <prefix folder>
 set -eu
 run="$(dirname "$0")/run-under-wine.sh"
 options=()
 contrast=0
 [ "$1" = --win32 ] && { options=(--win32); shift; }
 [ "$1" = --high-contrast ] && { contrast=1; shift; }
+large=0
+[ "$1" = --large-fonts ] && { large=1; shift; }
 prefix=$1
 set +e
 "$run" "${options[@]}" "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
@@ -33,4 +35,7 @@ if [ $contrast -eq 1 ]; then
     for ((i = 0; i < ${#colors[@]}; i += 2)); do
         "$run" "$prefix" reg add 'HKCU\Control Panel\Colors' /v "${colors[i]}" /d "${colors[i + 1]}" /f >/dev/null
     done
+fi
+if [ $large -eq 1 ]; then
+    "$run" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null
 fi

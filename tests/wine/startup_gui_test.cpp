@@ -81,6 +81,23 @@ TEST_F(SetupRun, EnterOnACheckBoxMeansNext) {
     EXPECT_EQ(driver::WaitForExit(&setup_), 0);
 }
 
+// Inside the work area where it fits; where it does not (800x600 with large fonts: 916 pixels
+// wide), its caption and top left corner on screen.
+TEST_F(SetupRun, WizardIsPlacedInsideTheWorkArea) {
+    ASSERT_TRUE(driver::StartSetup(&setup_));
+    RECT window, work;
+    GetWindowRect(setup_.wizard, &window);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GE(window.left, work.left);
+    EXPECT_GE(window.top, work.top);
+    if (window.right - window.left <= work.right - work.left)
+        EXPECT_LE(window.right, work.right);
+    if (window.bottom - window.top <= work.bottom - work.top)
+        EXPECT_LE(window.bottom, work.bottom);
+    driver::Key(VK_ESCAPE);
+    EXPECT_EQ(driver::WaitForExit(&setup_), 0);
+}
+
 // Without its glyph font the setup cannot draw its own box: the system's box shows both texts,
 // and the setup ends with 1 without a wizard.
 TEST_F(SetupRun, DamagedGlyphFontIsReportedAndEndsWithOne) {
