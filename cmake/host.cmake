@@ -40,8 +40,8 @@ set(TESSO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -
 
 function(tesso_host_library name sanitize)
     add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
-        src/install/payload_source_posix.cpp src/install/file_system_posix.cpp)
-    target_include_directories(${name} PUBLIC src ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})
+        tests/standins/payload_source_posix.cpp tests/standins/file_system_posix.cpp)
+    target_include_directories(${name} PUBLIC src tests/standins ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})
     target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
     target_compile_options(${name} PRIVATE -Wall -Wextra)
     # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
@@ -70,7 +70,7 @@ add_test(NAME host.unprivileged COMMAND ${CMAKE_SOURCE_DIR}/tests/host/run-unpri
          $<TARGET_FILE:tesso_host_tests>)
 set_tests_properties(host.unprivileged PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 
-add_executable(bench_install_native bench/bench_install.cpp bench/install_doubles_posix.cpp)
+add_executable(bench_install_native bench/bench_install.cpp tests/host/install_doubles.cpp)
 target_link_libraries(bench_install_native PRIVATE tesso_portable_fast)
 add_dependencies(bench_install_native payloads)
 

@@ -5,6 +5,7 @@
 #include "glyphs/control_look.h"
 #include "glyphs/glyph_text_win32.h"
 #include "setup/setup_state_win32.h"
+#include "wizard/resource_ids.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void DrawCaption(const DRAWITEMSTRUCT *item, int id, const char *caption, int ce
     }
     SIZE extent = MeasureMixedText(item->hDC, caption);
     Point at = CaptionPosition(ToRect(item->rcItem), extent.cx, centred, pressed);
-    if (id != 1018) {
+    if (id != IDC_SAMPLE_LINE) {
         DrawMixedText(item->hDC, at.x, at.y, caption, 0);
     } else if (SampleFont) {  // the sample line shows how the system itself draws Chinese
         SelectedObject font(item->hDC, SampleFont);

@@ -134,7 +134,7 @@ void CheckOldWordBase() {
     if (JoinPath(path, InstallDir, "pycizudic.idx") && FirstByteHasTopBit(path)) {
         int answer = ShowWizardMessage("安装目录有老词库。是否安装新词库(会冲掉老词库)?",
                                        "Old CiKu (Word Base) is detected. Replace it with new CiKu?", kMessageYesNo);
-        if (answer != kAnswerYes)
+        if (answer != IDC_YES_BUTTON)
             KeepOldWordBase = 1;
     }
     ShowWaitCursor();

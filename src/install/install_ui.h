@@ -1,10 +1,12 @@
 // What the install needs from the wizard's window: messages, the progress bar and the cursor.
 #pragma once
 
-enum { kMessageOk = 0, kMessageOkCancel = 1, kMessageYesNo = 4 };
-enum { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+#include "wizard/resource_ids.h"
 
-// The bilingual message box, owned by the wizard. Returns the id of the button that ended it.
+enum { kMessageOk = 0, kMessageOkCancel = 1, kMessageYesNo = 4 };
+
+// The bilingual message box, owned by the wizard. Returns the id of the button that ended it:
+// IDC_CONFIRM, IDC_CANCEL (also Escape and the close box), IDC_YES_BUTTON or IDC_NO_BUTTON.
 int ShowWizardMessage(const char *chinese, const char *english, int kind);
 void ShowInstallProgress();
 void SetProgressCheckpoint(int position);

@@ -4,7 +4,12 @@
 
 #include "install/install_ui.h"
 #include "setup/setup_state_win32.h"
+#include "wizard/message_box_win32.h"
 #include "wizard/resource_ids.h"
+
+int ShowWizardMessage(const char *chinese, const char *english, int kind) {
+    return ShowMessage(chinese, english, kind, WizardWindow);
+}
 
 void ShowInstallProgress() { ShowWindow(GetDlgItem(WizardWindow, IDC_PROGRESS), SW_SHOW); }
 

@@ -154,7 +154,3 @@ int ShowMessage(const char *chinese, const char *english, int kind, HWND owner) 
     return static_cast<int>(DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_MESSAGE), owner,
                                             MessageDialogProc, reinterpret_cast<LPARAM>(chinese)));
 }
-
-int ShowWizardMessage(const char *chinese, const char *english, int kind) {
-    return ShowMessage(chinese, english, kind, WizardWindow);
-}

@@ -188,7 +188,7 @@ int TargetsReady(HWND dialog) {
                        "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。", check.file);
             FormatText(english, sizeof english, "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.",
                        check.file);
-            if (ShowMessage(chinese, english, kMessageOkCancel, dialog) != kAnswerOk) {
+            if (ShowMessage(chinese, english, kMessageOkCancel, dialog) != IDC_CONFIRM) {
                 WizardPage = kPageLeave;
                 return 0;
             }

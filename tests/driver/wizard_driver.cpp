@@ -1,5 +1,7 @@
 #include "wizard_driver.h"
 
+#include "glyphs/glyph_cell.h"
+
 #include <zlib.h>
 
 #include <cstdio>
@@ -427,7 +429,7 @@ void SaveScreenshot(HWND window, const std::string &name) {
 Glyph LoadGlyph(unsigned code) {
     const std::vector<unsigned char> &font = GlyphFont();
     Glyph glyph(16, 0);
-    if (font.size() != 241664)
+    if (font.size() != kGlyphFontBytes)
         return glyph;
     int n = CellNumber(code);
     int page = n / 1888, within = n % 1888;

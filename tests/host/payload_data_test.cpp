@@ -55,7 +55,7 @@ std::string UnifontGlyph(const std::string &codePoint) {
 
 TEST(GlyphFont, ZhongIsUnifontsGlyphWithInkAsZeroBits) {
     std::string font = Unpack(110);
-    ASSERT_EQ(font.size(), 241664u);
+    ASSERT_EQ(font.size(), static_cast<size_t>(kGlyphFontBytes));
     std::string hex = UnifontGlyph("4E2D");
     ASSERT_EQ(hex.size(), 64u);
     for (int row = 0; row < 16; row++)

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "install/payload_catalogue.h"
-#include "install/payload_source_posix.h"
+#include "payload_source_posix.h"
 #include "install/payload_store.h"
 #include "temp_folder.h"
 

@@ -5,7 +5,7 @@
 
 #include <zlib.h>
 
-#include "install/payload_source_posix.h"
+#include "payload_source_posix.h"
 #include "setup/setup_state.h"
 #include "temp_folder.h"
 #include "wizard/wizard_state.h"

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "install/payload_source_posix.h"
+#include "payload_source_posix.h"
 #include "install/payload_store.h"
 
 #ifndef TESSO_PAYLOAD_DIR
