@@ -36,7 +36,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 const unsigned long kFloorBufferSize = 33554432;  // holds the largest payload, 32,701,374 bytes
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 // Every round installs into an emptied folder, as a first install does (and no old word base
 // means no question); the floor writes into an emptied folder too.
@@ -133,7 +135,8 @@ int UnpackAll(const char *folder) {
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         unsigned long length = 0;
         char path[kPathBufferSize];
-        if (!Unpack(PayloadCatalogue[i], buffer, &length) || !JoinPath(path, folder, PayloadCatalogue[i].file))
+        if (!Unpack(PayloadCatalogue[i], buffer, &length) ||
+            !JoinPath(path, folder, PayloadCatalogue[i].file))
             return 1;
         std::FILE *file = std::fopen(path, "wb");
         if (!file || std::fwrite(buffer.data(), 1, length, file) != length || std::fclose(file) != 0)
@@ -145,16 +148,21 @@ int UnpackAll(const char *folder) {
 // The peer installs the same files in the install's own order, zlib-compressed file by file, with
 // the same read-only and hidden bits, silently, without keeping the files' dates.
 int PrintNsisScript(const char *unpacked) {
-    std::printf("Target amd64-unicode\nUnicode true\nSetCompressor zlib\nSetDateSave off\nRequestExecutionLevel user\nSilentInstall silent\n"
-                "Name \"peer\"\nOutFile \"peer.exe\"\nInstallDir \"C:\\peer\"\nSection\nSetOutPath \"$INSTDIR\"\n");
+    std::printf(
+        "Target amd64-unicode\nUnicode true\nSetCompressor zlib\nSetDateSave off\nRequestExecutionLevel "
+        "user\nSilentInstall silent\n"
+        "Name \"peer\"\nOutFile \"peer.exe\"\nInstallDir \"C:\\peer\"\nSection\nSetOutPath \"$INSTDIR\"\n");
     for (int i = 0; i < InstallStepCount; i++) {
-        const PayloadEntry *entry = InstallSteps[i].payloadId ? FindPayloadEntry(InstallSteps[i].payloadId) : nullptr;
+        const PayloadEntry *entry =
+            InstallSteps[i].payloadId ? FindPayloadEntry(InstallSteps[i].payloadId) : nullptr;
         if (!entry)
             continue;
         std::printf("File \"%s/%s\"\n", unpacked, entry->file);
         if (entry->readOnly || entry->hidden)
             std::printf("SetFileAttributes \"$INSTDIR\\%s\" %s\n", entry->file,
-                        entry->readOnly && entry->hidden ? "READONLY|HIDDEN" : entry->readOnly ? "READONLY" : "HIDDEN");
+                        entry->readOnly && entry->hidden ? "READONLY|HIDDEN"
+                        : entry->readOnly                ? "READONLY"
+                                                         : "HIDDEN");
     }
     std::printf("SectionEnd\n");
     return 0;

@@ -21,7 +21,8 @@ BOOL CALLBACK Match(HWND window, LPARAM context) {
     char caption[256] = "";
     GetWindowThreadProcessId(window, &process);
     GetWindowTextA(window, caption, sizeof caption);
-    if (process == search->processId && IsWindowVisible(window) && std::strcmp(caption, search->caption) == 0) {
+    if (process == search->processId && IsWindowVisible(window) &&
+        std::strcmp(caption, search->caption) == 0) {
         search->found = true;
         return FALSE;
     }

@@ -17,7 +17,8 @@ static std::string Convert(const std::string &text, const char *to, const char *
     size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
     iconv_close(converter);
     if (result == static_cast<size_t>(-1))
-        throw std::runtime_error("text cannot be converted to " + std::string(to) + ": " + text.substr(0, 40));
+        throw std::runtime_error("text cannot be converted to " + std::string(to) + ": " +
+                                 text.substr(0, 40));
     return std::string(out.data(), outPtr);
 }
 
@@ -25,7 +26,9 @@ std::string ConvertFromUtf8(const std::string &utf8, const char *codePage) {
     return Convert(utf8, codePage, "UTF-8");
 }
 
-std::string ConvertToUtf8(const std::string &text, const char *codePage) { return Convert(text, "UTF-8", codePage); }
+std::string ConvertToUtf8(const std::string &text, const char *codePage) {
+    return Convert(text, "UTF-8", codePage);
+}
 
 std::string RandomHanzi(Rng &rng) {
     // GB2312 level one: leads 0xB0-0xD7; 0xD7FA-0xD7FE are unassigned.
@@ -35,10 +38,10 @@ std::string RandomHanzi(Rng &rng) {
 }
 
 static const char *const kWords[] = {
-    "input",  "engine", "word",    "base",   "pinyin", "stroke", "editor", "font",  "display", "key",
-    "map",    "help",   "guide",   "option", "user",   "phrase", "table",  "code",  "select",  "page",
-    "window", "line",   "text",    "file",   "open",   "save",   "close",  "tone",  "symbol",  "dictionary",
-    "search", "list",   "setting", "layout", "sample", "result", "learn",  "type",  "speed",   "tutor"};
+    "input",  "engine", "word",    "base",   "pinyin", "stroke", "editor", "font", "display", "key",
+    "map",    "help",   "guide",   "option", "user",   "phrase", "table",  "code", "select",  "page",
+    "window", "line",   "text",    "file",   "open",   "save",   "close",  "tone", "symbol",  "dictionary",
+    "search", "list",   "setting", "layout", "sample", "result", "learn",  "type", "speed",   "tutor"};
 
 const char *RandomWord(Rng &rng) { return kWords[rng.Below(sizeof kWords / sizeof kWords[0])]; }
 

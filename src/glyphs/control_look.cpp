@@ -73,7 +73,9 @@ int OwnerControlDrawsFrame(int controlId) {
 
 int BevelSegments(const Rect &r, int isDefault, LineSegment *out) {
     int n = 0;
-    auto line = [&](int pen, int x0, int y0, int x1, int y1) { out[n++] = LineSegment{pen, {x0, y0}, {x1, y1}}; };
+    auto line = [&](int pen, int x0, int y0, int x1, int y1) {
+        out[n++] = LineSegment{pen, {x0, y0}, {x1, y1}};
+    };
     const int L = r.left, T = r.top, R = r.right, B = r.bottom;
     for (int i = 1; i <= 2; i++) {
         line(kPenA, L + i, B - i - 1, L + i, T + i);
@@ -96,7 +98,8 @@ int BevelSegments(const Rect &r, int isDefault, LineSegment *out) {
 }
 
 Point CaptionPosition(const Rect &r, int textWidth, int centred, int pressed) {
-    Point p = {centred ? r.left + (r.right - r.left - textWidth) / 2 : r.left, r.top + (r.bottom - r.top - 16) / 2};
+    Point p = {centred ? r.left + (r.right - r.left - textWidth) / 2 : r.left,
+               r.top + (r.bottom - r.top - 16) / 2};
     if (pressed) {
         p.x += 2;
         p.y += 1;

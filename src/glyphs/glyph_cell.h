@@ -2,7 +2,7 @@
 #pragma once
 
 struct GlyphCell {
-    int x;     // pixel position of the cell's top-left corner within its page
+    int x;  // pixel position of the cell's top-left corner within its page
     int y;
     int page;  // 0 to 3
 };

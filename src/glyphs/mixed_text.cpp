@@ -28,7 +28,8 @@ TextExtent DrawMixedTextOn(const MixedTextSurface &surface, int x, int y, const 
     for (size_t i = 0; i < length;) {
         if (IsLeadByte(text[i])) {
             // A lead byte at the end takes the terminating zero as its trail.
-            unsigned code = static_cast<unsigned char>(text[i]) << 8 | static_cast<unsigned char>(text[i + 1]);
+            unsigned code =
+                static_cast<unsigned char>(text[i]) << 8 | static_cast<unsigned char>(text[i + 1]);
             GlyphCell cell;
             MapGlyphCell(code, &cell);
             surface.drawCell(surface.context, pen, y, cell, inverse);

@@ -15,7 +15,7 @@ struct MixedTextSurface {
     int (*measureByte)(void *context, char byte, int *width);  // 1 when the width is known
     void (*drawCell)(void *context, int x, int y, const GlyphCell &cell, int inverse);
     void (*drawByte)(void *context, int x, int y, char byte);
-    int (*setTransparent)(void *context);                 // returns the previous background mode
+    int (*setTransparent)(void *context);  // returns the previous background mode
     void (*restoreBackground)(void *context, int mode);
 };
 

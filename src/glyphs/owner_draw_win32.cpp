@@ -38,7 +38,9 @@ void DrawBevel(HDC dc, const RECT &rc, int pressed, int isDefault) {
         int count = BevelSegments(ToRect(rc), isDefault, segments);
         for (int i = 0; i < count; i++) {
             const LineSegment &s = segments[i];
-            SelectObject(dc, s.pen == kPenA ? (HGDIOBJ)penA : s.pen == kPenB ? (HGDIOBJ)penB : GetStockObject(BLACK_PEN));
+            SelectObject(dc, s.pen == kPenA   ? (HGDIOBJ)penA
+                             : s.pen == kPenB ? (HGDIOBJ)penB
+                                              : GetStockObject(BLACK_PEN));
             MoveToEx(dc, s.from.x, s.from.y, nullptr);
             LineTo(dc, s.to.x, s.to.y);
         }

@@ -98,7 +98,8 @@ long ReplaceWholeLine(std::FILE *file, long lineStart, const char *keyLines) {
     WriteText(file, keyLines);
     long after = std::ftell(file);
     std::fwrite(rest.get() + (length - kept), 1, kept, file);
-    if (std::ferror(file) || !TruncateOpenFile(file, std::ftell(file)) || std::fseek(file, after, SEEK_SET) != 0)
+    if (std::ferror(file) || !TruncateOpenFile(file, std::ftell(file)) ||
+        std::fseek(file, after, SEEK_SET) != 0)
         return -1;
     return after;
 }

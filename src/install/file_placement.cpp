@@ -104,8 +104,8 @@ int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden) {
     return 1;
 }
 
-int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly,
-                       int hidden, const char *fullPath) {
+int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly, int hidden,
+                       const char *fullPath) {
     InstalledFile file;
     if (!BeginInstalledFile(&file, fileName, fullPath))
         return 0;

@@ -22,8 +22,8 @@ int EndsWithSeparator(const char *path);
 // place only when every byte reached it: a failed write leaves an existing file and its attributes
 // as they were. A file that is new is written in place, and removed again if its write fails.
 enum { kTemporaryNameLength = 11 };  // "~tsonew.tmp", beside every file written
-int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly,
-                       int hidden, const char *fullPath);
+int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly, int hidden,
+                       const char *fullPath);
 
 // The same in steps, for a file written piece by piece: Begin creates the temporary file, Write
 // adds bytes, Finish puts the file in place with its protection (1 = in place) and Abandon

@@ -20,9 +20,9 @@ int MakeDirectory(const char *path);                           // 1 = created (o
 int ChangeDirectory(const char *path);                         // 1 = it is now the current directory
 int SetFileWritable(const char *path, int writable);           // the runtime's permission change
 int CopyFileOverwriting(const char *source, const char *target);
-int TruncateOpenFile(std::FILE *file, long length);            // 1 = done
-long FileBytes(const char *path);                              // -1 = no such file
-int FileInUse(const char *path);                               // 1 = held open without sharing
+int TruncateOpenFile(std::FILE *file, long length);  // 1 = done
+long FileBytes(const char *path);                    // -1 = no such file
+int FileInUse(const char *path);                     // 1 = held open without sharing
 // Free bytes for the caller and the cluster size of the disk that holds folder (an absolute path
 // whose folders need not exist yet). 1 = known.
 int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes);
@@ -32,10 +32,10 @@ int MoveOverFile(const char *source, const char *target);
 // A file written from start to end in large blocks, straight to the system (no runtime buffer: every
 // write is one system call, and each one's result is checked). Null when it cannot be created.
 struct OutputFile;
-enum { kReplaceFile = 0, kNewFileOnly = 1 };               // kNewFileOnly: null when path exists
+enum { kReplaceFile = 0, kNewFileOnly = 1 };  // kNewFileOnly: null when path exists
 OutputFile *CreateOutputFile(const char *path, int mode);
 int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count);  // 1 = all written
-int CloseOutputFile(OutputFile *file);                      // 1 = closed with every byte accepted
+int CloseOutputFile(OutputFile *file);  // 1 = closed with every byte accepted
 // Whether c starts a two-byte character in the system's ANSI code page (GBK, Big5...), whose
 // second byte may be 0x5C, the backslash.
 int IsLeadByte(unsigned char c);

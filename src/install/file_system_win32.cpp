@@ -67,7 +67,8 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
         return 0;
     *clusterBytes = sectorsPerCluster * bytesPerSector;
     *freeBytes = static_cast<unsigned long long>(freeClusters) * *clusterBytes;
-    typedef BOOL(WINAPI * GetDiskFreeSpaceExCall)(LPCSTR, ULARGE_INTEGER *, ULARGE_INTEGER *, ULARGE_INTEGER *);
+    typedef BOOL(WINAPI * GetDiskFreeSpaceExCall)(LPCSTR, ULARGE_INTEGER *, ULARGE_INTEGER *,
+                                                  ULARGE_INTEGER *);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     FARPROC query = kernel ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
     ULARGE_INTEGER available, total, totalFree;
@@ -93,8 +94,9 @@ int IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 // The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out.
 OutputFile *CreateOutputFile(const char *path, int mode) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, mode == kNewFileOnly ? CREATE_NEW : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, mode == kNewFileOnly ? CREATE_NEW : CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<OutputFile *>(file);
 }
 

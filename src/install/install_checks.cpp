@@ -118,7 +118,8 @@ TargetCheck CheckInstallTargets() {
     static char purged[32];
     for (int i = 0; i < kPurgeCount; i++) {
         char path[kPathBufferSize];
-        if (PurgeFileName(i, purged, sizeof purged) && JoinPath(path, InstallDir, purged) && FileInUse(path)) {
+        if (PurgeFileName(i, purged, sizeof purged) && JoinPath(path, InstallDir, purged) &&
+            FileInUse(path)) {
             check.problem = kTargetInUse;
             check.file = purged;
             return check;

@@ -17,8 +17,8 @@ enum TargetProblem { kTargetsReady, kDiskTooSmall, kTargetInUse };
 
 struct TargetCheck {
     int problem;
-    const char *file;         // kTargetInUse: the installed name of the file in use
-    unsigned long neededKb;   // kDiskTooSmall: what the install needs and what is free
+    const char *file;        // kTargetInUse: the installed name of the file in use
+    unsigned long neededKb;  // kDiskTooSmall: what the install needs and what is free
     unsigned long freeKb;
 };
 

@@ -2,10 +2,10 @@
 #pragma once
 
 struct InstallStep {
-    int checkpoint;           // progress position set before this step; 0 = none
-    unsigned short payloadId; // 0 = a checkpoint without extraction
-    int required;             // a failing required step ends the install
-    int skippedWhenKept;      // not run when the old word base is kept
+    int checkpoint;            // progress position set before this step; 0 = none
+    unsigned short payloadId;  // 0 = a checkpoint without extraction
+    int required;              // a failing required step ends the install
+    int skippedWhenKept;       // not run when the old word base is kept
 };
 
 extern const InstallStep InstallSteps[];

@@ -48,7 +48,8 @@ namespace {
 
 // Inflates the whole stream into the file, a block at a time. 1 = the stream ended properly and
 // every byte was written.
-int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned long size, InstalledFile *file) {
+int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned long size,
+                InstalledFile *file) {
     z_stream &stream = inflater->stream;
     if (inflateReset(&stream) != Z_OK)
         return 0;

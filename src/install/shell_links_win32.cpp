@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "install/file_placement.h"
-#include "setup/dll_search_win32.h"
 #include "install/shortcuts.h"
+#include "setup/dll_search_win32.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -29,12 +29,14 @@ const ShellCalls *LoadedShellCalls() {
     static int looked;
     if (!looked) {
         looked = 1;
-        calls.getMalloc = AsFunction<decltype(calls.getMalloc)>(LoadSystemFunction("shell32.dll", "SHGetMalloc"));
+        calls.getMalloc =
+            AsFunction<decltype(calls.getMalloc)>(LoadSystemFunction("shell32.dll", "SHGetMalloc"));
         calls.folderLocation = AsFunction<decltype(calls.folderLocation)>(
             LoadSystemFunction("shell32.dll", "SHGetSpecialFolderLocation"));
-        calls.pathFromList =
-            AsFunction<decltype(calls.pathFromList)>(LoadSystemFunction("shell32.dll", "SHGetPathFromIDListA"));
-        calls.initialize = AsFunction<decltype(calls.initialize)>(LoadSystemFunction("ole32.dll", "CoInitialize"));
+        calls.pathFromList = AsFunction<decltype(calls.pathFromList)>(
+            LoadSystemFunction("shell32.dll", "SHGetPathFromIDListA"));
+        calls.initialize =
+            AsFunction<decltype(calls.initialize)>(LoadSystemFunction("ole32.dll", "CoInitialize"));
         calls.uninitialize =
             AsFunction<decltype(calls.uninitialize)>(LoadSystemFunction("ole32.dll", "CoUninitialize"));
         calls.createInstance =
@@ -111,8 +113,9 @@ int CreateShellLink(const char *targetPath, const char *linkPath, const char *de
     if (!com.ok())
         return 0;
     ComPtr<IShellLinkA> link;
-    if (FAILED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void **>(link.Receive()))))
+    if (FAILED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IShellLinkA,
+                                                  reinterpret_cast<void **>(link.Receive()))))
         return 0;
     if (FAILED(link->SetPath(targetPath)))
         return 0;

@@ -42,7 +42,8 @@ void ShowFolderMessage(const char *folder) {
 
 int CreateEntryShortcut(const char *folder, const ShortcutEntry &entry) {
     char linkPath[kPathBufferSize], targetPath[kPathBufferSize];
-    int length = FormatText(linkPath, sizeof linkPath, "%s" PATH_SEPARATOR "%s.lnk", folder, entry.displayName);
+    int length =
+        FormatText(linkPath, sizeof linkPath, "%s" PATH_SEPARATOR "%s.lnk", folder, entry.displayName);
     if (length < 0 || length >= kPathBufferSize || !JoinPath(targetPath, InstallDir, entry.targetFile))
         return 0;
     return CreateShellLink(targetPath, linkPath, entry.displayName);

@@ -22,4 +22,4 @@ int ComposeShellFolder(char *path, int kind);
 int ResolveShellFolder(char *path, int kind);
 int CreateShellLink(const char *targetPath, const char *linkPath, const char *description);
 int QueryWindowsDirectory(char *buffer, unsigned capacity);  // length written, 0 on failure
-int QueryUserName(char *buffer, unsigned long capacity);      // 1 = read
+int QueryUserName(char *buffer, unsigned long capacity);     // 1 = read

@@ -28,7 +28,8 @@ void RestrictDllSearch() {
 HMODULE LoadSystemDll(const char *dll) {
     char path[kPathBufferSize];
     UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path || FormatText(path + length, sizeof path - length, "\\%s", dll) < 0)
+    if (length == 0 || length >= sizeof path ||
+        FormatText(path + length, sizeof path - length, "\\%s", dll) < 0)
         return nullptr;
     return LoadLibraryA(path);
 }
@@ -45,9 +46,9 @@ FARPROC LoadSystemFunction(const char *dll, const char *function) {
 // One that a system lacks (msimg32 on 95, propsys before Vista...) is simply not there.
 void PreloadSystemDlls() {
     static const char *const kLoadedByName[] = {
-        "uxtheme.dll", "version.dll", "dwmapi.dll",  "propsys.dll",  "cryptbase.dll", "profapi.dll",
-        "userenv.dll", "winmm.dll",   "msimg32.dll", "apphelp.dll", "oleacc.dll",    "clbcatq.dll",
-        "setupapi.dll", "shfolder.dll", "ntmarta.dll",
+        "uxtheme.dll", "version.dll", "dwmapi.dll",   "propsys.dll",  "cryptbase.dll",
+        "profapi.dll", "userenv.dll", "winmm.dll",    "msimg32.dll",  "apphelp.dll",
+        "oleacc.dll",  "clbcatq.dll", "setupapi.dll", "shfolder.dll", "ntmarta.dll",
     };
     for (const char *dll : kLoadedByName)
         LoadSystemDll(dll);

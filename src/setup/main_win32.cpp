@@ -7,8 +7,8 @@
 #include "install/install_ui.h"
 #include "install/payload_check.h"
 #include "install/payload_store.h"
-#include "setup/format_text.h"
 #include "setup/dll_search_win32.h"
+#include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "setup/startup.h"
@@ -160,7 +160,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     WizardPage = 0;
     WizardIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_TESSO));
-    WizardWindow = CreateDialogParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, WizardDialogProc, 0);
+    WizardWindow =
+        CreateDialogParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, WizardDialogProc, 0);
     if (!WizardWindow) {  // nothing would ever end the loop
         CleanUp();
         return 1;

@@ -44,7 +44,8 @@ static int IsCheckOrRadioStyle(unsigned long style) {
     return 0;
 }
 
-EnterRoute RouteEnterKey(const char *focusClass, unsigned long focusStyle, int focusId, int defaultCommandId) {
+EnterRoute RouteEnterKey(const char *focusClass, unsigned long focusStyle, int focusId,
+                         int defaultCommandId) {
     if (focusClass && strcasecmp(focusClass, "button") == 0 && !IsCheckOrRadioStyle(focusStyle))
         return EnterRoute{focusId, 1};
     return EnterRoute{defaultCommandId, 0};

@@ -15,7 +15,8 @@
 
 namespace {
 
-const DWORD kChooserFlags = OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+const DWORD kChooserFlags =
+    OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
 
 const char kChooserCaption[] = "Choose Destination Directory";  // as the template says
 char ChooserFileBuffer[128];

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "glyphs/glyph_text_win32.h"
 #include "glyphs/control_look.h"
+#include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
 #include "setup/setup_state_win32.h"
@@ -16,7 +16,7 @@ const int kEnglishTextSize = 128;
 int MessageKind;
 char MessageEnglishText[kEnglishTextSize];
 char MessageChineseLines[kWindowTextCaptionLimit];  // the Chinese text, broken into lines to fit
-const char *MessageChineseShown;                     // what the box draws: the text or its lines
+const char *MessageChineseShown;                    // what the box draws: the text or its lines
 
 // Breaks text into lines of at most `limit` pixels, between characters only (never inside a
 // two-byte one), with '\n' between them. Returns the number of lines and the widest line's width.
@@ -67,7 +67,8 @@ MessageLayoutInput MeasureMessage(HWND dialog, const char *chinese) {
         in.chineseLines = BreakIntoLines(dc, chinese, room, &in.chineseWidth);
     SIZE english = {0, 0};
     if (MessageEnglishText[0] &&
-        !GetTextExtentPointA(dc, MessageEnglishText, static_cast<int>(std::strlen(MessageEnglishText)), &english))
+        !GetTextExtentPointA(dc, MessageEnglishText, static_cast<int>(std::strlen(MessageEnglishText)),
+                             &english))
         english = SIZE{0, 0};
     in.englishWidth = english.cx;
     in.englishHeight = english.cy;

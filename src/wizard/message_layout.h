@@ -4,26 +4,25 @@
 #include "glyphs/control_look.h"
 
 struct MessageLayoutInput {
-    int kind;              // 0 OK; 4 Yes/No; other OK/Cancel
-    int chineseWidth;      // measured mixed text (height is always 16)
-    int chineseBytes;      // byte length of the Chinese text
+    int kind;                         // 0 OK; 4 Yes/No; other OK/Cancel
+    int chineseWidth;                 // measured mixed text (height is always 16)
+    int chineseBytes;                 // byte length of the Chinese text
     int englishWidth, englishHeight;  // 0 x 0 when there is none or it cannot be measured
     int buttonWidth, buttonHeight;    // client size of the first button shown
-    int frameWidth;        // SM_CXDLGFRAME
+    int frameWidth;                   // SM_CXDLGFRAME
     int screenWidth, screenHeight;
-    int chineseLines;      // lines the Chinese text was broken into to fit the work area (0 or 1: one)
-    Rect workArea;         // the screen less the task bar; empty: the whole screen
+    int chineseLines;  // lines the Chinese text was broken into to fit the work area (0 or 1: one)
+    Rect workArea;     // the screen less the task bar; empty: the whole screen
 };
 
 struct MessageLayout {
-    Rect window;           // left, top, and width/height as right/bottom minus left/top
+    Rect window;                      // left, top, and width/height as right/bottom minus left/top
     int contentWidth, contentHeight;  // W and H, which the buttons follow
     int firstButton, secondButton;    // control ids; secondButton 0 for kind 0
     Point firstPosition, secondPosition;
-    int textY, textHeight;            // the Chinese label
-    int englishY, englishHeight;      // the English label
+    int textY, textHeight;        // the Chinese label
+    int englishY, englishHeight;  // the English label
 };
-
 
 // The window moved (not resized) to lie inside the work area where it fits; where it does not, its
 // top left corner, and so its caption, stays inside.

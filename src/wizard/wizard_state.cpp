@@ -10,7 +10,9 @@ static const char *const kLanguageNames[kLanguageCount] = {
     "Chinese(Traditional) 中文繁体",
 };
 
-const char *LanguageName(int value) { return value >= 0 && value < kLanguageCount ? kLanguageNames[value] : ""; }
+const char *LanguageName(int value) {
+    return value >= 0 && value < kLanguageCount ? kLanguageNames[value] : "";
+}
 
 static PageChange NoChange() { return PageChange{-1, 0, 0, 0, 0}; }
 

@@ -8,11 +8,11 @@
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/install_checks.h"
+#include "install/install_sequence.h"
 #include "install/install_ui.h"
 #include "install/payload_store.h"
-#include "install/install_sequence.h"
-#include "setup/format_text.h"
 #include "setup/dll_search_win32.h"
+#include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
@@ -38,7 +38,8 @@ int LicenceLoaded;
 char ChineseLicence[kLicenceBufferSize];
 
 void AddLicenceLine(void *dialog, const char *line) {
-    SendDlgItemMessageA(static_cast<HWND>(dialog), IDC_LICENCE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    SendDlgItemMessageA(static_cast<HWND>(dialog), IDC_LICENCE_LIST, LB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(line));
 }
 
 // The English text in its own 64 KiB buffer, freed as soon as it is in its control (ASCII: the
@@ -157,9 +158,10 @@ int ReadInstallFolder(HWND dialog) {
                     kMessageOk, dialog);
         break;
     default:
-        ShowMessage("请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
-                    "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.",
-                    kMessageOk, dialog);
+        ShowMessage(
+            "请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
+            "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.",
+            kMessageOk, dialog);
         break;
     }
     ReturnToFolderPage(dialog);
@@ -176,18 +178,21 @@ int TargetsReady(HWND dialog) {
         case kTargetsReady:
             return 1;
         case kDiskTooSmall:
-            FormatText(chinese, sizeof chinese, "磁盘空间不够：安装需要 %lu KB，只有 %lu KB 可用。请选别的磁盘或清理磁盘。",
+            FormatText(chinese, sizeof chinese,
+                       "磁盘空间不够：安装需要 %lu KB，只有 %lu KB 可用。请选别的磁盘或清理磁盘。",
                        check.neededKb, check.freeKb);
-            FormatText(english, sizeof english, "Not enough disk space: the install needs %lu KB, %lu KB are free.",
-                       check.neededKb, check.freeKb);
+            FormatText(english, sizeof english,
+                       "Not enough disk space: the install needs %lu KB, %lu KB are free.", check.neededKb,
+                       check.freeKb);
             ShowMessage(chinese, english, kMessageOk, dialog);
             ReturnToFolderPage(dialog);
             return 0;
         case kTargetInUse:
             FormatText(chinese, sizeof chinese,
-                       "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。", check.file);
-            FormatText(english, sizeof english, "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.",
+                       "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
                        check.file);
+            FormatText(english, sizeof english,
+                       "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.", check.file);
             if (ShowMessage(chinese, english, kMessageOkCancel, dialog) != IDC_CONFIRM) {
                 WizardPage = kPageLeave;
                 return 0;
@@ -220,7 +225,8 @@ void CentreCursorOnWizard() {
     GetCursorPos(&cursor);
     GetWindowRect(WizardWindow, &window);
     if (!PtInRect(&window, cursor))
-        SetCursorPos(window.left + (window.right - window.left) / 2, window.top + (window.bottom - window.top) / 2);
+        SetCursorPos(window.left + (window.right - window.left) / 2,
+                     window.top + (window.bottom - window.top) / 2);
 }
 
 // The result never shows sooner than 5 clock seconds after the start; the wait sleeps.
@@ -236,13 +242,15 @@ void ShowInstallResult(HWND dialog, int result) {
         char chinese[320], english[128];
         FormatText(chinese, sizeof chinese, "安装未完成：文件 %s 未能写入。请检查一下系统后，再重新安装。",
                    FirstUnwrittenFile);
-        FormatText(english, sizeof english, "Installation incomplete: %s could not be written. Please check and retry.",
+        FormatText(english, sizeof english,
+                   "Installation incomplete: %s could not be written. Please check and retry.",
                    FirstUnwrittenFile);
         ShowMessage(chinese, english, kMessageOk, dialog);
     } else {
-        ShowMessage("安装失败！请检查一下系统后，再重新安装。谢谢！",
-                    "Installation failed. Please check your system (quit all Tesso applications) and try again.",
-                    kMessageOk, dialog);
+        ShowMessage(
+            "安装失败！请检查一下系统后，再重新安装。谢谢！",
+            "Installation failed. Please check your system (quit all Tesso applications) and try again.",
+            kMessageOk, dialog);
     }
 }
 
@@ -254,7 +262,8 @@ void RunFinalNext(HWND dialog) {
     WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     WantAutoStart = IsChecked(dialog, IDC_AUTO_START);
     LRESULT selected = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
-    ForceLanguage = static_cast<int>(SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETITEMDATA, selected, 0));
+    ForceLanguage =
+        static_cast<int>(SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETITEMDATA, selected, 0));
     static const int kHiddenForInstall[] = {IDC_NEXT, IDC_BACK, IDC_CANCEL, IDC_WAIT_LABEL};
     for (int id : kHiddenForInstall)
         HideAndRepaint(dialog, id);
@@ -299,7 +308,8 @@ void OnAnswerClicked(HWND dialog, int clicked, int other) {
 void OnWizardCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDC_NEXT:
-        ApplyPageChange(dialog, OnWizardNext(IsChecked(dialog, IDC_ANSWER_OK), IsChecked(dialog, IDC_ANSWER_NO)));
+        ApplyPageChange(dialog,
+                        OnWizardNext(IsChecked(dialog, IDC_ANSWER_OK), IsChecked(dialog, IDC_ANSWER_NO)));
         break;
     case IDC_BACK:
         ApplyPageChange(dialog, OnWizardBack());

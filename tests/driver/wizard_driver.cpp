@@ -25,13 +25,13 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
     char caption[256] = "";
     GetWindowThreadProcessId(window, &process);
     GetWindowTextA(window, caption, sizeof caption);
-    if (process == search->processId && IsWindowVisible(window) && std::strcmp(caption, search->caption) == 0) {
+    if (process == search->processId && IsWindowVisible(window) &&
+        std::strcmp(caption, search->caption) == 0) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
-
 
 void BringToFront(HWND control) {
     HWND top = GetAncestor(control, GA_ROOT);
@@ -199,9 +199,10 @@ std::string DamagedSetupCopy(unsigned short payloadId) {
     FreeLibrary(module);
     stream[stream.size() / 2] ^= 0x55;
     HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
-    if (!update || !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(payloadId),
-                                    MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), stream.data(),
-                                    static_cast<DWORD>(stream.size())) ||
+    if (!update ||
+        !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(payloadId),
+                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), stream.data(),
+                         static_cast<DWORD>(stream.size())) ||
         !EndUpdateResourceA(update, FALSE))
         return "";
     return copy;
@@ -393,7 +394,8 @@ bool SavePng(const Image &image, const std::string &path) {
     }
     uLongf size = compressBound(raw.size());
     std::string packed(size, 0);
-    compress2(reinterpret_cast<Bytef *>(&packed[0]), &size, reinterpret_cast<const Bytef *>(raw.data()), raw.size(), 6);
+    compress2(reinterpret_cast<Bytef *>(&packed[0]), &size, reinterpret_cast<const Bytef *>(raw.data()),
+              raw.size(), 6);
     packed.resize(size);
     std::string header;
     for (int v : {image.width, image.height})

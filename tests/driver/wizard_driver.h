@@ -58,11 +58,11 @@ struct Image {
     uint32_t At(int x, int y) const { return pixels[y * width + x]; }
 };
 
-Image Capture(HWND window);                                  // what the screen shows of it
+Image Capture(HWND window);  // what the screen shows of it
 Image Crop(const Image &image, const RECT &area);
-RECT ClientArea(HWND window, HWND relativeTo);               // control rectangle within a window capture
+RECT ClientArea(HWND window, HWND relativeTo);  // control rectangle within a window capture
 bool SavePng(const Image &image, const std::string &path);
-std::string ScreenshotPath(const std::string &name);         // in TESSO_SCREENSHOTS, or empty
+std::string ScreenshotPath(const std::string &name);  // in TESSO_SCREENSHOTS, or empty
 void SaveScreenshot(HWND window, const std::string &name);
 
 // One 16x16 glyph of the setup's font: bit 15 of each row is the leftmost pixel, 1 is ink.
@@ -70,7 +70,8 @@ using Glyph = std::vector<uint16_t>;
 Glyph LoadGlyph(unsigned code);
 // Searches an area for the glyph drawn with ink of the given colour on any other colour; only its
 // top `rows` rows are compared (a focus mark may cross the bottom of a pressed caption).
-bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at, int rows = 16);
+bool FindGlyph(const Image &image, const Glyph &glyph, uint32_t ink, const RECT &area, POINT *at,
+               int rows = 16);
 // Finds every character of a GBK string in order, left to right; returns the first position.
 bool FindChineseText(const Image &image, const char *gbk, uint32_t ink, const RECT &area, POINT *at);
 

@@ -21,7 +21,9 @@ bool PageShown(void *context) {
     return true;
 }
 
-bool Gone(void *window) { return !IsWindow(static_cast<HWND>(window)) || !IsWindowVisible(static_cast<HWND>(window)); }
+bool Gone(void *window) {
+    return !IsWindow(static_cast<HWND>(window)) || !IsWindowVisible(static_cast<HWND>(window));
+}
 
 }  // namespace
 
@@ -86,7 +88,8 @@ InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer, const std::s
         std::string english = MessageEnglish(box);
         bool question = english.find("Old CiKu") != std::string::npos;
         if (!shotPrefix.empty())
-            SaveScreenshot(question ? box : setup->wizard, shotPrefix + (question ? "-word-base" : "-installed"));
+            SaveScreenshot(question ? box : setup->wizard,
+                           shotPrefix + (question ? "-word-base" : "-installed"));
         if (!question) {
             run.secondsToResult = (GetTickCount() - start) / 1000.0;
             run.result = english;

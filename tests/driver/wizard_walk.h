@@ -26,8 +26,8 @@ bool ChooseLanguage(HWND wizard, int language);
 int ChosenLanguage(HWND wizard);
 
 struct InstallRun {
-    bool finished = false;     // the result message appeared and was answered
-    std::string result;        // its English text
+    bool finished = false;       // the result message appeared and was answered
+    std::string result;          // its English text
     double secondsToResult = 0;  // from the final Next's click or key to the result message
     int exitCode = -1;
 };

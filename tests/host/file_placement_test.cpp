@@ -70,7 +70,8 @@ TEST_F(FilePlacement, PathThatDoesNotFitIsRefusedWithoutTouchingTheDisk) {
     ASSERT_EQ(fits.size(), 259u);
     char joined[kPathBufferSize];
     EXPECT_EQ(JoinPath(joined, folder_.path().c_str(), fits.substr(folder_.path().size() + 1).c_str()), 1);
-    EXPECT_EQ(JoinPath(joined, folder_.path().c_str(), (fits.substr(folder_.path().size() + 1) + "x").c_str()), 0);
+    EXPECT_EQ(
+        JoinPath(joined, folder_.path().c_str(), (fits.substr(folder_.path().size() + 1) + "x").c_str()), 0);
     EXPECT_STREQ(joined, "");
     EXPECT_EQ(DeleteInstalledFile((std::string(300, 'p')).c_str()), -1);
 }

@@ -15,9 +15,9 @@ struct Expected {
 
 TEST(MapGlyphCell, WorkedValues) {
     const Expected values[] = {
-        {0xA1A1, 0, 0, 0},     {0xA3C1, 0, 448, 96}, {0xB0A1, 0, 288, 320}, {0xA8A1, 0, 288, 320},
-        {0xD2BB, 2, 128, 48},  {0xD6D0, 2, 336, 240}, {0xF7FE, 3, 16, 880},  {0xF8A1, 3, 32, 880},
-        {0xE946, 3, 0, 896},   {0xA9A4, 3, 16, 896},  {0x8140, 3, 496, 160},
+        {0xA1A1, 0, 0, 0},    {0xA3C1, 0, 448, 96},  {0xB0A1, 0, 288, 320}, {0xA8A1, 0, 288, 320},
+        {0xD2BB, 2, 128, 48}, {0xD6D0, 2, 336, 240}, {0xF7FE, 3, 16, 880},  {0xF8A1, 3, 32, 880},
+        {0xE946, 3, 0, 896},  {0xA9A4, 3, 16, 896},  {0x8140, 3, 496, 160},
     };
     for (const Expected &v : values) {
         GlyphCell cell;
@@ -35,7 +35,8 @@ TEST(MapGlyphCell, GB2312RowsFormOneSequenceOfCells) {
             if (code == 0xA9A4)
                 continue;
             // Rows 8-15 (lead 0xA8-0xAF) thus land on the first hanzi cells.
-            int n = lead < 0xB0 ? 94 * (lead - 0xA1) + (trail - 0xA1) : 658 + 94 * (lead - 0xB0) + (trail - 0xA1);
+            int n =
+                lead < 0xB0 ? 94 * (lead - 0xA1) + (trail - 0xA1) : 658 + 94 * (lead - 0xB0) + (trail - 0xA1);
             GlyphCell cell;
             MapGlyphCell(code, &cell);
             ASSERT_EQ(cell.page, n / 1888) << std::hex << code;
@@ -77,13 +78,13 @@ MixedTextSurface RecordingSurface(Recorder &r) {
         return 1;
     };
     s.drawCell = [](void *c, int x, int y, const GlyphCell &cell, int inverse) {
-        static_cast<Recorder *>(c)->calls.push_back("cell " + std::to_string(x) + "," + std::to_string(y) + " p" +
-                                                    std::to_string(cell.page) + " " + std::to_string(cell.x) + "," +
-                                                    std::to_string(cell.y) + (inverse ? " or" : " and"));
+        static_cast<Recorder *>(c)->calls.push_back(
+            "cell " + std::to_string(x) + "," + std::to_string(y) + " p" + std::to_string(cell.page) + " " +
+            std::to_string(cell.x) + "," + std::to_string(cell.y) + (inverse ? " or" : " and"));
     };
     s.drawByte = [](void *c, int x, int y, char byte) {
-        static_cast<Recorder *>(c)->calls.push_back(std::string("byte ") + byte + " " + std::to_string(x) + "," +
-                                                    std::to_string(y));
+        static_cast<Recorder *>(c)->calls.push_back(std::string("byte ") + byte + " " + std::to_string(x) +
+                                                    "," + std::to_string(y));
     };
     s.setTransparent = [](void *c) {
         Recorder *r = static_cast<Recorder *>(c);
@@ -133,7 +134,10 @@ TEST(MixedText, TrailingLeadByteCountsSixteenAndDrawsCodeLeadTimes256) {
 
 TEST(MixedText, LeadByteTakesAnyNextByteAndUnmeasurableBytesAddNothing) {
     Recorder r;
-    EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), "\x81" "AB").cx, 16 + 7);  // 'A' is the trail
+    EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), "\x81"
+                                                      "AB")
+                  .cx,
+              16 + 7);  // 'A' is the trail
     EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), "a?b").cx, 14);
     TextExtent drawn = DrawMixedTextOn(RecordingSurface(r), 0, 0, "a?b", 0);
     EXPECT_EQ(drawn.cx, 14);

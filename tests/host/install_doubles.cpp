@@ -7,7 +7,9 @@
 
 InstallDoubles Doubles;
 
-int InstallDoubles::Count(const std::string &prefix) const { return static_cast<int>(Starting(prefix).size()); }
+int InstallDoubles::Count(const std::string &prefix) const {
+    return static_cast<int>(Starting(prefix).size());
+}
 
 std::vector<std::string> InstallDoubles::Starting(const std::string &prefix) const {
     std::vector<std::string> found;
@@ -37,7 +39,8 @@ int ResolveShellFolder(char *path, int kind) {
 }
 
 int CreateShellLink(const char *targetPath, const char *linkPath, const char *description) {
-    Doubles.events.push_back(std::string("link ") + linkPath + " -> " + targetPath + " (" + description + ")");
+    Doubles.events.push_back(std::string("link ") + linkPath + " -> " + targetPath + " (" + description +
+                             ")");
     if (Doubles.failingLinks.count(linkPath))
         return 0;
     std::FILE *link = std::fopen(linkPath, "w");

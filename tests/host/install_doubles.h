@@ -8,9 +8,9 @@
 struct InstallDoubles {
     std::vector<std::string> events;  // "message <english>", "progress <n>", "show progress", "wait cursor",
                                       // "link <link path>"
-    std::vector<std::string> messages;  // Chinese text of each message, in order
-    int answer = 6;                     // what every message box returns
-    std::string shellRoot;              // ResolveShellFolder gives <shellRoot>/<kind>; empty = fails
+    std::vector<std::string> messages;   // Chinese text of each message, in order
+    int answer = 6;                      // what every message box returns
+    std::string shellRoot;               // ResolveShellFolder gives <shellRoot>/<kind>; empty = fails
     std::set<std::string> failingLinks;  // link paths whose CreateShellLink fails
     std::string windowsDirectory = "C:\\WINNT";
     std::string userName = "Admin";  // empty = the user-name query fails

@@ -61,7 +61,8 @@ TEST(InstallSteps, PurgeNamesAndShortcutNames) {
     EXPECT_STREQ(ShortcutNamesFor(0).group, "Tesso Chinese Input Engine");
     EXPECT_STREQ(ShortcutNamesFor(-1).editor, "Inkleaf Pad");
     EXPECT_STREQ(ShortcutNamesFor(1).uninstall, "岚笔输入引擎卸载");
-    EXPECT_STREQ(ShortcutNamesFor(2).group, "\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA");
+    EXPECT_STREQ(ShortcutNamesFor(2).group,
+                 "\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA");
     EXPECT_STREQ(ShortcutNamesFor(5).editor, "\xB4\x50\xB5\xA7\xA4\xE5\xA5\xBB\xBD\x73\xBF\xE8");
 }
 
@@ -102,22 +103,26 @@ TEST_F(RunInstallTest, InstallsEveryFileWithItsAttributesAndShortcuts) {
         ASSERT_TRUE(PathExists(path.c_str())) << entry.file;
         if (entry.id != 120)
             EXPECT_EQ(ReadFile(path).size(), entry.bytes) << entry.file;
-        unsigned long wanted = (entry.readOnly ? kAttributeReadOnly : 0) | (entry.hidden ? kAttributeHidden : 0);
+        unsigned long wanted =
+            (entry.readOnly ? kAttributeReadOnly : 0) | (entry.hidden ? kAttributeHidden : 0);
         EXPECT_EQ(Attributes(path) & kProtection, wanted) << entry.file;
     }
     EXPECT_NE(ReadFile(File("chipadui.ini")).find("ForceLanguage=1"), std::string::npos);
     EXPECT_EQ(Doubles.Starting("progress"),
-              (std::vector<std::string>{"progress 10", "progress 15", "progress 20", "progress 25", "progress 30",
-                                        "progress 35", "progress 45", "progress 50", "progress 55", "progress 65",
-                                        "progress 70", "progress 90", "progress 94", "progress 97", "progress 100"}));
+              (std::vector<std::string>{"progress 10", "progress 15", "progress 20", "progress 25",
+                                        "progress 30", "progress 35", "progress 45", "progress 50",
+                                        "progress 55", "progress 65", "progress 70", "progress 90",
+                                        "progress 94", "progress 97", "progress 100"}));
     EXPECT_EQ(Doubles.events[0], "show progress");
     std::vector<std::string> links = Doubles.Starting("link");
     ASSERT_EQ(links.size(), 5u);
     std::string group = shell_.File("2/Tesso Chinese Input Engine/");
     EXPECT_EQ(links[0], "link " + group + "Tesso Chinese Input Engine.lnk -> " + File("TSO.exe") +
                             " (Tesso Chinese Input Engine)");
-    EXPECT_EQ(links[1], "link " + group + "Tesso UnInstall.lnk -> " + File("TSOUnInstall.exe") + " (Tesso UnInstall)");
-    EXPECT_EQ(links[2], "link " + shell_.File("0/Inkleaf Pad.lnk") + " -> " + File("Inkleaf.exe") + " (Inkleaf Pad)");
+    EXPECT_EQ(links[1],
+              "link " + group + "Tesso UnInstall.lnk -> " + File("TSOUnInstall.exe") + " (Tesso UnInstall)");
+    EXPECT_EQ(links[2],
+              "link " + shell_.File("0/Inkleaf Pad.lnk") + " -> " + File("Inkleaf.exe") + " (Inkleaf Pad)");
     EXPECT_EQ(links[3].substr(0, 5 + shell_.File("0/Tesso").size()), "link " + shell_.File("0/Tesso"));
     EXPECT_EQ(links[4], "link " + shell_.File("7/Tesso Chinese Input Engine.lnk") + " -> " + File("TSO.exe") +
                             " (Tesso Chinese Input Engine)");
@@ -149,8 +154,9 @@ TEST_F(RunInstallTest, AnsweringNoKeepsTheFourWordBaseFiles) {
     WriteFile(File("py2_3ZiCi1stZuMu.idx"), "old py2");
     Doubles.answer = 7;
     ASSERT_EQ(RunInstall(), 1);
-    EXPECT_EQ(Doubles.Starting("message"),
-              std::vector<std::string>{"message Old CiKu (Word Base) is detected. Replace it with new CiKu?"});
+    EXPECT_EQ(
+        Doubles.Starting("message"),
+        std::vector<std::string>{"message Old CiKu (Word Base) is detected. Replace it with new CiKu?"});
     EXPECT_EQ(Doubles.messages[0], "安装目录有老词库。是否安装新词库(会冲掉老词库)?");
     EXPECT_EQ(KeepOldWordBase, 1);
     EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), "old base");
@@ -247,8 +253,8 @@ TEST_F(RunInstallTest, FailingWritesLeaveEveryFileOldOrNew) {
 TEST_F(RunInstallTest, RequiredStepFailingEndsWithoutConfigurationOrShortcuts) {
     mkdir(File("readme2.igb").c_str(), 0755);
     EXPECT_EQ(RunInstall(), 0);
-    for (const char *name : {"pykeys.dic", "gbkflat.dic", "py_1key.dic", "sort.dic", "chdicres.bin", "ChnDic2.bin",
-                             "duplicat.dic", "ch2key.bin"})
+    for (const char *name : {"pykeys.dic", "gbkflat.dic", "py_1key.dic", "sort.dic", "chdicres.bin",
+                             "ChnDic2.bin", "duplicat.dic", "ch2key.bin"})
         EXPECT_TRUE(PathExists(File(name).c_str())) << name;
     EXPECT_FALSE(PathExists(File("chipadui.ini").c_str()));
     EXPECT_FALSE(PathExists(File("ChnBmp.bin").c_str()));
@@ -261,7 +267,8 @@ TEST_F(RunInstallTest, ControlFileIsCopiedOnlyWhenItIsThere) {
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "previous");
     WriteFile(setup_.File("SCtrlSet1.bin"), "control");
-    WriteAttributeWord(windows_.File("SCtrlSet1.bin").c_str(), Attributes(windows_.File("SCtrlSet1.bin")) | kProtection);
+    WriteAttributeWord(windows_.File("SCtrlSet1.bin").c_str(),
+                       Attributes(windows_.File("SCtrlSet1.bin")) | kProtection);
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
     // Run from the Windows folder itself: source and target are one file, which stays.

@@ -13,7 +13,8 @@ namespace {
 std::string Inflate(const std::string &stream, size_t capacity) {
     std::vector<unsigned char> out(capacity);
     uLongf length = capacity;
-    if (uncompress(out.data(), &length, reinterpret_cast<const Bytef *>(stream.data()), stream.size()) != Z_OK)
+    if (uncompress(out.data(), &length, reinterpret_cast<const Bytef *>(stream.data()), stream.size()) !=
+        Z_OK)
         return "<damaged>";
     return std::string(out.begin(), out.begin() + length);
 }

@@ -40,7 +40,8 @@ unsigned CellRow(const std::string &font, unsigned code, int row) {
     GlyphCell cell;
     MapGlyphCell(code, &cell);
     size_t offset = cell.page * kGlyphPageBytes + (cell.y + row) * 64 + cell.x / 8;
-    unsigned bits = static_cast<unsigned char>(font[offset]) << 8 | static_cast<unsigned char>(font[offset + 1]);
+    unsigned bits =
+        static_cast<unsigned char>(font[offset]) << 8 | static_cast<unsigned char>(font[offset + 1]);
     return ~bits & 0xFFFF;
 }
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "install/payload_catalogue.h"
-#include "payload_source_posix.h"
 #include "install/payload_store.h"
+#include "payload_source_posix.h"
 #include "temp_folder.h"
 
 namespace {
@@ -91,9 +91,13 @@ class DamagedPayload : public ::testing::Test {
     std::string stream_;
 };
 
-TEST_F(DamagedPayload, ChangedDeflateDataFails) { EXPECT_NE(UnpackWithByteChanged(stream_.size() / 2), Z_OK); }
+TEST_F(DamagedPayload, ChangedDeflateDataFails) {
+    EXPECT_NE(UnpackWithByteChanged(stream_.size() / 2), Z_OK);
+}
 
-TEST_F(DamagedPayload, ChangedAdler32Fails) { EXPECT_EQ(UnpackWithByteChanged(stream_.size() - 1), Z_DATA_ERROR); }
+TEST_F(DamagedPayload, ChangedAdler32Fails) {
+    EXPECT_EQ(UnpackWithByteChanged(stream_.size() - 1), Z_DATA_ERROR);
+}
 
 TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
     TempFolder folder;

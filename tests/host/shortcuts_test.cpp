@@ -50,7 +50,8 @@ TEST(ComposeShellFolder, FromTheWindowsDirectory) {
 }
 
 TEST_F(Shortcuts, GroupFolderIsMadeOnceAndHoldsEveryEntry) {
-    const ShortcutEntry entries[] = {{"Engine", "TSO.exe"}, {"Remove", "TSOUnInstall.exe"}, {nullptr, nullptr}};
+    const ShortcutEntry entries[] = {
+        {"Engine", "TSO.exe"}, {"Remove", "TSOUnInstall.exe"}, {nullptr, nullptr}};
     EXPECT_EQ(CreateProgramGroup("Tesso", entries, kFolderPrograms), 1);
     EXPECT_TRUE(PathExists(folder_.File("2/Tesso/Engine.lnk").c_str()));
     EXPECT_EQ(ReadFile(folder_.File("2/Tesso/Remove.lnk")), "C:\\Product/TSOUnInstall.exe");

@@ -23,8 +23,9 @@ TEST(LanguageRule, EverythingElseIsEnglish) {
 }
 
 TEST(VersionFlags, FourPlatforms) {
-    VersionFlags ntOld = VersionFlagsFor(1, 2, 3), nt = VersionFlagsFor(1, 2, 5), win95 = VersionFlagsFor(1, 1, 4),
-                 win32s = VersionFlagsFor(1, 0, 3), unknown = VersionFlagsFor(0, 2, 3);
+    VersionFlags ntOld = VersionFlagsFor(1, 2, 3), nt = VersionFlagsFor(1, 2, 5),
+                 win95 = VersionFlagsFor(1, 1, 4), win32s = VersionFlagsFor(1, 0, 3),
+                 unknown = VersionFlagsFor(0, 2, 3);
     EXPECT_EQ(ntOld.isNtPlatform, 1);
     EXPECT_EQ(ntOld.isOldShell, 1);
     EXPECT_EQ(nt.isNtPlatform, 1);

@@ -94,8 +94,10 @@ TEST(LanguageList, CurrentLanguageFirstOthersInTableOrder) {
 
 std::vector<std::string> Cut(std::string text) {
     std::vector<std::string> lines;
-    CutLicenceLines(&text[0], [](void *c, const char *line) { static_cast<std::vector<std::string> *>(c)->push_back(line); },
-                    &lines);
+    CutLicenceLines(
+        &text[0],
+        [](void *c, const char *line) { static_cast<std::vector<std::string> *>(c)->push_back(line); },
+        &lines);
     return lines;
 }
 
@@ -129,8 +131,8 @@ TEST(LicenceLines, TextFillingTheWholeBufferIsRefused) {
         std::string text(size, 'x');
         uLongf packedSize = compressBound(size);
         std::string packed(packedSize, 0);
-        compress2(reinterpret_cast<Bytef *>(&packed[0]), &packedSize, reinterpret_cast<const Bytef *>(text.data()),
-                  size, 9);
+        compress2(reinterpret_cast<Bytef *>(&packed[0]), &packedSize,
+                  reinterpret_cast<const Bytef *>(text.data()), size, 9);
         packed.resize(packedSize);
         std::string name = std::to_string(size);
         mkdir(folder.File(name).c_str(), 0755);

@@ -3,10 +3,10 @@
 // "0x%x" text. A folder this build writes therefore reads back the same under Wine.
 #include "install/file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "payload_source_posix.h"
 #include "install/payload_store.h"
+#include "payload_source_posix.h"
 
 #ifndef TESSO_PAYLOAD_DIR
 #define TESSO_PAYLOAD_DIR "payloads"

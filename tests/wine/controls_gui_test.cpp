@@ -65,7 +65,8 @@ TEST_F(Controls, PressedButtonShowsTheSunkenBevelAndMovesItsCaption) {
     RECT r = Area(IDC_NEXT);
     int midY = (r.top + r.bottom) / 2;
     POINT before, pressed;
-    ASSERT_TRUE(driver::FindGlyph(driver::Capture(setup_.wizard), driver::LoadGlyph(0xCFC2), kBlack, r, &before));
+    ASSERT_TRUE(
+        driver::FindGlyph(driver::Capture(setup_.wizard), driver::LoadGlyph(0xCFC2), kBlack, r, &before));
     driver::MouseDown(driver::Control(setup_.wizard, IDC_NEXT));
     driver::Image image = driver::Capture(setup_.wizard);
     driver::SaveScreenshot(setup_.wizard, "next-pressed");

@@ -57,7 +57,8 @@ TEST_F(Win32FilePlacement, ReplaceAndDeleteProtectedFiles) {
 
 TEST_F(Win32FilePlacement, LockedFileIsNotWritten) {
     WriteWhole(Path("locked.bin"), "kept");
-    HANDLE lock = CreateFileA(Path("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock =
+        CreateFileA(Path("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_EQ(WriteInstalledFile("locked.bin", "new", 3, 1, 1, nullptr), 0);
     CloseHandle(lock);
@@ -73,7 +74,8 @@ TEST_F(Win32FilePlacement, ExtractedPayloadsKeepTheirCatalogueAttributes) {
     PayloadInflater *inflater = CreatePayloadInflater();
     for (int id : {110, 111, 109, 163, 126}) {
         const PayloadEntry *entry = FindPayloadEntry(id);
-        ASSERT_EQ(ExtractPayloadToFile(inflater, id, entry->file, entry->readOnly, entry->hidden, nullptr), 1);
+        ASSERT_EQ(ExtractPayloadToFile(inflater, id, entry->file, entry->readOnly, entry->hidden, nullptr),
+                  1);
         DWORD attributes = FileAttributes(Path(entry->file));
         EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, entry->readOnly != 0) << entry->file;
         EXPECT_EQ((attributes & FILE_ATTRIBUTE_HIDDEN) != 0, entry->hidden != 0) << entry->file;
@@ -98,7 +100,8 @@ TEST(Packaging, EveryPayloadIsAnEmbeddedZlibStream) {
         for (int i = 0; i < PayloadCatalogueCount; i++) {
             HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(PayloadCatalogue[i].id), "TEXT");
             ASSERT_NE(resource, nullptr) << exe << " " << PayloadCatalogue[i].id;
-            const unsigned char *bytes = static_cast<const unsigned char *>(LockResource(LoadResource(module, resource)));
+            const unsigned char *bytes =
+                static_cast<const unsigned char *>(LockResource(LoadResource(module, resource)));
             ASSERT_GE(SizeofResource(module, resource), 6u);
             EXPECT_EQ(bytes[0], 0x78);
             EXPECT_EQ(bytes[1], 0xDA);

@@ -141,7 +141,8 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
         const PayloadEntry &entry = PayloadCatalogue[i];
         DWORD attributes = FileAttributes(File(entry.file));
         ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
-        DWORD wanted = (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+        DWORD wanted =
+            (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
         EXPECT_EQ(attributes & kProtection, wanted) << entry.file;
         long expected = entry.id == 120 ? (long)entry.bytes + 19 : (long)entry.bytes;
         EXPECT_EQ(FileSize(File(entry.file)), expected) << entry.file;

@@ -22,7 +22,8 @@ const char kShort[] = "安装目录有老词库。";
 const char kLong[] = "无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。";
 
 // Shows a box here while `answer` looks at it and ends it from another thread.
-int ShowAndAnswer(const char *chinese, const char *english, int kind, const std::function<void(HWND)> &answer) {
+int ShowAndAnswer(const char *chinese, const char *english, int kind,
+                  const std::function<void(HWND)> &answer) {
     std::thread helper([&] {
         HWND box = driver::WaitForWindow(GetCurrentProcessId(), driver::kMessageCaption);
         if (!box)
@@ -132,7 +133,8 @@ TEST(MessageBox, KindFourYesNoAndEscape) {
 // 216 bytes of Chinese with a path in them: wider than any screen as one line, the text is broken
 // between characters, the whole of it shows, and the box stays inside the work area.
 TEST(MessageBox, LongTextIsBrokenIntoLinesAndStaysOnScreen) {
-    std::string chinese = "无法建目录(C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\岚笔中文输入引擎)!";
+    std::string chinese =
+        "无法建目录(C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\岚笔中文输入引擎)!";
     if (chinese.size() % 2)
         chinese += ".";  // so that the two-byte characters after it end exactly at 216
     while (chinese.size() < 216)

@@ -25,7 +25,8 @@ class Surface : public ::testing::Test {
         BITMAPINFO info = {};
         info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels_), nullptr, 0);
+        bitmap_ =
+            CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void **>(&pixels_), nullptr, 0);
         previous_ = SelectObject(dc_, bitmap_);
         Clear();
     }
@@ -55,8 +56,8 @@ class Surface : public ::testing::Test {
     void Draw(int id, UINT action, UINT state) {
         if (button_)
             DestroyWindow(button_);
-        button_ = CreateWindowA("BUTTON", "window text", WS_POPUP | BS_OWNERDRAW, 0, 0, kWidth, kHeight, nullptr,
-                                nullptr, nullptr, nullptr);
+        button_ = CreateWindowA("BUTTON", "window text", WS_POPUP | BS_OWNERDRAW, 0, 0, kWidth, kHeight,
+                                nullptr, nullptr, nullptr, nullptr);
         SetWindowLongPtrA(button_, GWLP_ID, id);
         DRAWITEMSTRUCT item = Request(ODT_BUTTON, id, button_, kHeight);
         item.itemAction = action;
@@ -99,8 +100,9 @@ TEST_F(Surface, FocusOnlyRequestDrawsOnlyTheFocusRectangleAndTakesItAway) {
     RECT focus = {kWidth / 10, kHeight / 8, kWidth - kWidth / 10, kHeight - kHeight / 8};
     for (int y = 0; y < kHeight; y++)
         for (int x = 0; x < kWidth; x++) {
-            bool onOutline = (x == focus.left || x == focus.right - 1 || y == focus.top || y == focus.bottom - 1) &&
-                             x >= focus.left && x < focus.right && y >= focus.top && y < focus.bottom;
+            bool onOutline =
+                (x == focus.left || x == focus.right - 1 || y == focus.top || y == focus.bottom - 1) &&
+                x >= focus.left && x < focus.right && y >= focus.top && y < focus.bottom;
             if (!onOutline)
                 ASSERT_EQ(At(x, y), kUntouched) << x << "," << y;
         }

@@ -15,8 +15,8 @@ namespace {
 
 using namespace driver;
 
-const char *const kPlantedNames[] = {"comctl32", "uxtheme",   "version", "dwmapi",  "propsys",
-                                     "cryptbase", "profapi", "userenv", "winmm", "msimg32"};
+const char *const kPlantedNames[] = {"comctl32",  "uxtheme", "version", "dwmapi", "propsys",
+                                     "cryptbase", "profapi", "userenv", "winmm",  "msimg32"};
 
 std::string HostToWindows(const std::string &path) {
     std::string windows = "Z:" + path;
@@ -71,7 +71,8 @@ TEST(PlantedDlls, NoneRunsInTheSetupThroughAWholeInstallAndTheChooser) {
     ASSERT_TRUE(CopyFileA(HostToWindows(Environment("TESSO_SETUP_EXE")).c_str(), setup.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((ThisFolder() + "\\bare_window.exe").c_str(), bare.c_str(), FALSE));
     for (const char *name : kPlantedNames)
-        ASSERT_TRUE(CopyFileA((ThisFolder() + "\\marker_dll.dll").c_str(), (folder + "\\" + name + ".dll").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA((ThisFolder() + "\\marker_dll.dll").c_str(),
+                              (folder + "\\" + name + ".dll").c_str(), FALSE));
     PreferPlantedDlls("TessoSetup.exe", true);
     PreferPlantedDlls("bare_window.exe", true);
 
@@ -81,7 +82,8 @@ TEST(PlantedDlls, NoneRunsInTheSetupThroughAWholeInstallAndTheChooser) {
     EXPECT_EQ(WaitForExit(&bareRun), 0);
     std::vector<std::string> platformLoads = MarkersThatRan(folder);
     for (const std::string &name : platformLoads)
-        std::printf("the platform itself loads the planted %s.dll into a bare window program\n", name.c_str());
+        std::printf("the platform itself loads the planted %s.dll into a bare window program\n",
+                    name.c_str());
     EXPECT_FALSE(Contains(platformLoads, "comctl32"));
 
     driver::Setup run;

@@ -20,14 +20,16 @@ const char kDamaged[] = "The setup file is damaged and cannot install. Please ob
 
 // An earlier install as a user left it: protected files, the user's own dictionary and answers.
 std::map<std::string, std::string> PutEarlierInstall(const std::string &folder) {
-    std::map<std::string, std::string> files = {{"TSO.exe", "earlier engine"},
-                                                {"chipadui.ini", "[Config]\r\nUseBmpFont=1\r\nForceLanguage=2\r\n"},
-                                                {"flatAuto.dic", "the user's own words"},
-                                                {"tips.txt", "a file of the user's"}};
+    std::map<std::string, std::string> files = {
+        {"TSO.exe", "earlier engine"},
+        {"chipadui.ini", "[Config]\r\nUseBmpFont=1\r\nForceLanguage=2\r\n"},
+        {"flatAuto.dic", "the user's own words"},
+        {"tips.txt", "a file of the user's"}};
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const auto &file : files) {
         WriteWhole(folder + "\\" + file.first, file.second);
-        SetFileAttributesA((folder + "\\" + file.first).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesA((folder + "\\" + file.first).c_str(),
+                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     }
     return files;
 }
@@ -88,8 +90,10 @@ TEST_F(Reliability, DamagedPayloadsAreFoundBeforeTheWizard) {
 TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
     std::string work = FreshFolder("names");
     std::map<std::string, std::string> files = PutEarlierInstall(work);
-    const std::string notFull = "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.";
-    const std::string tooLong = "The folder path is too long for the files to install. Please choose a shorter folder.";
+    const std::string notFull =
+        "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.";
+    const std::string tooLong =
+        "The folder path is too long for the files to install. Please choose a shorter folder.";
     struct Case {
         std::string folder, message;
     } cases[] = {
@@ -121,7 +125,8 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
 TEST_F(Reliability, FileInUseIsFoundFirstAndCanBeRetried) {
     std::string folder = FreshFolder("in-use") + "\\Tesso";
     std::map<std::string, std::string> files = PutEarlierInstall(folder);
-    HANDLE held = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held =
+        CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     WalkToInstall(folder);
     const std::string inUse = "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.";
@@ -160,7 +165,8 @@ TEST_F(Reliability, DiskTooSmallIsRefusedBeforeAnyChange) {
 TEST_F(Reliability, RunFromTheWindowsFolderKeepsTheControlFile) {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
-    std::string setup = std::string(windows) + "\\TessoSetup.exe", control = std::string(windows) + "\\SCtrlSet1.bin";
+    std::string setup = std::string(windows) + "\\TessoSetup.exe",
+                control = std::string(windows) + "\\SCtrlSet1.bin";
     ASSERT_TRUE(CopyFileA(WindowsPath(Environment("TESSO_SETUP_EXE")).c_str(), setup.c_str(), FALSE));
     WriteWhole(control, "the only control file");
     WalkToInstall(FreshFolder("from-windows") + "\\Tesso", setup);

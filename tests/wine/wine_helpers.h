@@ -8,8 +8,8 @@
 
 #include "wizard_driver.h"
 
-using driver::FreshFolder;
 using driver::Environment;
+using driver::FreshFolder;
 
 inline DWORD FileAttributes(const std::string &path) { return GetFileAttributesA(path.c_str()); }
 

@@ -38,7 +38,8 @@ void ExpectInstalledFiles(const std::string &folder) {
         std::string path = folder + "\\" + entry.file;
         DWORD attributes = GetFileAttributesA(path.c_str());
         ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
-        DWORD wanted = (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+        DWORD wanted =
+            (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
         EXPECT_EQ(attributes & kProtection, wanted) << entry.file;
         if (entry.id != 120)
             EXPECT_EQ(FileSize(path), (long)entry.bytes) << entry.file;
@@ -287,10 +288,11 @@ TEST_F(Wizard, HighContrastSchemeShowsEveryGlyph) {
     SaveScreenshot(wizard_, "high-contrast-page-0");
     Image image = Capture(wizard_);
     POINT at;
-    EXPECT_TRUE(FindChineseText(image, "下一步", kWhite, ClientArea(Control(wizard_, IDC_NEXT), wizard_), &at));
-    EXPECT_TRUE(FindChineseText(image, "取消", kWhite, ClientArea(Control(wizard_, IDCANCEL), wizard_), &at));
     EXPECT_TRUE(
-        FindChineseText(image, "建立桌面图标", kWhite, ClientArea(Control(wizard_, IDC_DESKTOP_ICONS), wizard_), &at));
+        FindChineseText(image, "下一步", kWhite, ClientArea(Control(wizard_, IDC_NEXT), wizard_), &at));
+    EXPECT_TRUE(FindChineseText(image, "取消", kWhite, ClientArea(Control(wizard_, IDCANCEL), wizard_), &at));
+    EXPECT_TRUE(FindChineseText(image, "建立桌面图标", kWhite,
+                                ClientArea(Control(wizard_, IDC_DESKTOP_ICONS), wizard_), &at));
     ASSERT_TRUE(GoNext(wizard_, kByClick, 1));
     Click(Control(wizard_, IDC_ANSWER_OK));
     ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
@@ -315,7 +317,8 @@ TEST_F(Wizard, JapaneseSystemShowsTheGbkTextsUnchanged) {
     HWND box = WaitForMessage(setup_);
     ASSERT_NE(box, nullptr);
     POINT at;
-    EXPECT_TRUE(FindChineseText(Capture(box), "请您回答提问", kBlack, ClientArea(Control(box, IDC_MESSAGE_TEXT), box), &at));
+    EXPECT_TRUE(FindChineseText(Capture(box), "请您回答提问", kBlack,
+                                ClientArea(Control(box, IDC_MESSAGE_TEXT), box), &at));
     AnswerMessage(box, IDC_CONFIRM);
     Click(Control(wizard_, IDC_ANSWER_OK));
     ASSERT_TRUE(GoNext(wizard_, kByClick, 2));
