@@ -127,6 +127,8 @@ set(TESSO_WIN32_TESTS_DIR ${CMAKE_BINARY_DIR}/win-i686-tests)
 
 include(cmake/wine-tests.cmake)
 
+add_test(NAME packaging.format COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-format.sh ${CMAKE_SOURCE_DIR})
+
 add_test(NAME packaging.deterministic
          COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-deterministic.sh $<TARGET_FILE:make_payloads>
                  ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text ${TESSO_UNIFONT_HEX}
