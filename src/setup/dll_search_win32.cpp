@@ -45,10 +45,11 @@ FARPROC LoadSystemFunction(const char *dll, const char *function) {
 // each from the system folder first means the later load by name finds the one already loaded.
 // One that a system lacks (msimg32 on 95, propsys before Vista...) is simply not there.
 void PreloadSystemDlls() {
+    // comctl32 first: comdlg32 imports it.
     static const char *const kLoadedByName[] = {
-        "uxtheme.dll", "version.dll", "dwmapi.dll",   "propsys.dll",  "cryptbase.dll",
-        "profapi.dll", "userenv.dll", "winmm.dll",    "msimg32.dll",  "apphelp.dll",
-        "oleacc.dll",  "clbcatq.dll", "setupapi.dll", "shfolder.dll", "ntmarta.dll",
+        "comctl32.dll", "uxtheme.dll",  "version.dll",  "dwmapi.dll",  "propsys.dll", "cryptbase.dll",
+        "profapi.dll",  "userenv.dll",  "winmm.dll",    "msimg32.dll", "apphelp.dll", "oleacc.dll",
+        "clbcatq.dll",  "setupapi.dll", "shfolder.dll", "ntmarta.dll",
     };
     for (const char *dll : kLoadedByName)
         LoadSystemDll(dll);

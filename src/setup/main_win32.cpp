@@ -121,21 +121,9 @@ void CleanUp() {
         DeleteObject(SampleFont);
 }
 
-// The wizard's template holds a progress bar, whose class comctl32 registers. comctl32 is not a
-// KnownDLL, so it is not a static import (that would be resolved from the program's folder before
-// any code runs): it is loaded by its full path, before anything else can load it by name.
-// InitCommonControls is in every comctl32; InitCommonControlsEx is not in the 4.00 of retail
-// Windows 95 and NT 4.0.
-void RegisterProgressBarClass() {
-    FARPROC initialise = LoadSystemFunction("comctl32.dll", "InitCommonControls");
-    if (initialise)
-        AsFunction<void(WINAPI *)()>(initialise)();
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    RegisterProgressBarClass();
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ProbePlatform();
     ProgramInstance = instance;
