@@ -7,27 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "wizard_driver.h"
+
 namespace {
-
-struct Search {
-    DWORD processId;
-    const char *caption;
-    bool found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM context) {
-    Search *search = reinterpret_cast<Search *>(context);
-    DWORD process = 0;
-    char caption[256] = "";
-    GetWindowThreadProcessId(window, &process);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (process == search->processId && IsWindowVisible(window) &&
-        std::strcmp(caption, search->caption) == 0) {
-        search->found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Milliseconds to the window, or a negative number when it never came.
 double TimeToWindow(const char *exe, const char *caption) {
@@ -43,9 +25,7 @@ double TimeToWindow(const char *exe, const char *caption) {
         return -1;
     double ms = -1;
     for (int polls = 0; polls < 20000; polls++) {
-        Search search = {process.dwProcessId, caption, false};
-        EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
+        if (driver::FindProcessWindow(process.dwProcessId, caption)) {
             QueryPerformanceCounter(&now);
             ms = (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
             break;

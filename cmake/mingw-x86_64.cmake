@@ -1,17 +1,2 @@
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-# The shipping setup uses the win32 thread model: the posix compilers link a threads library whose
-# imports Windows before Vista lacks. Only the GoogleTest programs (std::mutex) ask for
-# TESSO_MINGW_THREADS=posix; statically linked, it adds no DLL.
-if(TESSO_MINGW_THREADS STREQUAL "posix")
-    set(thread_suffix -posix)
-else()
-    set(thread_suffix -win32)  # named, so that a changed system alternative cannot swap it
-endif()
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc${thread_suffix})
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++${thread_suffix})
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(TESSO_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -42,4 +42,5 @@ target_link_libraries(bench_install PRIVATE tesso_setup_core psapi)
 
 # Time to a visible wizard against a bare dialog program started the same way.
 add_executable(time_to_window ${CMAKE_SOURCE_DIR}/bench/time_to_window.cpp)
+target_link_libraries(time_to_window PRIVATE wizard_driver)
 add_executable(bare_dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/bare_dialog.rc)

@@ -363,9 +363,14 @@ INT_PTR OnWizardDrawItem(HWND dialog, const DRAWITEMSTRUCT *item) {
 
 void ShowWizardPage(HWND dialog, int page) {
     HWND focusBefore = GetFocus();
+    // The two licence texts are left to the steps below, which show only the one chosen: shown here
+    // with the rest of their page, both would be on screen for a moment.
     for (int row = 0; PageControlTable[row][0]; row++)
-        for (int i = 0; PageControlTable[row][i]; i++)
-            ShowWindow(GetDlgItem(dialog, PageControlTable[row][i]), row == page ? SW_SHOW : SW_HIDE);
+        for (int i = 0; PageControlTable[row][i]; i++) {
+            int id = PageControlTable[row][i];
+            if (id != IDC_LICENCE_LIST && id != IDC_LICENCE_EDIT)
+                ShowWindow(GetDlgItem(dialog, id), row == page ? SW_SHOW : SW_HIDE);
+        }
     if (page == kPageLicence && !LicenceLoaded && !LoadLicences(dialog))
         return;
     ShowWindow(GetDlgItem(dialog, IDC_LICENCE_LIST), SW_HIDE);

@@ -239,12 +239,16 @@ int WaitForExit(Setup *setup, int timeoutMs) {
     return static_cast<int>(code);
 }
 
+HWND FindProcessWindow(DWORD processId, const char *caption) {
+    WindowSearch search = {processId, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForWindow(DWORD processId, const char *caption, int timeoutMs) {
     for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
-        WindowSearch search = {processId, caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        if (HWND found = FindProcessWindow(processId, caption))
+            return found;
         Sleep(kPollMs);
     }
     return nullptr;

@@ -34,7 +34,9 @@ HWND FocusedWindow(const Setup &setup);
 int WaitForExit(Setup *setup, int timeoutMs = 20000);
 bool HasExited(const Setup &setup);
 
-// A visible top-level window of the process with this caption, waited for.
+// A visible top-level window of the process with this caption, now, or null.
+HWND FindProcessWindow(DWORD processId, const char *caption);
+// The same, waited for.
 HWND WaitForWindow(DWORD processId, const char *caption, int timeoutMs = 10000);
 bool WaitForWindowGone(HWND window, int timeoutMs = 10000);
 HWND Control(HWND dialog, int id);

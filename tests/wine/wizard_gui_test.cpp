@@ -268,6 +268,26 @@ TEST_F(Wizard, BrowsePicksTheFolderAndCancelLeavesTheField) {
     Click(Control(wizard_, IDCANCEL));
     EXPECT_EQ(WaitForExit(&setup_), 0);
 
+    // By keyboard: Enter on Browse opens it, Escape leaves the field, Enter picks the folder.
+    Start("", start);
+    Focus(Control(wizard_, IDC_BROWSE));
+    Key(VK_RETURN);
+    chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
+    ASSERT_NE(chooser, nullptr);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitForWindowGone(chooser));
+    EXPECT_EQ(Text(wizard_, IDC_FOLDER), before);
+    Focus(Control(wizard_, IDC_BROWSE));
+    Key(VK_RETURN);
+    chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
+    ASSERT_NE(chooser, nullptr);
+    Sleep(300);
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitForWindowGone(chooser));
+    EXPECT_EQ(Text(wizard_, IDC_FOLDER), start + "\\Tesso");
+    Click(Control(wizard_, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+
     Start("", "C:\\");
     Click(Control(wizard_, IDC_BROWSE));
     chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
