@@ -1,5 +1,7 @@
 #include "glyphs/control_look.h"
 
+#include "wizard/resource_ids.h"
+
 namespace {
 
 struct CaptionRow {
@@ -8,29 +10,31 @@ struct CaptionRow {
 };
 
 const CaptionRow kCaptions[] = {
-    {1, "确认 OK"},
-    {2, "取消 Cancel"},
-    {3, "退一步 Back"},
-    {6, "是 Yes"},
-    {7, "否 No"},
-    {1003, "改变 Browse ...."},
-    {1006, "安装路径： (Install Path)"},
-    {1008, "路径 (Directories):"},
-    {1009, "《岚笔》 Tesso"},
-    {1010, "磁盘 (Drives):"},
-    {1011, "中文输入引擎 Input Engine"},
-    {1012, "安装程序"},
-    {1013, nullptr},
-    {1016, nullptr},
-    {1017, "以上中文显示正确吗 (Is the Above Chinese Display OK)?"},
-    {1018, "日出江花红胜火"},
-    {1021, ""},
-    {1030, "User Interface Language 用户界面语言"},
+    {IDC_CONFIRM, "确认 OK"},
+    {IDC_CANCEL, "取消 Cancel"},
+    {IDC_BACK, "退一步 Back"},
+    {IDC_YES_BUTTON, "是 Yes"},
+    {IDC_NO_BUTTON, "否 No"},
+    {IDC_BROWSE, "改变 Browse ...."},
+    {IDC_FOLDER_LABEL, "安装路径： (Install Path)"},
+    {IDC_CHOOSER_DIRECTORIES_LABEL, "路径 (Directories):"},
+    {IDC_TITLE_TESSO, "《岚笔》 Tesso"},
+    {IDC_CHOOSER_DRIVES_LABEL, "磁盘 (Drives):"},
+    {IDC_TITLE_ENGINE, "中文输入引擎 Input Engine"},
+    {IDC_TITLE_INSTALLER, "安装程序"},
+    {IDC_MESSAGE_TEXT, nullptr},
+    {IDC_RESERVED_LABEL, nullptr},
+    {IDC_QUESTION, "以上中文显示正确吗 (Is the Above Chinese Display OK)?"},
+    {IDC_SAMPLE_LINE, "日出江花红胜火"},
+    {IDC_WAIT_LABEL, ""},
+    {IDC_LANGUAGE_LABEL, "User Interface Language 用户界面语言"},
 };
 
-const int kBothFlagsCleared[] = {1006, 1008, 1010, 1016, 1021};
-const int kFrameCleared[] = {1009, 1011, 1012, 1013, 1020};
-const int kNeverFramed[] = {1017, 1018, 1030};
+const int kBothFlagsCleared[] = {IDC_FOLDER_LABEL, IDC_CHOOSER_DIRECTORIES_LABEL, IDC_CHOOSER_DRIVES_LABEL,
+                                 IDC_RESERVED_LABEL, IDC_WAIT_LABEL};
+const int kFrameCleared[] = {IDC_TITLE_TESSO, IDC_TITLE_ENGINE, IDC_TITLE_INSTALLER, IDC_MESSAGE_TEXT,
+                             IDC_TITLE_BOTTOM};
+const int kNeverFramed[] = {IDC_QUESTION, IDC_SAMPLE_LINE, IDC_LANGUAGE_LABEL};
 
 template <int N> int Contains(const int (&ids)[N], int id) {
     for (int candidate : ids)
@@ -40,16 +44,16 @@ template <int N> int Contains(const int (&ids)[N], int id) {
 }
 
 const CaptionRow kCheckBoxCaptions[] = {
-    {1004, "建立桌面图标？  (Place an icon on Desktop)"},
-    {1005, "开机时自动启动？(Auto-start on boot)"},
-    {1007, "正确(OK)"},
-    {1008, "不正确(NO)"},
+    {IDC_DESKTOP_ICONS, "建立桌面图标？  (Place an icon on Desktop)"},
+    {IDC_AUTO_START, "开机时自动启动？(Auto-start on boot)"},
+    {IDC_ANSWER_OK, "正确(OK)"},
+    {IDC_ANSWER_NO, "不正确(NO)"},
 };
 
 }  // namespace
 
 const char *OwnerControlCaption(int controlId, int wizardPage) {
-    if (controlId == 1001)
+    if (controlId == IDC_NEXT)
         return wizardPage < 3 ? "下一步 Next" : "同意/安装 Agree/Install";
     for (const CaptionRow &row : kCaptions)
         if (row.id == controlId)
@@ -57,7 +61,7 @@ const char *OwnerControlCaption(int controlId, int wizardPage) {
     return nullptr;
 }
 
-int OwnerControlPaints(int controlId) { return controlId != 1020; }
+int OwnerControlPaints(int controlId) { return controlId != IDC_TITLE_BOTTOM; }
 
 LayoutFlags OwnerControlFlags(int controlId) {
     if (Contains(kBothFlagsCleared, controlId))

@@ -1,5 +1,7 @@
 #include "setup/setup_state.h"
 
+#include "wizard/resource_ids.h"
+
 int IsNtPlatform;
 int IsOldShell;
 int HasDbcsCodePage;
@@ -10,7 +12,7 @@ char SetupDir[kPathBufferSize];
 char WindowsDir[kPathBufferSize];
 char InstallDir[kPathBufferSize];
 int WizardPage;
-const int DefaultCommandId = 1001;
+const int DefaultCommandId = IDC_NEXT;
 int DisplayOk;
 int WantDesktopIcons;
 int WantAutoStart;

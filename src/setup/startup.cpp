@@ -37,7 +37,8 @@ void SetupDirFromModulePath(char *setupDir, const char *modulePath) {
 }
 
 static int IsCheckOrRadioStyle(unsigned long style) {
-    static const unsigned long kChoiceStyles[] = {2, 3, 4, 5, 6, 9};
+    static const unsigned long kChoiceStyles[] = {kCheckBox,   kAutoCheckBox,   kRadioButton,
+                                                  kThreeState, kAutoThreeState, kAutoRadioButton};
     for (unsigned long choice : kChoiceStyles)
         if ((style & 0xFF) == choice)
             return 1;

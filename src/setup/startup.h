@@ -19,6 +19,17 @@ int UiLanguageFor(int hasDbcsCodePage, unsigned short systemLanguageId);
 // The module path up to and including its last backslash; "A:\" when it has none.
 void SetupDirFromModulePath(char *setupDir, const char *modulePath);
 
+// The button styles (the low byte of a button's style) of check boxes and radio buttons: Enter
+// there means Next, not a click. The same values as the Win32 BS_ constants.
+enum ChoiceButtonStyle : unsigned long {
+    kCheckBox = 2,
+    kAutoCheckBox = 3,
+    kRadioButton = 4,
+    kThreeState = 5,
+    kAutoThreeState = 6,
+    kAutoRadioButton = 9,
+};
+
 struct EnterRoute {
     int command;  // the WM_COMMAND id to post to the wizard
     int dropKey;  // 1 when the key message goes no further

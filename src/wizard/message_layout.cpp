@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "install/install_ui.h"
+#include "wizard/resource_ids.h"
+
 Rect KeepInWorkArea(const Rect &window, const Rect &work) {
     int width = window.right - window.left, height = window.bottom - window.top;
     int left = window.left + width > work.right ? work.right - width : window.left;
@@ -33,11 +36,11 @@ MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeig
     out.window = KeepInWorkArea(Rect{left, top, left + width, top + height}, work);
     // The buttons are centred on the box, widened or not.
     if (in.kind == 0) {
-        out.firstButton = 1;
+        out.firstButton = IDC_CONFIRM;
         out.firstPosition = Point{(width - bw) / 2, H - 2 * bh};
     } else {
-        out.firstButton = in.kind == 4 ? 6 : 1;
-        out.secondButton = in.kind == 4 ? 7 : 2;
+        out.firstButton = in.kind == kMessageYesNo ? IDC_YES_BUTTON : IDC_CONFIRM;
+        out.secondButton = in.kind == kMessageYesNo ? IDC_NO_BUTTON : IDC_CANCEL;
         int x0 = (width - (7 * bw) / 3) / 2, y0 = H - (3 * bh) / 2;
         out.firstPosition = Point{x0, y0};
         out.secondPosition = Point{x0 + (4 * bw) / 3, y0};

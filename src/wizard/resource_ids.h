@@ -30,6 +30,7 @@
 #define IDC_MESSAGE_TEXT 1013
 #define IDC_LICENCE_EDIT 1014
 #define IDC_SAMPLE_FRAME 1015
+#define IDC_RESERVED_LABEL 1016  // in the caption tables, on no template
 #define IDC_QUESTION 1017
 #define IDC_SAMPLE_LINE 1018
 #define IDC_LICENCE_LIST 1019
@@ -43,7 +44,7 @@
 
 #define IDC_CHOOSER_DIRECTORIES_LABEL 1008
 #define IDC_CHOOSER_DRIVES_LABEL 1010
-#define IDC_CHOOSER_DIRECTORY_LIST 1121
+#define IDC_CHOOSER_DIRECTORY_LIST 1121  // lst2 of <dlgs.h>, the common dialog's directory list
 
 #define IDC_PROGRAM_ICON 102
 #define IDC_DIVIDER 108
