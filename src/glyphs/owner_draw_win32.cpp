@@ -145,7 +145,7 @@ void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, 
     RestoreDC(dc, saved);
 }
 
-void PaintCheckButton(HWND button, HDC surface) {
+static void PaintCheckButton(HWND button, HDC surface) {
     int checked = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     RECT client;
     GetClientRect(button, &client);
@@ -173,7 +173,7 @@ void PaintCheckButton(HWND button, HDC surface) {
     }
 }
 
-LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);

@@ -11,8 +11,6 @@ void DrawOwnerControlWithCaption(const DRAWITEMSTRUCT *item, const char *caption
 // One item of an owner-drawn list or combo box of `count` items, drawn from the program's own
 // bytes (the lists keep no strings, for the same reason).
 void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, unsigned long count);
-void PaintCheckButton(HWND button, HDC surface);
-LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void SubclassCheckButton(HWND dialog, int controlId);
 void DrawSampleLine(HDC surface, int x, int y, const char *text, int byteCount);
 int CreateSampleFont();

@@ -32,7 +32,7 @@ INT_PTR OnChooserOk(HWND dialog) {
 
 }  // namespace
 
-UINT_PTR CALLBACK FolderChooserHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static UINT_PTR CALLBACK FolderChooserHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
         // Some platforms put a title of their own over the template's caption.

@@ -5,4 +5,3 @@
 
 // Lets the user pick a folder; on OK the wizard's folder field becomes "<folder>\Tesso".
 void ChooseInstallFolder(HWND wizard);
-UINT_PTR CALLBACK FolderChooserHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

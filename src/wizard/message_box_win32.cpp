@@ -118,7 +118,7 @@ INT_PTR OnMessageInit(HWND dialog, const char *chinese) {
 
 }  // namespace
 
-INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         return OnMessageInit(dialog, reinterpret_cast<const char *>(lParam));

@@ -6,4 +6,3 @@
 // kind 0: OK; 4: Yes and No; any other: OK and Cancel. Returns 1, 2, 6 or 7 (2 also for Escape
 // and the close box). The Chinese text must stay valid during the call; owner may be null.
 int ShowMessage(const char *chinese, const char *english, int kind, HWND owner);
-INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

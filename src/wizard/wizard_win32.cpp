@@ -23,6 +23,8 @@
 
 namespace {
 
+void ShowWizardPage(HWND dialog, int page);
+
 const int PageControlTable[][16] = {
     {IDC_DESKTOP_ICONS, IDC_AUTO_START, IDC_FOLDER, IDC_FOLDER_LABEL, IDC_BROWSE, 0},
     {IDC_SAMPLE_FRAME, IDC_QUESTION, IDC_SAMPLE_LINE, IDC_ANSWER_OK, IDC_ANSWER_NO, 0},
@@ -359,8 +361,6 @@ INT_PTR OnWizardDrawItem(HWND dialog, const DRAWITEMSTRUCT *item) {
     return 1;
 }
 
-}  // namespace
-
 void ShowWizardPage(HWND dialog, int page) {
     HWND focusBefore = GetFocus();
     // The two licence texts are left to the steps below, which show only the one chosen: shown here
@@ -385,6 +385,8 @@ void ShowWizardPage(HWND dialog, int page) {
     InvalidateRect(dialog, nullptr, TRUE);
     UpdateWindow(dialog);
 }
+
+}  // namespace
 
 INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

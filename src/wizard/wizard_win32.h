@@ -4,4 +4,3 @@
 #include <windows.h>
 
 INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void ShowWizardPage(HWND dialog, int page);
