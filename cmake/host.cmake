@@ -12,7 +12,8 @@ set(TESSO_PAYLOAD_DIR ${CMAKE_BINARY_DIR}/payloads)
 set(TESSO_OVERRIDE_DIR ${CMAKE_SOURCE_DIR}/resources/payload-files)
 
 # --- payloads -------------------------------------------------------------------------------------
-add_executable(make_payloads tools/make_payloads.cpp tools/standin_text.cpp tools/glyph_font_builder.cpp)
+add_executable(make_payloads tools/make_payloads.cpp tools/standin_text.cpp tools/glyph_font_builder.cpp
+    tools/png.cpp)
 target_link_libraries(make_payloads PRIVATE ZLIB::ZLIB)
 target_compile_options(make_payloads PRIVATE -O2)
 

@@ -6,8 +6,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 # The driver that starts the real setup, clicks and types into it and captures it.
 add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/wizard_driver.cpp
-    ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp)
-target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src)
+    ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp ${CMAKE_SOURCE_DIR}/tools/png.cpp)
+target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src
+    ${CMAKE_SOURCE_DIR}/tools)
 target_link_libraries(wizard_driver PUBLIC tesso_zlib gdi32 user32 kernel32)
 
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)

@@ -7,6 +7,8 @@
 // usage: make_payloads <payloads.tsv> <text folder> <unifont.hex> <override folder> <out folder>
 #include <zlib.h>
 
+#include "png.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -75,11 +77,6 @@ std::string Le(uint32_t value, int width) {
     return bytes;
 }
 
-std::string Be32(uint32_t value) {
-    return std::string{static_cast<char>(value >> 24), static_cast<char>(value >> 16),
-                       static_cast<char>(value >> 8), static_cast<char>(value)};
-}
-
 // ---- images -------------------------------------------------------------------------------------
 
 std::string Bmp(int width, int height, int bitsPerPixel, size_t expected) {
@@ -117,12 +114,6 @@ std::string Bmp(int width, int height, int bitsPerPixel, size_t expected) {
     return bmp;
 }
 
-std::string PngChunk(const std::string &type, const std::string &data) {
-    std::string typed = type + data;
-    uint32_t crc = crc32(0, reinterpret_cast<const Bytef *>(typed.data()), typed.size());
-    return Be32(data.size()) + typed + Be32(crc);
-}
-
 std::string Png(Rng &rng, int width, int height, size_t expected) {
     std::string raw;
     int rowBytes = (width + 7) / 8;
@@ -131,14 +122,8 @@ std::string Png(Rng &rng, int width, int height, size_t expected) {
         for (int x = 0; x < rowBytes; x++)
             raw.push_back(static_cast<char>((y / 8 + x) % 3 ? 0xFF : 0xF0));
     }
-    uLongf packedSize = compressBound(raw.size());
-    std::string packed(packedSize, 0);
-    compress2(reinterpret_cast<Bytef *>(&packed[0]), &packedSize, reinterpret_cast<const Bytef *>(raw.data()),
-              raw.size(), 9);
-    packed.resize(packedSize);
-    std::string ihdr = Be32(width) + Be32(height) + std::string{1, 0, 0, 0, 0};  // 1-bit greyscale
-    std::string png = "\x89PNG\r\n\x1a\n" + PngChunk("IHDR", ihdr) + PngChunk("IDAT", packed);
-    const size_t kTail = 12;  // IEND
+    std::string png = PngStart(width, height, 1, 0, raw, 9);  // 1-bit greyscale
+    const size_t kTail = 12;                                  // IEND
     if (expected) {
         // The real images are photographs of screens: fill up with incompressible private data.
         if (png.size() + 12 + kTail > expected)

@@ -1,6 +1,7 @@
 #include "wizard_driver.h"
 
 #include "glyphs/glyph_cell.h"
+#include "png.h"
 
 #include <zlib.h>
 
@@ -130,19 +131,6 @@ bool GlyphAt(const Image &image, const Glyph &glyph, uint32_t ink, int x0, int y
         }
     }
     return true;
-}
-
-void PngChunk(std::string &png, const char *type, const std::string &data) {
-    auto be32 = [&](uint32_t v) {
-        png.push_back(static_cast<char>(v >> 24));
-        png.push_back(static_cast<char>(v >> 16));
-        png.push_back(static_cast<char>(v >> 8));
-        png.push_back(static_cast<char>(v));
-    };
-    be32(static_cast<uint32_t>(data.size()));
-    std::string typed = std::string(type, 4) + data;
-    png += typed;
-    be32(crc32(0, reinterpret_cast<const Bytef *>(typed.data()), typed.size()));
 }
 
 }  // namespace
@@ -396,20 +384,7 @@ bool SavePng(const Image &image, const std::string &path) {
             raw.push_back(static_cast<char>(p));
         }
     }
-    uLongf size = compressBound(raw.size());
-    std::string packed(size, 0);
-    compress2(reinterpret_cast<Bytef *>(&packed[0]), &size, reinterpret_cast<const Bytef *>(raw.data()),
-              raw.size(), 6);
-    packed.resize(size);
-    std::string header;
-    for (int v : {image.width, image.height})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            header.push_back(static_cast<char>(v >> shift));
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-    std::string png = "\x89PNG\r\n\x1a\n";
-    PngChunk(png, "IHDR", header);
-    PngChunk(png, "IDAT", packed);
-    PngChunk(png, "IEND", "");
+    std::string png = PngStart(image.width, image.height, 8, 2, raw, 6) + PngChunk("IEND", "");  // 8-bit RGB
     FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
