@@ -5,7 +5,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # The driver that starts the real setup, clicks and types into it and captures it.
-add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/wizard_driver.cpp
+add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/driver_process.cpp
+    ${CMAKE_SOURCE_DIR}/tests/driver/driver_input.cpp ${CMAKE_SOURCE_DIR}/tests/driver/driver_capture.cpp
+    ${CMAKE_SOURCE_DIR}/tests/driver/driver_glyphs.cpp
     ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp ${CMAKE_SOURCE_DIR}/tools/png.cpp)
 target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src
     ${CMAKE_SOURCE_DIR}/tools)

@@ -1,0 +1,181 @@
+// The setup as a process: starting it (or a damaged copy), waiting for it and its windows, and
+// reading and setting its controls.
+#include "wizard_driver.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace driver {
+
+namespace {
+
+const int kPollMs = 20;
+
+struct WindowSearch {
+    DWORD processId;
+    const char *caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(context);
+    DWORD process = 0;
+    char caption[256] = "";
+    GetWindowThreadProcessId(window, &process);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (process == search->processId && IsWindowVisible(window) &&
+        std::strcmp(caption, search->caption) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WindowsPath(const std::string &path) {
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string converted = "Z:" + path;  // Wine's Z: drive is the Unix root
+    for (char &c : converted)
+        if (c == '/')
+            c = '\\';
+    return converted;
+}
+
+std::string Environment(const char *name) {
+    char value[2048];
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length && length < sizeof value ? std::string(value) : std::string();
+}
+
+std::string FreshFolder(const std::string &name) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    static int made = 0;
+    std::string folder = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(GetTickCount()) + "-" + std::to_string(++made);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {
+    std::string path = WindowsPath(exe.empty() ? Environment("TESSO_SETUP_EXE") : exe);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + path + "\"";
+    const char *folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
+    if (!CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                        &setup->process))
+        return false;
+    return true;
+}
+
+std::string DamagedSetupCopy(unsigned short payloadId) {
+    std::string original = WindowsPath(Environment("TESSO_SETUP_EXE"));
+    std::string copy = FreshFolder("damaged") + "\\TessoSetup.exe";
+    if (!CopyFileA(original.c_str(), copy.c_str(), FALSE))
+        return "";
+    HMODULE module = LoadLibraryExA(original.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(payloadId), "TEXT") : nullptr;
+    if (!resource)
+        return "";
+    const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, resource)));
+    std::vector<char> stream(bytes, bytes + SizeofResource(module, resource));
+    FreeLibrary(module);
+    stream[stream.size() / 2] ^= 0x55;
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    if (!update ||
+        !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(payloadId),
+                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), stream.data(),
+                         static_cast<DWORD>(stream.size())) ||
+        !EndUpdateResourceA(update, FALSE))
+        return "";
+    return copy;
+}
+
+bool StartSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {
+    if (!LaunchSetup(setup, exe, workingFolder))
+        return false;
+    setup->wizard = WaitForWindow(setup->process.dwProcessId, kWizardCaption, 15000);
+    if (setup->wizard)
+        Sleep(300);  // let the first paint finish
+    return setup->wizard != nullptr;
+}
+
+HWND FocusedWindow(const Setup &setup) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(setup.process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+bool HasExited(const Setup &setup) { return WaitForSingleObject(setup.process.hProcess, 0) == WAIT_OBJECT_0; }
+
+int WaitForExit(Setup *setup, int timeoutMs) {
+    if (!setup->process.hProcess)
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(setup->process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(setup->process.hProcess, &code);
+    else
+        TerminateProcess(setup->process.hProcess, 99);
+    CloseHandle(setup->process.hProcess);
+    CloseHandle(setup->process.hThread);
+    setup->process = {};
+    return static_cast<int>(code);
+}
+
+HWND FindProcessWindow(DWORD processId, const char *caption) {
+    WindowSearch search = {processId, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD processId, const char *caption, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
+        if (HWND found = FindProcessWindow(processId, caption))
+            return found;
+        Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+bool WaitForWindowGone(HWND window, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
+        if (!IsWindow(window) || !IsWindowVisible(window))
+            return true;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+bool IsShown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != 0; }
+
+bool IsChecked(HWND dialog, int id) {
+    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string Text(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    std::vector<char> text(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0) + 1, 0);
+    SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+void SetText(HWND dialog, int id, const std::string &text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool WaitUntil(bool (*condition)(void *), void *context, int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += kPollMs) {
+        if (condition(context))
+            return true;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+}  // namespace driver
