@@ -11,4 +11,6 @@ int BuildGlyphPages(const unsigned char *font);
 void ReleaseGlyphPages();
 
 SIZE MeasureMixedText(HDC dc, const char *text);
-SIZE DrawMixedText(HDC dc, int x, int y, const char *text, int inverse);
+// Draws in the surface's text colour on whatever is there: glyphs from GlyphPages, other bytes with
+// the surface's font.
+SIZE DrawMixedText(HDC dc, int x, int y, const char *text);

@@ -1,5 +1,6 @@
-// Measuring and drawing mixed GBK/ASCII text: a byte of 0x80 or above starts a two-byte character
-// drawn 16x16 from the glyph font; every other byte is drawn with the surface's own font.
+// Mixed GBK/ASCII text: a byte of 0x80 or above starts a two-byte character drawn 16x16 from the
+// glyph font; every other byte is one character drawn with the surface's own font. The scanner
+// returns the pieces; the Win32 side measures and draws them (glyph_text_win32.h).
 #pragma once
 
 #include "glyphs/glyph_cell.h"
@@ -9,15 +10,12 @@ struct TextExtent {
     int cy;
 };
 
-// What drawing mixed text needs from a surface; the Win32 build backs it with GDI.
-struct MixedTextSurface {
-    void *context;
-    int (*measureByte)(void *context, char byte, int *width);  // 1 when the width is known
-    void (*drawCell)(void *context, int x, int y, const GlyphCell &cell, int inverse);
-    void (*drawByte)(void *context, int x, int y, char byte);
-    int (*setTransparent)(void *context);  // returns the previous background mode
-    void (*restoreBackground)(void *context, int mode);
+struct MixedPiece {
+    int isGlyph;     // 1: a glyph cell, kGlyphSize wide; 0: one single-byte character
+    GlyphCell cell;  // isGlyph: where the glyph is in the pages
+    unsigned code;   // isGlyph: the two-byte code; else the byte
 };
 
-TextExtent MeasureMixedTextOn(const MixedTextSurface &surface, const char *text);
-TextExtent DrawMixedTextOn(const MixedTextSurface &surface, int x, int y, const char *text, int inverse);
+// The next piece of text and the text after it, or null at the end. A lead byte takes any next
+// byte as its trail; one that ends the text takes the terminating zero (its code is lead x 256).
+const char *NextMixedPiece(const char *text, MixedPiece *piece);

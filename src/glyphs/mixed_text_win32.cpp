@@ -3,12 +3,14 @@
 
 namespace {
 
-int MeasureByte(void *context, char byte, int *width) {
+// A byte whose width cannot be measured advances by 0.
+int ByteWidth(HDC dc, char byte) {
     SIZE size;
-    if (!GetTextExtentPointA(static_cast<HDC>(context), &byte, 1, &size))
-        return 0;
-    *width = size.cx;
-    return 1;
+    return GetTextExtentPointA(dc, &byte, 1, &size) ? size.cx : 0;
+}
+
+int PieceWidth(HDC dc, const MixedPiece &piece) {
+    return piece.isGlyph ? kGlyphSize : ByteWidth(dc, static_cast<char>(piece.code));
 }
 
 // The glyph's ink takes the surface's text colour and its paper stays transparent, on any colour
@@ -16,9 +18,9 @@ int MeasureByte(void *context, char byte, int *width) {
 // ink (0) the text colour and its paper (1) the background colour: the ink is first cut out to
 // black (AND, black on white), then filled with the text colour (OR, that colour on black). With
 // black text, the default scheme's, the second step changes nothing. The surface's colours are
-// put back; `inverse` (text on a selection) needs nothing else, since the ink is the text colour.
-void DrawCell(void *context, int x, int y, const GlyphCell &cell, int) {
-    HDC dc = static_cast<HDC>(context), page = GlyphPages[cell.page].surface;
+// put back; text on a selection needs nothing else, since the ink is the text colour.
+void DrawCell(HDC dc, int x, int y, const GlyphCell &cell) {
+    HDC page = GlyphPages[cell.page].surface;
     if (!page)  // before the pages exist (start-up's memory message) a glyph stays blank
         return;
     const COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255);
@@ -35,24 +37,30 @@ void DrawCell(void *context, int x, int y, const GlyphCell &cell, int) {
     SetBkColor(dc, paper);
 }
 
-void DrawByte(void *context, int x, int y, char byte) { TextOutA(static_cast<HDC>(context), x, y, &byte, 1); }
-
-int SetTransparent(void *context) { return SetBkMode(static_cast<HDC>(context), TRANSPARENT); }
-
-void RestoreBackground(void *context, int mode) { SetBkMode(static_cast<HDC>(context), mode); }
-
-MixedTextSurface SurfaceOf(HDC dc) {
-    return MixedTextSurface{dc, MeasureByte, DrawCell, DrawByte, SetTransparent, RestoreBackground};
-}
-
 }  // namespace
 
 SIZE MeasureMixedText(HDC dc, const char *text) {
-    TextExtent extent = MeasureMixedTextOn(SurfaceOf(dc), text);
-    return SIZE{extent.cx, extent.cy};
+    int width = 0;
+    MixedPiece piece;
+    for (const char *next = NextMixedPiece(text, &piece); next; next = NextMixedPiece(next, &piece))
+        width += PieceWidth(dc, piece);
+    return SIZE{width, kGlyphSize};
 }
 
-SIZE DrawMixedText(HDC dc, int x, int y, const char *text, int inverse) {
-    TextExtent extent = DrawMixedTextOn(SurfaceOf(dc), x, y, text, inverse);
-    return SIZE{extent.cx, extent.cy};
+// One-byte characters sit one pixel lower than the glyphs, on a transparent background.
+SIZE DrawMixedText(HDC dc, int x, int y, const char *text) {
+    int previousMode = SetBkMode(dc, TRANSPARENT);
+    int pen = x;
+    MixedPiece piece;
+    for (const char *next = NextMixedPiece(text, &piece); next; next = NextMixedPiece(next, &piece)) {
+        if (piece.isGlyph) {
+            DrawCell(dc, pen, y, piece.cell);
+        } else {
+            char byte = static_cast<char>(piece.code);
+            TextOutA(dc, pen, y + 1, &byte, 1);
+        }
+        pen += PieceWidth(dc, piece);
+    }
+    SetBkMode(dc, previousMode);
+    return SIZE{pen - x, kGlyphSize};
 }

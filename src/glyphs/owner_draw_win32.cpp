@@ -66,7 +66,7 @@ void DrawCaptionLines(const DRAWITEMSTRUCT *item, const char *caption, int centr
         line[length] = 0;
         caption += caption[length] ? length + 1 : length;
         Point at = CaptionPosition(area, MeasureMixedText(item->hDC, line).cx, centred, 0);
-        DrawMixedText(item->hDC, at.x, top + 16 * i, line, 0);
+        DrawMixedText(item->hDC, at.x, top + 16 * i, line);
     }
 }
 
@@ -78,7 +78,7 @@ void DrawCaption(const DRAWITEMSTRUCT *item, int id, const char *caption, int ce
     SIZE extent = MeasureMixedText(item->hDC, caption);
     Point at = CaptionPosition(ToRect(item->rcItem), extent.cx, centred, pressed);
     if (id != IDC_SAMPLE_LINE) {
-        DrawMixedText(item->hDC, at.x, at.y, caption, 0);
+        DrawMixedText(item->hDC, at.x, at.y, caption);
     } else if (SampleFont) {  // the sample line shows how the system itself draws Chinese
         SelectedObject font(item->hDC, SampleFont);
         DrawSampleLine(item->hDC, at.x, at.y, caption, static_cast<int>(std::strlen(caption)));
@@ -141,7 +141,7 @@ void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, 
     }
     Rect area;
     if (text && ListItemTextRect(ToRect(rc), item->itemID, count, &area))
-        DrawMixedText(dc, area.left, area.top, text, selected);
+        DrawMixedText(dc, area.left, area.top, text);
     RestoreDC(dc, saved);
 }
 
@@ -166,7 +166,7 @@ static void PaintCheckButton(HWND button, HDC surface) {
         caption = windowText;
     }
     SIZE extent = MeasureMixedText(surface, caption);
-    DrawMixedText(surface, layout.caption.x, layout.caption.y, caption, 0);
+    DrawMixedText(surface, layout.caption.x, layout.caption.y, caption);
     if (GetFocus() == button) {
         RECT focus = ToRECT(CheckBoxFocusRectangle(layout.caption, extent.cx));
         DrawFocusRect(surface, &focus);

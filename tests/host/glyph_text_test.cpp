@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -61,87 +62,32 @@ TEST(MapGlyphCell, EveryCodeStaysInsideThePages) {
     EXPECT_EQ(high.y, low.y);
 }
 
-// A surface that records what would be drawn; one-byte characters are 7 pixels wide, except
-// '?' whose width cannot be measured.
-struct Recorder {
-    std::vector<std::string> calls;
-    int mode = 1;
-};
-
-MixedTextSurface RecordingSurface(Recorder &r) {
-    MixedTextSurface s;
-    s.context = &r;
-    s.measureByte = [](void *, char byte, int *width) {
-        if (byte == '?')
-            return 0;
-        *width = 7;
-        return 1;
-    };
-    s.drawCell = [](void *c, int x, int y, const GlyphCell &cell, int inverse) {
-        static_cast<Recorder *>(c)->calls.push_back(
-            "cell " + std::to_string(x) + "," + std::to_string(y) + " p" + std::to_string(cell.page) + " " +
-            std::to_string(cell.x) + "," + std::to_string(cell.y) + (inverse ? " or" : " and"));
-    };
-    s.drawByte = [](void *c, int x, int y, char byte) {
-        static_cast<Recorder *>(c)->calls.push_back(std::string("byte ") + byte + " " + std::to_string(x) +
-                                                    "," + std::to_string(y));
-    };
-    s.setTransparent = [](void *c) {
-        Recorder *r = static_cast<Recorder *>(c);
-        r->calls.push_back("transparent");
-        int previous = r->mode;
-        r->mode = 0;
-        return previous;
-    };
-    s.restoreBackground = [](void *c, int mode) {
-        Recorder *r = static_cast<Recorder *>(c);
-        r->calls.push_back("restore " + std::to_string(mode));
-        r->mode = mode;
-    };
-    return s;
+// The pieces of a text, as "g<code>" for a glyph and the character itself otherwise.
+std::vector<std::string> Pieces(const char *text) {
+    std::vector<std::string> pieces;
+    MixedPiece piece;
+    for (const char *next = NextMixedPiece(text, &piece); next; next = NextMixedPiece(next, &piece)) {
+        char name[16];
+        std::snprintf(name, sizeof name, piece.isGlyph ? "g%04X" : "%c", piece.code);
+        pieces.push_back(name);
+    }
+    return pieces;
 }
 
-TEST(MixedText, EmptyTextMeasuresZeroAndStillRestoresTheMode) {
-    Recorder r;
-    TextExtent measured = MeasureMixedTextOn(RecordingSurface(r), "");
-    EXPECT_EQ(measured.cx, 0);
-    EXPECT_EQ(measured.cy, 16);
-    TextExtent drawn = DrawMixedTextOn(RecordingSurface(r), 5, 5, "", 0);
-    EXPECT_EQ(drawn.cx, 0);
-    EXPECT_EQ(r.calls, (std::vector<std::string>{"transparent", "restore 1"}));
-}
-
-TEST(MixedText, TwoHanziAndLetterWithHanzi) {
-    Recorder r;
-    EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), "中一").cx, 32);
-    TextExtent drawn = DrawMixedTextOn(RecordingSurface(r), 10, 20, "A中", 0);
-    EXPECT_EQ(drawn.cx, 7 + 16);
-    EXPECT_EQ(drawn.cy, 16);
-    EXPECT_EQ(r.calls, (std::vector<std::string>{"transparent", "byte A 10,21", "cell 17,20 p2 336,240 and",
-                                                 "restore 1"}));
-}
-
-TEST(MixedText, TrailingLeadByteCountsSixteenAndDrawsCodeLeadTimes256) {
-    Recorder r;
-    const char text[] = "x\xD6";
-    EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), text).cx, 7 + 16);
-    DrawMixedTextOn(RecordingSurface(r), 0, 0, text, 1);
+TEST(MixedText, PiecesOfHanziLettersAndOddBytes) {
+    EXPECT_TRUE(Pieces("").empty());
+    EXPECT_EQ(Pieces("A中b"), (std::vector<std::string>{"A", "gD6D0", "b"}));
+    EXPECT_EQ(Pieces("\x81"
+                     "AB"),
+              (std::vector<std::string>{"g8141", "B"}));                   // a lead byte takes any next byte
+    EXPECT_EQ(Pieces("x\xD6"), (std::vector<std::string>{"x", "gD600"}));  // and the terminator at the end
+    MixedPiece piece;
+    NextMixedPiece("中", &piece);
     GlyphCell cell;
-    MapGlyphCell(0xD600, &cell);
-    EXPECT_EQ(r.calls[2], "cell 7,0 p" + std::to_string(cell.page) + " " + std::to_string(cell.x) + "," +
-                              std::to_string(cell.y) + " or");
-}
-
-TEST(MixedText, LeadByteTakesAnyNextByteAndUnmeasurableBytesAddNothing) {
-    Recorder r;
-    EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), "\x81"
-                                                      "AB")
-                  .cx,
-              16 + 7);  // 'A' is the trail
-    EXPECT_EQ(MeasureMixedTextOn(RecordingSurface(r), "a?b").cx, 14);
-    TextExtent drawn = DrawMixedTextOn(RecordingSurface(r), 0, 0, "a?b", 0);
-    EXPECT_EQ(drawn.cx, 14);
-    EXPECT_EQ(r.calls[3], "byte b 7,1");  // the unmeasurable '?' advanced by nothing
+    MapGlyphCell(0xD6D0, &cell);
+    EXPECT_EQ(piece.cell.page, cell.page);
+    EXPECT_EQ(piece.cell.x, 336);
+    EXPECT_EQ(piece.cell.y, 240);
 }
 
 }  // namespace
