@@ -71,23 +71,22 @@ void LanguageListOrder(int forceLanguage, int order[kLanguageCount]) {
     }
 }
 
-int CutLicenceLines(char *text, void (*addLine)(void *context, const char *line), void *context) {
-    int lines = 0;
+int CutLicenceLines(char *text, const char *lines[kLicenceLineLimit]) {
+    int count = 0;
     char *line = text;
-    while (lines < kLicenceLineLimit) {
+    while (count < kLicenceLineLimit) {
         char *end = line;
         while (*end && *end != '\r')
             end++;
         if (!*end)
             break;  // the unterminated rest is not a line
         *end = 0;
-        addLine(context, line);
-        lines++;
+        lines[count++] = line;
         line = end + 1;
         if (*line == '\n')
             line++;
     }
-    return lines;
+    return count;
 }
 
 int UnpackLicence(unsigned short id, char *buffer) {

@@ -38,7 +38,8 @@ enum { kLicenceBufferSize = 65536, kLicenceLineLimit = 500 };
 
 // Cuts a zero-terminated text into CR-ended lines (CR LF ends one line; a lone LF stays inside;
 // an unterminated last line is dropped), at most 500. The text is changed in place.
-int CutLicenceLines(char *text, void (*addLine)(void *context, const char *line), void *context);
+// Returns the number of lines; lines[i] points at each, inside the text.
+int CutLicenceLines(char *text, const char *lines[kLicenceLineLimit]);
 
 // Unpacks a licence payload into a buffer of kLicenceBufferSize bytes and terminates it. A text
 // that would fill the whole buffer leaves no room for the terminator and is refused like one

@@ -39,11 +39,6 @@ int LicenceLoaded;
 // only pointers to these bytes (see DrawListItem).
 char ChineseLicence[kLicenceBufferSize];
 
-void AddLicenceLine(void *dialog, const char *line) {
-    SendDlgItemMessageA(static_cast<HWND>(dialog), IDC_LICENCE_LIST, LB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(line));
-}
-
 // The English text in its own 64 KiB buffer, freed as soon as it is in its control (ASCII: the
 // control's conversion keeps it as it is).
 int LoadEnglishLicence(HWND dialog) {
@@ -64,7 +59,10 @@ int LoadLicences(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_LICENCE_LIST, LB_RESETCONTENT, 0, 0);
     if (!UnpackLicence(kPayloadLicenceChinese, ChineseLicence))
         return 0;
-    CutLicenceLines(ChineseLicence, AddLicenceLine, dialog);
+    static const char *lines[kLicenceLineLimit];
+    int count = CutLicenceLines(ChineseLicence, lines);
+    for (int i = 0; i < count; i++)
+        SendDlgItemMessageA(dialog, IDC_LICENCE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i]));
     if (!LoadEnglishLicence(dialog))
         return 0;
     LicenceLoaded = 1;

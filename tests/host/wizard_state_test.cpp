@@ -93,12 +93,9 @@ TEST(LanguageList, CurrentLanguageFirstOthersInTableOrder) {
 }
 
 std::vector<std::string> Cut(std::string text) {
-    std::vector<std::string> lines;
-    CutLicenceLines(
-        &text[0],
-        [](void *c, const char *line) { static_cast<std::vector<std::string> *>(c)->push_back(line); },
-        &lines);
-    return lines;
+    const char *cut[kLicenceLineLimit];
+    int count = CutLicenceLines(&text[0], cut);
+    return std::vector<std::string>(cut, cut + count);
 }
 
 TEST(LicenceLines, CrEndedLines) {
