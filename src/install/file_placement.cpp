@@ -64,36 +64,37 @@ int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long co
     return 0;
 }
 
+// The file the bytes went to: the target itself for a new file, the temporary one otherwise.
+static const char *WrittenPath(const InstalledFile *file) {
+    return file->inPlace ? file->target : file->temporary;
+}
+
 void AbandonInstalledFile(InstalledFile *file) {
     if (file->output)
         CloseOutputFile(file->output);
     file->output = nullptr;
-    RemoveFile(file->inPlace ? file->target : file->temporary);
+    RemoveFile(WrittenPath(file));
 }
 
-// The complete temporary file gets its final attribute word first (a read-only file can still be
-// renamed), then takes the target's place. A file it replaces passes on its other bits; a read-only
+// The complete file gets its final attribute word first; a temporary one (read-only or not, it can
+// still be renamed) then takes the target's place. A file it replaces passes on its other bits; a read-only
 // or hidden one is lifted first, and set back if the replacement fails.
 int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden) {
     int closed = CloseOutputFile(file->output);
     file->output = nullptr;
     if (!closed) {
-        RemoveFile(file->inPlace ? file->target : file->temporary);
+        RemoveFile(WrittenPath(file));
         return 0;
     }
     const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
-    if (file->inPlace) {
-        if (readOnly || hidden)
-            WriteAttributeWord(file->target, kAttributeArchive | (readOnly ? kAttributeReadOnly : 0ul) |
-                                                 (hidden ? kAttributeHidden : 0ul));
-        return 1;
-    }
     unsigned long before = 0;
-    int existed = ReadAttributeWord(file->target, &before);
+    int existed = !file->inPlace && ReadAttributeWord(file->target, &before);
     unsigned long word = (existed ? before & ~kProtection : static_cast<unsigned long>(kAttributeArchive)) |
                          (readOnly ? kAttributeReadOnly : 0ul) | (hidden ? kAttributeHidden : 0ul);
     if (word != kAttributeArchive)
-        WriteAttributeWord(file->temporary, word);
+        WriteAttributeWord(WrittenPath(file), word);
+    if (file->inPlace)
+        return 1;
     int lifted = existed && (before & kProtection) && WriteAttributeWord(file->target, before & ~kProtection);
     if (!MoveOverFile(file->temporary, file->target)) {
         DeleteInstalledFile(file->temporary);

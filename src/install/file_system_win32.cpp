@@ -69,8 +69,7 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
     *freeBytes = static_cast<unsigned long long>(freeClusters) * *clusterBytes;
     typedef BOOL(WINAPI * GetDiskFreeSpaceExCall)(LPCSTR, ULARGE_INTEGER *, ULARGE_INTEGER *,
                                                   ULARGE_INTEGER *);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC query = kernel ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
+    FARPROC query = KernelFunction("GetDiskFreeSpaceExA");
     ULARGE_INTEGER available, total, totalFree;
     if (query && AsFunction<GetDiskFreeSpaceExCall>(query)(root, &available, &total, &totalFree))
         *freeBytes = available.QuadPart;  // the caller's quota, where there is one
@@ -81,8 +80,7 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
 // is deleted first and the new one renamed into its place.
 int MoveOverFile(const char *source, const char *target) {
     typedef BOOL(WINAPI * MoveFileExCall)(LPCSTR, LPCSTR, DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC moveEx = IsNtPlatform && kernel ? GetProcAddress(kernel, "MoveFileExA") : nullptr;
+    FARPROC moveEx = IsNtPlatform ? KernelFunction("MoveFileExA") : nullptr;
     if (moveEx)
         return AsFunction<MoveFileExCall>(moveEx)(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
     if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND)

@@ -8,16 +8,20 @@
 // shell's and the common dialogs' own, and ours) are kept to the system folder. Both calls are
 // looked up: SetDefaultDllDirectories exists from Windows 8 (7 and Vista with an update),
 // SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must still load there.
+FARPROC KernelFunction(const char *name) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? GetProcAddress(kernel, name) : nullptr;
+}
+
 void RestrictDllSearch() {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
     typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
     const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC setDefault = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    FARPROC setDefault = KernelFunction("SetDefaultDllDirectories");
     if (setDefault && AsFunction<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
         return;
     // Takes the current folder out of the search; only the call above can take the program's own.
-    FARPROC setDirectory = kernel ? GetProcAddress(kernel, "SetDllDirectoryA") : nullptr;
+    FARPROC setDirectory = KernelFunction("SetDllDirectoryA");
     if (setDirectory)
         AsFunction<SetDllDirectoryCall>(setDirectory)("");
 }

@@ -7,6 +7,10 @@
 // nothing on systems that cannot. Call it first thing, before anything can load a DLL.
 void RestrictDllSearch();
 
+// A kernel32 function that not every supported system has, looked up rather than imported; null
+// where it is missing.
+FARPROC KernelFunction(const char *name);
+
 // Loads from the system folder the DLLs that the platform itself loads by name and that are not
 // protected KnownDLLs, so that a later load by name finds them loaded. Called before what loads
 // them (the folder chooser, the install's shortcuts): not at start-up, where it would only delay
