@@ -14,6 +14,24 @@ Rect KeepInWorkArea(const Rect &window, const Rect &work) {
     return Rect{left, top, left + width, top + height};
 }
 
+Scale FitScale(Point client, Point frame, const Rect &work) {
+    Scale scale = {1, 1};
+    int roomX = work.right - work.left - frame.x, roomY = work.bottom - work.top - frame.y;
+    if (roomX < client.x && roomX > 0)
+        scale = Scale{roomX, client.x};
+    // The smaller fraction of the two: roomY / client.y < scale, compared without division.
+    if (roomY < client.y && roomY > 0 && roomY * scale.denominator < scale.numerator * client.y)
+        scale = Scale{roomY, client.y};
+    return scale;
+}
+
+static int Scaled(int value, Scale scale) { return value * scale.numerator / scale.denominator; }
+
+Rect ScaleRect(const Rect &rect, Scale scale) {
+    return Rect{Scaled(rect.left, scale), Scaled(rect.top, scale), Scaled(rect.right, scale),
+                Scaled(rect.bottom, scale)};
+}
+
 MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeight) {
     const int ch = 16;
     const int bw = in.buttonWidth, bh = in.buttonHeight;

@@ -28,6 +28,16 @@ struct MessageLayout {
 // top left corner, and so its caption, stays inside.
 Rect KeepInWorkArea(const Rect &window, const Rect &work);
 
+// A fraction by which a window is scaled; 1/1 leaves it as it is.
+struct Scale {
+    int numerator, denominator;
+};
+
+// The largest scale, at most 1/1, at which a client area of `client` pixels, with `frame` pixels
+// around it (borders and caption), fits inside the work area.
+Scale FitScale(Point client, Point frame, const Rect &work);
+Rect ScaleRect(const Rect &rect, Scale scale);
+
 // captionHeight is SM_CYCAPTION, added to the window height. The window stays inside the work area
 // where it fits and never puts its caption above it.
 MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeight);

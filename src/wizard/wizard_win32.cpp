@@ -91,7 +91,37 @@ void PlaceInWorkArea(HWND dialog) {
         SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// Where the wizard is larger than the work area (large fonts on an 800 x 600 screen make it 916
+// pixels wide), it and its controls are scaled down to fit; the text keeps its font and the glyph
+// captions their 16 pixels. The combo box keeps its dropped-down list.
+void ShrinkToWorkArea(HWND dialog) {
+    RECT window, client, work;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return;
+    Point frame = {window.right - window.left - client.right, window.bottom - window.top - client.bottom};
+    Scale scale = FitScale(Point{client.right, client.bottom}, frame,
+                           Rect{work.left, work.top, work.right, work.bottom});
+    if (scale.numerator == scale.denominator)
+        return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT box;
+        GetWindowRect(child, &box);
+        if (GetDlgCtrlID(child) == IDC_LANGUAGE_LIST)
+            SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&box));
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&box), 2);
+        Rect placed = ScaleRect(Rect{box.left, box.top, box.right, box.bottom}, scale);
+        MoveWindow(child, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
+                   FALSE);
+    }
+    Rect inside = ScaleRect(Rect{0, 0, client.right, client.bottom}, scale);
+    SetWindowPos(dialog, nullptr, 0, 0, inside.right + frame.x, inside.bottom + frame.y,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
 INT_PTR OnWizardInit(HWND dialog) {
+    ShrinkToWorkArea(dialog);
     PlaceInWorkArea(dialog);
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WizardIcon));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(WizardIcon));
