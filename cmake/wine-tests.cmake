@@ -58,6 +58,15 @@ set_tests_properties(wine.startup_gui_test.800x600-large-fonts PROPERTIES FIXTUR
     RESOURCE_LOCK large-fonts TIMEOUT 300 ENVIRONMENT "LC_ALL=en_US.UTF-8;TESSO_SCREEN=800x600x24;\
 TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}/large-fonts;TESSO_SETUP_EXE=${TESSO_WIN64_DIR}/TessoSetup.exe")
 
+# As an ordinary user, for whom a read-only file really is read-only (Wine keeps the attribute as
+# the Unix write bits, which root ignores), in a prefix of that user's own: the protected files and
+# INI file of an earlier install are lifted before they are opened, replaced or updated.
+add_test(NAME wine.ordinary_user COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-as-ordinary-user.sh
+         ${CMAKE_BINARY_DIR}/wine-prefix-ordinary-user ${TESSO_WIN64_TESTS_DIR}/install_test.exe
+         ${TESSO_WIN64_TESTS_DIR}/file_placement_test.exe)
+set_tests_properties(wine.ordinary_user PROPERTIES TIMEOUT 300 ENVIRONMENT
+    "LC_ALL=en_US.UTF-8;TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe}")
+
 # A Japanese system (code page 932): the GBK texts read the same.
 tesso_wine_test(wine.wizard_gui_test.ja ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1
     --gtest_filter=*JapaneseSystem*)

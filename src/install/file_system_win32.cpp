@@ -17,7 +17,16 @@ int ReadAttributeWord(const char *path, unsigned long *word) {
     return 1;
 }
 
-int WriteAttributeWord(const char *path, unsigned long word) { return SetFileAttributesA(path, word) != 0; }
+// Read-only goes on in a second call, after the other bits: Wine keeps read-only as the Unix write
+// bits and hidden and system in an extended attribute, which an ordinary user cannot change on a
+// file without a write bit (on Windows the extra call costs nothing that matters).
+int WriteAttributeWord(const char *path, unsigned long word) {
+    if (word & FILE_ATTRIBUTE_READONLY) {
+        unsigned long writable = word & ~static_cast<unsigned long>(FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(path, writable ? writable : FILE_ATTRIBUTE_NORMAL);
+    }
+    return SetFileAttributesA(path, word) != 0;
+}
 
 int PathExists(const char *path) { return _access(path, 0) == 0; }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "install/file_placement.h"
+#include "install/file_system.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
 #include "setup/setup_state.h"
@@ -38,18 +39,18 @@ TEST_F(Win32FilePlacement, ProtectionAsAskedAndOtherBitsKept) {
 
 TEST_F(Win32FilePlacement, ReplaceAndDeleteProtectedFiles) {
     WriteWhole(Path("old.dic"), "old and longer");
-    SetFileAttributesA(Path("old.dic").c_str(), kProtection);
+    WriteAttributeWord(Path("old.dic").c_str(), kProtection);
     ASSERT_EQ(WriteInstalledFile("old.dic", "new", 3, 0, 0, nullptr), 1);
     EXPECT_EQ(ReadWhole(Path("old.dic")), "new");
     EXPECT_EQ(FileAttributes(Path("old.dic")) & kProtection, 0u);
 
-    SetFileAttributesA(Path("old.dic").c_str(), kProtection);
+    WriteAttributeWord(Path("old.dic").c_str(), kProtection);
     EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 1, 0), 1);
     EXPECT_EQ(FileAttributes(Path("old.dic")) & kProtection, (DWORD)FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesA(Path("old.dic").c_str(), FILE_ATTRIBUTE_READONLY);
+    WriteAttributeWord(Path("old.dic").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 0, 1), 0);
 
-    SetFileAttributesA(Path("old.dic").c_str(), kProtection);
+    WriteAttributeWord(Path("old.dic").c_str(), kProtection);
     EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 0);
     EXPECT_EQ(FileAttributes(Path("old.dic")), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), -1);

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "install/file_system.h"
 #include "install/install_sequence.h"
 #include "install/payload_catalogue.h"
 #include "setup/setup_state_win32.h"
@@ -160,9 +161,9 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
                "Tesso Chinese Input Engine");
 
     // Over the first install: a damaged protected file is replaced; No keeps the word base.
-    SetFileAttributesA(File("ChnBmp.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteAttributeWord(File("ChnBmp.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteWhole(File("ChnBmp.bin"), "damaged");
-    SetFileAttributesA(File("ChnBmp.bin").c_str(), kProtection);
+    WriteAttributeWord(File("ChnBmp.bin").c_str(), kProtection);
     WriteWhole(File("CiZuFlat.igb"), "the user's own word base");
     {
         MessageAnswerer answerer(IDNO);
