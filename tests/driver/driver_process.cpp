@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include <zlib.h>
+
 namespace driver {
 
 namespace {
@@ -72,27 +74,84 @@ bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workin
     return true;
 }
 
-std::string DamagedSetupCopy(unsigned short payloadId) {
-    std::string original = WindowsPath(Environment("TESSO_SETUP_EXE"));
-    std::string copy = FreshFolder("damaged") + "\\TessoSetup.exe";
-    if (!CopyFileA(original.c_str(), copy.c_str(), FALSE))
-        return "";
-    HMODULE module = LoadLibraryExA(original.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+namespace {
+
+// The packed stream of one payload of an exe; empty when it has none.
+std::vector<char> PayloadStream(const std::string &exe, unsigned short payloadId) {
+    std::vector<char> stream;
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(payloadId), "TEXT") : nullptr;
-    if (!resource)
+    if (resource) {
+        const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, resource)));
+        stream.assign(bytes, bytes + SizeofResource(module, resource));
+    }
+    if (module)
+        FreeLibrary(module);
+    return stream;
+}
+
+// A copy of the setup in a fresh folder with one payload's stream replaced; empty on failure.
+std::string SetupCopyWithStream(unsigned short payloadId, const std::vector<char> &stream) {
+    std::string copy = FreshFolder("changed") + "\\TessoSetup.exe";
+    if (stream.empty() ||
+        !CopyFileA(WindowsPath(Environment("TESSO_SETUP_EXE")).c_str(), copy.c_str(), FALSE))
         return "";
-    const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, resource)));
-    std::vector<char> stream(bytes, bytes + SizeofResource(module, resource));
-    FreeLibrary(module);
-    stream[stream.size() / 2] ^= 0x55;
     HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
     if (!update ||
         !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(payloadId),
-                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), stream.data(),
+                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), const_cast<char *>(stream.data()),
                          static_cast<DWORD>(stream.size())) ||
         !EndUpdateResourceA(update, FALSE))
         return "";
     return copy;
+}
+
+uint32_t StreamCrc(const std::vector<char> &stream) {
+    return crc32(0, reinterpret_cast<const Bytef *>(stream.data()), static_cast<uInt>(stream.size()));
+}
+
+// The setup's table of stream checks holds, per payload, its id, two bytes of padding, the packed
+// size and the CRC-32. The entry that records `before` is made to record `after`.
+bool RecordStream(const std::string &exe, unsigned short payloadId, const std::vector<char> &before,
+                  const std::vector<char> &after) {
+    FILE *file = std::fopen(exe.c_str(), "r+b");
+    if (!file)
+        return false;
+    std::vector<char> image;
+    char chunk[65536];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        image.insert(image.end(), chunk, chunk + n);
+    uint32_t was[3] = {payloadId, static_cast<uint32_t>(before.size()), StreamCrc(before)};
+    uint32_t now[3] = {payloadId, static_cast<uint32_t>(after.size()), StreamCrc(after)};
+    bool recorded = false;
+    for (size_t at = 0; at + sizeof was <= image.size() && !recorded; at += 4) {
+        if (std::memcmp(image.data() + at, was, sizeof was) == 0)
+            recorded = std::fseek(file, static_cast<long>(at), SEEK_SET) == 0 &&
+                       std::fwrite(now, sizeof now, 1, file) == 1;
+    }
+    return std::fclose(file) == 0 && recorded;
+}
+
+}  // namespace
+
+std::string DamagedSetupCopy(unsigned short payloadId) {
+    std::vector<char> stream = PayloadStream(WindowsPath(Environment("TESSO_SETUP_EXE")), payloadId);
+    if (!stream.empty())
+        stream[stream.size() / 2] ^= 0x55;
+    return SetupCopyWithStream(payloadId, stream);
+}
+
+std::string SetupCopyWithPayload(unsigned short payloadId, const std::string &content) {
+    std::vector<char> before = PayloadStream(WindowsPath(Environment("TESSO_SETUP_EXE")), payloadId);
+    uLongf packedBytes = compressBound(static_cast<uLong>(content.size()));
+    std::vector<char> after(packedBytes);
+    if (compress2(reinterpret_cast<Bytef *>(after.data()), &packedBytes,
+                  reinterpret_cast<const Bytef *>(content.data()), static_cast<uLong>(content.size()),
+                  Z_BEST_COMPRESSION) != Z_OK)
+        return "";
+    after.resize(packedBytes);
+    std::string copy = SetupCopyWithStream(payloadId, after);
+    return !copy.empty() && RecordStream(copy, payloadId, before, after) ? copy : "";
 }
 
 bool StartSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {

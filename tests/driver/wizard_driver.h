@@ -26,6 +26,9 @@ bool StartSetup(Setup *setup, const std::string &exe = "", const std::string &wo
 // A copy of the setup (TESSO_SETUP_EXE) in a fresh folder whose payload stream has one byte
 // changed; empty on failure.
 std::string DamagedSetupCopy(unsigned short payloadId);
+// A copy of the setup whose payload holds `content` instead, recorded as intact in the copy's own
+// checks, so that only the setup's use of the content can fail; empty on failure.
+std::string SetupCopyWithPayload(unsigned short payloadId, const std::string &content);
 // Only starts the process.
 bool LaunchSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
 // The window that has the keyboard focus in the setup's thread.

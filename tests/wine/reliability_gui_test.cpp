@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "install/payload_store.h"
 #include "wine_helpers.h"
 #include "wizard/resource_ids.h"
+#include "wizard/wizard_state.h"
 #include "wizard_walk.h"
 
 namespace {
@@ -85,6 +87,28 @@ TEST_F(Reliability, DamagedPayloadsAreFoundBeforeTheWizard) {
         EXPECT_EQ(FindWindowA(nullptr, kWizardCaption), nullptr);
         EXPECT_EQ(WaitForExit(&setup_), 1) << id;
     }
+}
+
+// A licence that cannot be loaded (here an intact one too long for its buffer) leaves its page
+// without it; the next visit loads it afresh and never lists its lines twice.
+TEST_F(Reliability, LicenceThatFailsToLoadIsNeverListedTwice) {
+    std::string exe = SetupCopyWithPayload(kPayloadLicenceEnglish, std::string(kLicenceBufferSize, 'x'));
+    ASSERT_FALSE(exe.empty());
+    ASSERT_TRUE(StartSetup(&setup_, exe));
+    ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
+    Click(Control(setup_.wizard, IDC_ANSWER_OK));
+    HWND list = Control(setup_.wizard, IDC_LICENCE_LIST);
+    LRESULT lines = 0;
+    for (int visit = 0; visit < 2; visit++) {
+        ASSERT_TRUE(visit == 0 || GoBack(setup_.wizard, 1));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
+        EXPECT_FALSE(IsWindowVisible(list));
+        lines = visit == 0 ? SendMessageA(list, LB_GETCOUNT, 0, 0) : lines;
+        EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), lines);
+    }
+    EXPECT_GT(lines, 10);
+    Click(Control(setup_.wizard, IDC_CANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
 }
 
 TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
