@@ -34,6 +34,7 @@ set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c ${TESSO_ZLIB_SOURCE}/in
 
 set(TESSO_WIN32_SOURCES
     src/setup/setup_state_win32.cpp
+    src/setup/setup_check_win32.cpp
     src/setup/dll_search_win32.cpp
     src/install/payload_source_win32.cpp
     src/install/file_system_win32.cpp

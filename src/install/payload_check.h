@@ -11,6 +11,18 @@ struct PayloadCheck {
 extern const PayloadCheck PayloadChecks[];
 extern const int PayloadCheckCount;
 
+// The check run a stream at a time, so that it can go on while the wizard waits for the user.
+struct PayloadCheckRun {
+    int next;                // index into PayloadChecks of the next stream to check
+    unsigned short damaged;  // the first damaged payload found; 0 while none is
+};
+
+// Checks the next stream; 1 while streams are left to check and none was damaged.
+int CheckNextPayload(PayloadCheckRun *run);
+
+// 1 when the stream of this payload is there and as the build recorded it.
+int PayloadIntact(unsigned short id);
+
 // The id of the first payload whose stream is missing or differs from the build's; 0 when every
 // stream is intact.
 unsigned short FirstDamagedPayload();

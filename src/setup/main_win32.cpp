@@ -5,11 +5,11 @@
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
-#include "install/payload_check.h"
 #include "install/payload_store.h"
 #include "setup/dll_search_win32.h"
 #include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
+#include "setup/setup_check_win32.h"
 #include "setup/setup_state_win32.h"
 #include "setup/startup.h"
 #include "wizard/message_box_win32.h"
@@ -70,9 +70,17 @@ int RouteEnter() {
     return route.dropKey;
 }
 
+// While no message waits, the check of the payload streams goes on, a stream at a time.
 void RunMessageLoop() {
     MSG message;
-    while (WizardPage >= 0 && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    int checking = 1;
+    while (WizardPage >= 0) {
+        if (checking && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            checking = ContinueSetupCheck();
+            continue;
+        }
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0)
+            break;
         if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && RouteEnter())
             continue;
         if (IsDialogMessageA(WizardWindow, &message))
@@ -98,21 +106,6 @@ int AnotherSetupIsRunning() {
     return 1;
 }
 
-const char kDamagedChinese[] = "安装程序文件已损坏，无法安装。请重新获取安装程序。";
-const char kDamagedEnglish[] = "The setup file is damaged and cannot install. Please obtain the setup again.";
-
-// Every payload is checked before anything else happens. The bilingual box needs the glyph font;
-// when the font itself is damaged, the system's own box shows both texts.
-void ReportDamagedSetup(unsigned short damaged) {
-    if (damaged != kPayloadGlyphFont && LoadGlyphFont() == kGlyphsReady) {
-        ShowMessage(kDamagedChinese, kDamagedEnglish, kMessageOk, nullptr);
-        return;
-    }
-    char text[256];
-    FormatText(text, sizeof text, "%s\n\n%s", kDamagedEnglish, kDamagedChinese);
-    MessageBoxA(nullptr, text, WIZARD_CAPTION, MB_OK | MB_ICONERROR);
-}
-
 void CleanUp() {
     if (WizardWindow)
         DestroyWindow(WizardWindow);
@@ -132,11 +125,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     FindSetupDir();
     if (AnotherSetupIsRunning())
         return 0;
-    if (unsigned short damaged = FirstDamagedPayload()) {
-        ReportDamagedSetup(damaged);
-        CleanUp();
+    if (!GlyphFontIntact())
         return 1;
-    }
     switch (LoadGlyphFont()) {
     case kGlyphsMissing:
         return 1;
@@ -156,7 +146,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     RunMessageLoop();
     CleanUp();
-    return 0;
+    return SetupDamageFound() ? 1 : 0;
 }
 
 // The entry point: the setup links none of the C runtime's start-up code (it holds instructions a

@@ -14,6 +14,7 @@
 #include "setup/dll_search_win32.h"
 #include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
+#include "setup/setup_check_win32.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
 #include "wizard/message_box_win32.h"
@@ -338,6 +339,8 @@ void OnAnswerClicked(HWND dialog, int clicked, int other) {
 void OnWizardCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDC_NEXT:
+        if (!FinishSetupCheck())  // nothing reads a payload or touches the disk before it passes
+            break;
         ApplyPageChange(dialog,
                         OnWizardNext(IsChecked(dialog, IDC_ANSWER_OK), IsChecked(dialog, IDC_ANSWER_NO)));
         break;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "install/payload_catalogue.h"
+#include "install/payload_check.h"
 #include "install/payload_store.h"
 #include "payload_source_posix.h"
 #include "temp_folder.h"
@@ -97,6 +98,29 @@ TEST_F(DamagedPayload, ChangedDeflateDataFails) {
 
 TEST_F(DamagedPayload, ChangedAdler32Fails) {
     EXPECT_EQ(UnpackWithByteChanged(stream_.size() - 1), Z_DATA_ERROR);
+}
+
+// The start-up check, stream by stream: every stream of the build passes, a changed one does not,
+// and a run that found damage stops there.
+TEST_F(DamagedPayload, CheckRunsStreamByStreamAndStopsAtDamage) {
+    PayloadCheckRun run = {};
+    int steps = 1;
+    while (CheckNextPayload(&run))
+        steps++;
+    EXPECT_EQ(run.damaged, 0);
+    EXPECT_EQ(steps, PayloadCheckCount);
+    EXPECT_EQ(PayloadIntact(163), 1);
+    std::string damaged = stream_;
+    damaged[damaged.size() / 2] ^= 0x01;
+    WriteFile(folder_.File("163.z"), damaged);
+    SetPayloadDirectory(folder_.path().c_str());
+    EXPECT_EQ(PayloadIntact(163), 0);
+    run = PayloadCheckRun{};
+    EXPECT_EQ(CheckNextPayload(&run), 0);  // the first stream is missing from this folder
+    EXPECT_NE(run.damaged, 0);
+    EXPECT_EQ(run.next, 1);
+    EXPECT_EQ(CheckNextPayload(&run), 0);
+    EXPECT_EQ(run.next, 1);
 }
 
 TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
