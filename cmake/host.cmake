@@ -14,7 +14,8 @@ set(TESSO_OVERRIDE_DIR ${CMAKE_SOURCE_DIR}/resources/payload-files)
 # --- payloads -------------------------------------------------------------------------------------
 add_executable(make_payloads tools/make_payloads.cpp tools/standin_text.cpp tools/glyph_font_builder.cpp
     tools/png.cpp)
-target_link_libraries(make_payloads PRIVATE ZLIB::ZLIB)
+find_library(TESSO_ZOPFLI_LIBRARY zopfli REQUIRED)  # Debian's libzopfli-dev
+target_link_libraries(make_payloads PRIVATE ZLIB::ZLIB ${TESSO_ZOPFLI_LIBRARY} Threads::Threads)
 target_compile_options(make_payloads PRIVATE -O2)
 
 add_executable(make_icon tools/make_icon.cpp)
@@ -22,7 +23,7 @@ add_executable(make_icon tools/make_icon.cpp)
 file(GLOB TESSO_OVERRIDE_FILES CONFIGURE_DEPENDS ${TESSO_OVERRIDE_DIR}/*)
 file(GLOB TESSO_TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/text/*)
 add_custom_command(
-    OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc
+    OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc ${TESSO_PAYLOAD_DIR}/payload_checks.inc
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSO_PAYLOAD_DIR}
     COMMAND make_payloads ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text
             ${TESSO_UNIFONT_HEX} ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR}

@@ -4,7 +4,7 @@
 # 32-bit setup; it needs Debian's i386 architecture, added here when missing.
 set -eu
 packages=(
-    cmake ninja-build g++ file zlib1g-dev googletest libgtest-dev dpkg-dev bzip2 xz-utils
+    cmake ninja-build g++ file zlib1g-dev libzopfli-dev googletest libgtest-dev dpkg-dev bzip2 xz-utils
     mingw-w64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-win32
     gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
