@@ -11,7 +11,7 @@
 #include "wizard/resource_ids.h"
 
 // The check runs after the wizard is on the screen, a stream at a time whenever no message waits
-// (28 MB take a few milliseconds now, about a second on a Pentium), and the first Next finishes
+// (27 MB take a few milliseconds now, about a second on a Pentium), and the first Next finishes
 // it, so nothing is read from a payload, nor written, before every stream has passed. The glyph
 // font, needed to draw the wizard, is checked on its own before it is loaded.
 
