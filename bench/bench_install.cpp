@@ -1,6 +1,6 @@
 // The install measured against its floor in one run, natively (with stand-ins for the window and
 // the shell) and under wine64. The floor is one inflate of every installed payload into one
-// buffer plus writing the same bytes with plain stdio. Also measured: the start-up integrity check
+// buffer plus writing the same bytes with plain stdio. Also measured: the integrity check
 // and, on Windows, the install's peak private memory. Two helper modes feed the side-by-side
 // benchmark against a general installer (bench/run-bench.sh).
 //

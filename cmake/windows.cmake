@@ -28,9 +28,11 @@ target_include_directories(tesso_zlib SYSTEM PUBLIC ${TESSO_ZLIB_SOURCE})
 target_compile_options(tesso_zlib PRIVATE -w)
 # The payloads are zlib streams, never gzip: inflate leaves out its gzip header code.
 target_compile_definitions(tesso_zlib PRIVATE NO_GZIP)
-# The start-up check runs the CRC over every packed stream before the wizard appears, and the
-# install is all inflating: both are compiled for speed.
-set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c ${TESSO_ZLIB_SOURCE}/inffast.c PROPERTIES COMPILE_OPTIONS -O2)
+# The install is all inflating: its inner loop is compiled for speed. The CRC check of the packed
+# streams runs a piece at a time while the first page waits for the user: it goes byte by byte
+# (Z_TESTW empty), without the 8 KB of tables of zlib's word-at-a-time ("braided") code.
+set_source_files_properties(${TESSO_ZLIB_SOURCE}/inffast.c PROPERTIES COMPILE_OPTIONS -O2)
+set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFINITIONS Z_TESTW=)
 
 set(TESSO_WIN32_SOURCES
     src/setup/setup_state_win32.cpp
@@ -46,6 +48,7 @@ set(TESSO_WIN32_SOURCES
     src/wizard/message_box_win32.cpp
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp
+    src/wizard/wizard_template_win32.cpp
 )
 # comctl32, comdlg32, shell32 and ole32 are not among them: they are loaded by their full paths when
 # first needed (dll_search_win32.h), which keeps them out of the start-up and out of the program's folder.

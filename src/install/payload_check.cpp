@@ -19,10 +19,24 @@ static int StreamIntact(const PayloadCheck &check) {
 int CheckNextPayload(PayloadCheckRun *run) {
     if (run->damaged || run->next >= PayloadCheckCount)
         return 0;
-    const PayloadCheck &check = PayloadChecks[run->next++];
-    if (!StreamIntact(check))
+    const PayloadCheck &check = PayloadChecks[run->next];
+    const unsigned char *stream = nullptr;
+    unsigned long size = 0;
+    if (!FindPayloadStream(check.id, &stream, &size) || size != check.packedBytes) {
         run->damaged = check.id;
-    return !run->damaged && run->next < PayloadCheckCount;
+        return 0;
+    }
+    unsigned long piece = size - run->checked < kPayloadCheckPiece ? size - run->checked : kPayloadCheckPiece;
+    run->crc = crc32(run->crc, stream + run->checked, static_cast<uInt>(piece));
+    run->checked += piece;
+    if (run->checked == size) {
+        if (run->crc != check.crc32) {
+            run->damaged = check.id;
+            return 0;
+        }
+        *run = PayloadCheckRun{run->next + 1, 0, 0, 0};
+    }
+    return run->next < PayloadCheckCount;
 }
 
 int PayloadIntact(unsigned short id) {

@@ -11,13 +11,17 @@ struct PayloadCheck {
 extern const PayloadCheck PayloadChecks[];
 extern const int PayloadCheckCount;
 
-// The check run a stream at a time, so that it can go on while the wizard waits for the user.
+// The check run a piece at a time, so that it can go on while the wizard waits for the user.
 struct PayloadCheckRun {
-    int next;                // index into PayloadChecks of the next stream to check
+    int next;                // index into PayloadChecks of the stream being checked
+    unsigned long checked;   // bytes of that stream checked so far
+    unsigned long crc;       // their CRC-32
     unsigned short damaged;  // the first damaged payload found; 0 while none is
 };
 
-// Checks the next stream; 1 while streams are left to check and none was damaged.
+// Checks the next piece of at most kPayloadCheckPiece bytes; 1 while any is left and no stream was
+// damaged.
+enum { kPayloadCheckPiece = 1 << 20 };
 int CheckNextPayload(PayloadCheckRun *run);
 
 // 1 when the stream of this payload is there and as the build recorded it.

@@ -70,13 +70,14 @@ int RouteEnter() {
     return route.dropKey;
 }
 
-// While no message waits, the check of the payload streams goes on, a stream at a time.
+// Whenever no message waits (so the first page has been painted): the later pages' controls are
+// made, then the payload streams are checked, a stream at a time.
 void RunMessageLoop() {
     MSG message;
-    int checking = 1;
+    int idleWork = 1;
     while (WizardPage >= 0) {
-        if (checking && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            checking = ContinueSetupCheck();
+        if (idleWork && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            idleWork = CompleteWizard() && ContinueSetupCheck();
             continue;
         }
         if (GetMessageA(&message, nullptr, 0, 0) <= 0)
@@ -138,15 +139,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     WizardPage = 0;
     WizardIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_TESSO));
-    WizardWindow =
-        CreateDialogParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, WizardDialogProc, 0);
+    WizardWindow = CreateWizard();
     if (!WizardWindow) {  // nothing would ever end the loop
         CleanUp();
         return 1;
     }
     RunMessageLoop();
     CleanUp();
-    return SetupDamageFound() ? 1 : 0;
+    return SetupDamageFound() || WizardIncomplete() ? 1 : 0;
 }
 
 // The entry point: the setup links none of the C runtime's start-up code (it holds instructions a

@@ -10,10 +10,10 @@
 #include "wizard/message_box_win32.h"
 #include "wizard/resource_ids.h"
 
-// The check runs after the wizard is on the screen, a stream at a time whenever no message waits
-// (27 MB take a few milliseconds now, about a second on a Pentium), and the first Next finishes
-// it, so nothing is read from a payload, nor written, before every stream has passed. The glyph
-// font, needed to draw the wizard, is checked on its own before it is loaded.
+// The check runs after the wizard is on the screen, a piece at a time whenever no message waits
+// (the 27 MB take some 50 ms now, a few seconds on a Pentium), and the first Next finishes it, so
+// nothing is read from a payload, nor written, before every stream has passed. The glyph font,
+// needed to draw the wizard, is checked on its own before it is loaded.
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include "wizard/message_layout.h"
 #include "wizard/resource_ids.h"
 #include "wizard/wizard_state.h"
+#include "wizard/wizard_template_win32.h"
 
 namespace {
 
@@ -95,7 +96,10 @@ void PlaceInWorkArea(HWND dialog) {
 // Where the wizard is larger than the work area (large fonts on an 800 x 600 screen make it 916
 // pixels wide), it and its controls are scaled down to fit; the text keeps its font and the glyph
 // captions their 16 pixels. The combo box keeps its dropped-down list.
+Scale WizardScale;  // the hidden controls, made later, are scaled the same
+
 void ShrinkToWorkArea(HWND dialog) {
+    WizardScale = Scale{1, 1};
     RECT window, client, work;
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
@@ -106,6 +110,7 @@ void ShrinkToWorkArea(HWND dialog) {
                            Rect{work.left, work.top, work.right, work.bottom});
     if (scale.numerator == scale.denominator)
         return;
+    WizardScale = scale;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT box;
         GetWindowRect(child, &box);
@@ -136,10 +141,8 @@ INT_PTR OnWizardInit(HWND dialog) {
     CheckDlgButton(dialog, IDC_DESKTOP_ICONS, BST_CHECKED);
     ShowWindow(GetDlgItem(dialog, IDC_BACK), SW_HIDE);
     EnableWindow(GetDlgItem(dialog, IDC_BACK), FALSE);
-    FillLanguageList(dialog);
-    static const int kOptionBoxes[] = {IDC_DESKTOP_ICONS, IDC_AUTO_START, IDC_ANSWER_OK, IDC_ANSWER_NO};
-    for (int id : kOptionBoxes)
-        SubclassCheckButton(dialog, id);
+    SubclassCheckButton(dialog, IDC_DESKTOP_ICONS);
+    SubclassCheckButton(dialog, IDC_AUTO_START);
     return 1;
 }
 
@@ -339,7 +342,9 @@ void OnAnswerClicked(HWND dialog, int clicked, int other) {
 void OnWizardCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDC_NEXT:
-        if (!FinishSetupCheck())  // nothing reads a payload or touches the disk before it passes
+        // Every page's controls exist, and nothing reads a payload or touches the disk before
+        // every stream has passed its check.
+        if (!CompleteWizard() || !FinishSetupCheck())
             break;
         ApplyPageChange(dialog,
                         OnWizardNext(IsChecked(dialog, IDC_ANSWER_OK), IsChecked(dialog, IDC_ANSWER_NO)));
@@ -417,8 +422,6 @@ void ShowWizardPage(HWND dialog, int page) {
     UpdateWindow(dialog);
 }
 
-}  // namespace
-
 INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -433,3 +436,27 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
     return 0;
 }
+
+int HiddenControls;  // 0 not made yet, 1 made, -1 could not be made
+
+}  // namespace
+
+HWND CreateWizard() { return CreateWizardWithShownControls(WizardDialogProc); }
+
+// A control that cannot be made ends the wizard, as a wizard that cannot be made ends the setup:
+// without a message (there may be no resources left to show one) and with exit code 1.
+int CompleteWizard() {
+    if (HiddenControls == 0) {
+        HiddenControls = CreateHiddenControls(WizardWindow, WizardScale) ? 1 : -1;
+        if (HiddenControls < 0) {
+            WizardPage = -1;
+            return 0;
+        }
+        FillLanguageList(WizardWindow);
+        SubclassCheckButton(WizardWindow, IDC_ANSWER_OK);
+        SubclassCheckButton(WizardWindow, IDC_ANSWER_NO);
+    }
+    return HiddenControls > 0;
+}
+
+int WizardIncomplete() { return HiddenControls < 0; }

@@ -3,4 +3,12 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The wizard with the controls of its first page; null when it cannot be made.
+HWND CreateWizard();
+
+// Makes the controls of the later pages, once: soon after the first page is painted, and at the
+// latest on the first Next. 0 when one cannot be made, which ends the wizard with exit code 1.
+int CompleteWizard();
+
+// 1 when the controls of the later pages could not be made.
+int WizardIncomplete();
