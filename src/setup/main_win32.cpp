@@ -71,7 +71,7 @@ int RouteEnter() {
 }
 
 // Whenever no message waits (so the first page has been painted): the later pages' controls are
-// made, then the payload streams are checked, a stream at a time.
+// made, then the payload streams are checked, a piece at a time.
 void RunMessageLoop() {
     MSG message;
     int idleWork = 1;
