@@ -30,7 +30,7 @@ target_compile_options(tesso_zlib PRIVATE -w)
 target_compile_definitions(tesso_zlib PRIVATE NO_GZIP)
 # The install is all inflating: its inner loop is compiled for speed. The CRC check of the packed
 # streams runs a piece at a time while the first page waits for the user: it goes byte by byte
-# (Z_TESTW empty), without the 8 KB of tables of zlib's word-at-a-time ("braided") code.
+# (Z_TESTW empty), without the 4 KB of tables of zlib's word-at-a-time ("braided") code.
 set_source_files_properties(${TESSO_ZLIB_SOURCE}/inffast.c PROPERTIES COMPILE_OPTIONS -O2)
 set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFINITIONS Z_TESTW=)
 
