@@ -26,7 +26,8 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 LIST
     fi
-    $sudo apt-get update -qq >&2
+    # One index failing (a mirror mid-sync) does not keep the source lists from being read.
+    $sudo apt-get update -qq >&2 || true
 fi
 mkdir -p "$dest"
 work=$(mktemp -d "$dest/fetch-XXXXXX")
