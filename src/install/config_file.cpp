@@ -170,26 +170,29 @@ void ProtectAgain(const char *path) {
 
 }  // namespace
 
-int UpdateConfigFile() {
-    char path[kPathBufferSize];
-    if (!JoinPath(path, InstallDir, "chipadui.ini"))
-        return 1;
-    ClearProtectiveAttributes(path, 1, 1);
-    SetFileWritable(path, 1);
+int UpdateConfigFileAt(const char *path) {
     ConfigScan scan = {};
     FormatText(scan.keys[0].line, sizeof scan.keys[0].line, "UseBmpFont=%c", DisplayOk ? '0' : '1');
     FormatText(scan.keys[1].line, sizeof scan.keys[1].line, "ForceLanguage=%d", ForceLanguage);
     scan.keys[0].match = "UseBmpFont=";
     scan.keys[1].match = "ForceLanguage=";
     scan.file = std::fopen(path, "r+b");
-    int written = 0;
-    if (scan.file) {
-        written = ScanAndUpdate(scan);
-        if (written)
-            AppendMissing(scan);
-        written = written && std::fflush(scan.file) == 0 && !std::ferror(scan.file);
-        written = std::fclose(scan.file) == 0 && written;
-    }
+    if (!scan.file)
+        return 0;
+    int written = ScanAndUpdate(scan);
+    if (written)
+        AppendMissing(scan);
+    written = written && std::fflush(scan.file) == 0 && !std::ferror(scan.file);
+    return std::fclose(scan.file) == 0 && written;
+}
+
+int UpdateConfigFile() {
+    char path[kPathBufferSize];
+    if (!JoinPath(path, InstallDir, "chipadui.ini"))
+        return 1;
+    ClearProtectiveAttributes(path, 1, 1);
+    SetFileWritable(path, 1);
+    int written = UpdateConfigFileAt(path);
     ProtectAgain(path);
     return written;
 }

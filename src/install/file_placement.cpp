@@ -33,11 +33,19 @@ int EndsWithSeparator(const char *path) {
     return last && last[1] == 0;
 }
 
-// The temporary name in the target's own folder, so that putting it in place is a rename.
+// The temporary name beside the target, so that putting it in place is a rename.
 static int TemporaryPathFor(char *out, const char *target) {
-    const char *separator = LastSeparator(target);
-    int folderLength = separator ? static_cast<int>(separator - target + 1) : 0;
-    return FormatText(out, kPathBufferSize, "%.*s~tsonew.tmp", folderLength, target) >= 0;
+    int length = FormatText(out, kPathBufferSize, "%s.tsonew", target);
+    return length > 0 && length < kPathBufferSize;
+}
+
+int BeginNewFile(InstalledFile *file, const char *path) {
+    file->output = nullptr;
+    file->inPlace = 1;
+    if (!CopyPath(file->target, path))
+        return 0;
+    file->output = CreateOutputFile(file->target, kNewFileOnly);
+    return file->output != nullptr;
 }
 
 int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath) {
@@ -51,9 +59,12 @@ int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fu
         return 1;
     if (!TemporaryPathFor(file->temporary, file->target))
         return 0;
-    file->output = CreateOutputFile(file->temporary, kReplaceFile);
-    if (!file->output && DeleteInstalledFile(file->temporary) == 0)  // one left by an earlier run
-        file->output = CreateOutputFile(file->temporary, kReplaceFile);
+    // A plain file left by an earlier run is removed; anything else there (a folder, a link) makes
+    // the write fail rather than go through it.
+    file->output = CreateOutputFile(file->temporary, kNewFileOnly);
+    if (!file->output && KindOfPath(file->temporary) == kPathPlainFile &&
+        DeleteInstalledFile(file->temporary) == 0)
+        file->output = CreateOutputFile(file->temporary, kNewFileOnly);
     return file->output != nullptr;
 }
 
@@ -84,6 +95,10 @@ int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden) {
     file->output = nullptr;
     if (!closed) {
         RemoveFile(WrittenPath(file));
+        return 0;
+    }
+    if (!file->inPlace && KindOfPath(file->target) == kPathNotPlain) {
+        RemoveFile(file->temporary);  // never replaced, nor its attributes changed, through a link
         return 0;
     }
     const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;

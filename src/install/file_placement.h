@@ -18,10 +18,10 @@ int EndsWithSeparator(const char *path);
 
 // Writes count bytes as InstallDir\fileName (or fullPath when not null), lifting the protection
 // of an existing file first and setting the wanted bits afterwards. 1 = written completely. The
-// bytes of a file that replaces another go to a temporary file beside it first, which takes its
-// place only when every byte reached it: a failed write leaves an existing file and its attributes
-// as they were. A file that is new is written in place, and removed again if its write fails.
-enum { kTemporaryNameLength = 11 };  // "~tsonew.tmp", beside every file written
+// bytes of a file that replaces another go to a new temporary file beside it first,
+// "<name>.tsonew", which takes its place only when every byte reached it: a failed write leaves an
+// existing file and its attributes as they were. A file that is new is written in place, and
+// removed again if its write fails. Neither is ever opened through a name that exists already.
 int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly, int hidden,
                        const char *fullPath);
 
@@ -35,6 +35,8 @@ struct InstalledFile {
     int inPlace;  // a new file, written under its own name
 };
 int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath);
+// Begins a file that must be new: fails when anything is at path (never opens an existing name).
+int BeginNewFile(InstalledFile *file, const char *path);
 int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long count);
 int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden);
 void AbandonInstalledFile(InstalledFile *file);

@@ -22,9 +22,24 @@ int SetFileWritable(const char *path, int writable);           // the runtime's 
 int CopyFileOverwriting(const char *source, const char *target);
 int TruncateOpenFile(std::FILE *file, long length);  // 1 = done
 long FileBytes(const char *path);                    // -1 = no such file
-int FileInUse(const char *path);                     // 1 = held open without sharing
-// Free bytes for the caller and the cluster size of the disk that holds folder (an absolute path
-// whose folders need not exist yet). 1 = known.
+// 1 = another program holds the file open, or runs it: it cannot be opened for writing without
+// sharing. A read-only file is tested with its read-only bit lifted for the moment of the test.
+int FileInUse(const char *path);
+// What is at a name the install writes, replaces, purges or changes the attributes of. Anything
+// but a plain file is never written, replaced or changed through: a folder, a reparse point
+// (symbolic link, junction, mount point) or a file with more than one hard link (the other names
+// may be outside the install folder).
+enum PathKind { kPathMissing = 0, kPathPlainFile = 1, kPathNotPlain = 2 };
+int KindOfPath(const char *path);
+// Renames source to target, which must not exist. 1 = renamed.
+int RenameFile(const char *source, const char *target);
+int RemoveFolder(const char *path);  // 1 = an empty folder was removed
+// Whether two folders are the same folder, whatever the paths that name them (another drive
+// letter for it, a short or a long name). Unknown counts as not the same.
+int SameFolder(const char *first, const char *second);
+// Free bytes for the caller and the cluster size of the volume that holds folder (an absolute path
+// whose folders need not exist yet: the deepest one that exists tells the volume, which may be
+// mounted in a folder of another drive). 1 = known.
 int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes);
 // Puts source in target's place, replacing target (which must not be read-only). 1 = done; on
 // failure target is as it was.

@@ -6,6 +6,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include "install/file_placement.h"
 #include "setup/dll_search_win32.h"
 #include "setup/setup_state.h"
 
@@ -57,30 +58,164 @@ long FileBytes(const char *path) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : static_cast<long>(found.nFileSizeLow);
 }
 
-// Opened for reading, so that a read-only file (every file of an earlier install) still opens,
-// and with no sharing, so that any other open handle makes it fail with a sharing violation.
+namespace {
+
+HANDLE OpenForWriting(const char *path) {
+    return CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+// Opened for writing with no sharing: any other open handle makes it fail with a sharing
+// violation, and so does a program that is running (on the NT family its image is mapped, which
+// refuses writers even though the loader keeps no handle; the 95 family keeps the file open). A
+// read-only file refuses writers by itself, so its bit is lifted for the moment of the test and
+// set back at once; a folder or a link is left alone (KindOfPath refuses it anyway).
 int FileInUse(const char *path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenForWriting(path);
+    DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+        DWORD attributes = GetFileAttributesA(path);
+        const DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            !(attributes & kNotPlain) && SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+            file = OpenForWriting(path);
+            error = GetLastError();
+            SetFileAttributesA(path, attributes);
+        }
+    }
     if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION;
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     CloseHandle(file);
     return 0;
 }
 
-// GetDiskFreeSpaceExA is looked up: retail Windows 95 lacks it, and its GetDiskFreeSpaceA reports
-// at most 2 GB (enough to tell whether the install fits). The old call wants the root folder.
+// GetFileAttributesA does not follow a reparse point: it reports the link's own word, with
+// FILE_ATTRIBUTE_REPARSE_POINT (Windows 2000 and later; NT 4.0 and the 95 family have no reparse
+// points and never set the bit). Hard links are counted on an open handle: NTFS keeps the count
+// on every NT (NT 4.0 included, where only backup programs made them). The 95 family's FAT has no
+// hard links, so there the folder bit is all there is to see. The handle asks for no access, so a
+// file held open by another program still answers.
+int KindOfPath(const char *path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kPathMissing : kPathNotPlain;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return kPathNotPlain;
+    if (!IsNtPlatform)
+        return kPathPlainFile;
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return kPathNotPlain;
+    BY_HANDLE_FILE_INFORMATION info;
+    int single = GetFileInformationByHandle(file, &info) && info.nNumberOfLinks <= 1;
+    CloseHandle(file);
+    return single ? kPathPlainFile : kPathNotPlain;
+}
+
+// MoveFileA never replaces an existing target, on either family.
+int RenameFile(const char *source, const char *target) { return MoveFileA(source, target) != 0; }
+
+int RemoveFolder(const char *path) { return RemoveDirectoryA(path) != 0; }
+
+namespace {
+
+// A folder's identity on the NT family: its volume's serial number and its file index. Only NT
+// opens a folder (FILE_FLAG_BACKUP_SEMANTICS, with no access asked, needs no backup privilege).
+int FolderIdentity(const char *folder, BY_HANDLE_FILE_INFORMATION *info) {
+    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return 0;
+    int known = GetFileInformationByHandle(handle, info) != 0;
+    CloseHandle(handle);
+    return known;
+}
+
+}  // namespace
+
+// The 95 family cannot open a folder; there both paths are made full and short (GetShortPathNameA
+// is in 95 and NT 4.0; the long-name call only from 98 and 2000), which gives one spelling for one
+// folder whichever of its names was used.
+int SameFolder(const char *first, const char *second) {
+    if (IsNtPlatform) {
+        BY_HANDLE_FILE_INFORMATION a, b;
+        return FolderIdentity(first, &a) && FolderIdentity(second, &b) &&
+               a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+               a.nFileIndexLow == b.nFileIndexLow;
+    }
+    char full[2][kPathBufferSize], shortName[2][kPathBufferSize];
+    const char *paths[2] = {first, second};
+    for (int i = 0; i < 2; i++) {
+        char *namePart = nullptr;
+        DWORD length = GetFullPathNameA(paths[i], kPathBufferSize, full[i], &namePart);
+        if (length == 0 || length >= kPathBufferSize)
+            return 0;
+        length = GetShortPathNameA(full[i], shortName[i], kPathBufferSize);
+        if (length == 0 || length >= kPathBufferSize)
+            return 0;
+        length = lstrlenA(shortName[i]);
+        if (length > 3 && shortName[i][length - 1] == '\\')
+            shortName[i][length - 1] = 0;
+    }
+    return lstrcmpiA(shortName[0], shortName[1]) == 0;
+}
+
+namespace {
+
+// The deepest folder of path that exists, with a trailing backslash (what both free-space calls
+// want), or the drive's root.
+void DeepestExistingFolder(const char *path, char *folder) {
+    lstrcpynA(folder, path, kPathBufferSize - 1);
+    for (;;) {
+        DWORD attributes = GetFileAttributesA(folder);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            break;
+        char *separator = const_cast<char *>(LastSeparator(folder));
+        if (!separator || separator - folder <= 2) {
+            folder[3] = 0;  // "X:\"
+            return;
+        }
+        *separator = 0;
+    }
+    if (!EndsWithSeparator(folder))
+        lstrcatA(folder, "\\");
+}
+
+// The largest cluster a volume of the 95 family can have (FAT32 and FAT16 as they format it).
+const unsigned long kLargestClusterOn95 = 32768;
+
+}  // namespace
+
+// GetDiskFreeSpaceExA is looked up: retail Windows 95 lacks it (OSR2 has it), and its
+// GetDiskFreeSpaceA reports at most 2 GB (enough to tell whether the install fits). The Ex call
+// takes any folder, so a volume mounted in a folder (2000 and later) is the one measured; the
+// old call wants the root on the 95 family (and on NT 4.0, which then gets the root's), and takes
+// any folder from 2000 on. On 95 OSR2, 98 and ME the
+// old call adjusts its cluster figures on a FAT32 volume over 2 GB so that their product stays
+// under 2 GB; the size the install rounds each file to is then never taken as larger than the
+// largest cluster such a volume really has.
 int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes) {
-    char root[4] = {folder[0], ':', '\\', 0};
+    char existing[kPathBufferSize];
+    DeepestExistingFolder(folder, existing);
+    char root[4] = {existing[0], ':', '\\', 0};
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+    if (!(IsNtPlatform &&
+          GetDiskFreeSpaceA(existing, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) &&
+        !GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
         return 0;
     *clusterBytes = sectorsPerCluster * bytesPerSector;
     *freeBytes = static_cast<unsigned long long>(freeClusters) * *clusterBytes;
+    if (!IsNtPlatform && *clusterBytes > kLargestClusterOn95)
+        *clusterBytes = kLargestClusterOn95;
     typedef BOOL(WINAPI * GetDiskFreeSpaceExCall)(LPCSTR, ULARGE_INTEGER *, ULARGE_INTEGER *,
                                                   ULARGE_INTEGER *);
     FARPROC query = KernelFunction("GetDiskFreeSpaceExA");
     ULARGE_INTEGER available, total, totalFree;
-    if (query && AsFunction<GetDiskFreeSpaceExCall>(query)(root, &available, &total, &totalFree))
+    if (query && AsFunction<GetDiskFreeSpaceExCall>(query)(existing, &available, &total, &totalFree))
         *freeBytes = available.QuadPart;  // the caller's quota, where there is one
     return 1;
 }

@@ -4,19 +4,20 @@
 
 #include "install/file_placement.h"
 #include "install/file_system.h"
+#include "install/install_commit.h"
 #include "install/install_sequence.h"
 #include "install/payload_catalogue.h"
-#include "setup/malloc_buffer.h"
+#include "setup/format_text.h"
 #include "setup/setup_state.h"
 
 namespace {
 
 const char kRefusedCharacters[] = "<>:\"/|?*";
 
-// The longest name the install puts in the folder: an installed file, a purged one, the temporary
-// name or the doc folder.
+// The longest name the install puts in the folder: an installed or purged file under its staged or
+// moved-aside name, or the journal.
 size_t LongestNameInFolder() {
-    size_t longest = kTemporaryNameLength;
+    size_t longest = sizeof kJournalName - 1;
     for (int i = 0; i < PayloadCatalogueCount; i++)
         if (std::strlen(PayloadCatalogue[i].file) > longest)
             longest = std::strlen(PayloadCatalogue[i].file);
@@ -25,7 +26,7 @@ size_t LongestNameInFolder() {
         if (PurgeFileName(i, name, sizeof name) && std::strlen(name) > longest)
             longest = std::strlen(name);
     }
-    return longest;
+    return longest + kStagedSuffixLength;
 }
 
 // One folder name between backslashes: not "." or "..", no refused character, no trailing dot or
@@ -85,51 +86,78 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
     return kFolderOk;
 }
 
-unsigned long long SpaceNeeded(const long *existingBytes, unsigned long clusterBytes) {
-    unsigned long long needed = 0, replaced = 0, largest = 0;
-    for (int i = 0; i < PayloadCatalogueCount; i++) {
-        unsigned long long bytes = RoundUp(PayloadCatalogue[i].bytes, clusterBytes);
-        needed += bytes;
-        if (bytes > largest)
-            largest = bytes;
-        if (existingBytes[i] >= 0)
-            replaced += RoundUp(static_cast<unsigned long>(existingBytes[i]), clusterBytes);
-    }
-    // The temporary copy of the file being written, the configuration's appended lines and the
-    // doc folder.
-    needed += largest + 2 * RoundUp(1, clusterBytes);
-    return needed > replaced ? needed - replaced : 0;
+unsigned long long SpaceNeeded(unsigned long clusterBytes) {
+    unsigned long long needed = 0;
+    for (int i = 0; i < PayloadCatalogueCount; i++)
+        needed += RoundUp(PayloadCatalogue[i].bytes, clusterBytes);
+    // Every file is written whole while the one it replaces is still there, and those it replaces
+    // or purges stay (moved aside) until the install has succeeded: nothing they hold can be
+    // counted. Besides, the journal, the configuration's appended lines and the doc folder.
+    return needed + 3 * RoundUp(1, clusterBytes);
 }
+
+namespace {
+
+// A name the install would write, replace, purge or change: a folder or a link there stops it
+// before anything changes; so does anything at the staged or moved-aside names, which only a
+// folder or a link can be once an interrupted run has been cleaned up. 1 with Blocker naming it.
+char Blocker[kCommitNameSize + kStagedSuffixLength + 1];
+
+int IsBlocked(const char *name) {
+    char path[kPathBufferSize];
+    const char *const suffixes[] = {"", ".tsonew", ".tsoold"};
+    for (const char *suffix : suffixes) {
+        FormatText(Blocker, sizeof Blocker, "%s%s", name, suffix);
+        int kind = JoinPath(path, InstallDir, Blocker) ? KindOfPath(path) : kPathMissing;
+        if (kind == kPathNotPlain || (kind == kPathPlainFile && suffix[0]))
+            return 1;
+    }
+    return 0;
+}
+
+// An existing file that the install replaces or purges, held open or running.
+int IsInUse(const char *name) {
+    char path[kPathBufferSize];
+    return JoinPath(path, InstallDir, name) && KindOfPath(path) == kPathPlainFile && FileInUse(path);
+}
+
+// The first name, installed or purged, for which test holds, or null.
+template <class Test> const char *FirstNameWhere(Test test) {
+    static char purged[32];
+    for (int i = 0; i < PayloadCatalogueCount; i++)
+        if (test(PayloadCatalogue[i].file))
+            return PayloadCatalogue[i].file;
+    for (int i = 0; i < kPurgeCount; i++)
+        if (PurgeFileName(i, purged, sizeof purged) && test(purged))
+            return purged;
+    return nullptr;
+}
+
+}  // namespace
 
 TargetCheck CheckInstallTargets() {
     TargetCheck check = {kTargetsReady, nullptr, 0, 0};
-    MallocBuffer<long> existing = AllocateBuffer<long>(PayloadCatalogueCount * sizeof(long));
-    if (!existing)
-        return check;  // the install itself will report the lack of memory
-    for (int i = 0; i < PayloadCatalogueCount; i++) {
-        char path[kPathBufferSize];
-        existing.get()[i] = JoinPath(path, InstallDir, PayloadCatalogue[i].file) ? FileBytes(path) : -1;
-        if (existing.get()[i] >= 0 && FileInUse(path)) {
-            check.problem = kTargetInUse;
-            check.file = PayloadCatalogue[i].file;
-            return check;
-        }
+    check.file = FirstNameWhere([](const char *name) { return IsInUse(name); });
+    if (check.file) {
+        check.problem = kTargetInUse;
+        return check;
     }
-    static char purged[32];
-    for (int i = 0; i < kPurgeCount; i++) {
-        char path[kPathBufferSize];
-        if (PurgeFileName(i, purged, sizeof purged) && JoinPath(path, InstallDir, purged) &&
-            FileInUse(path)) {
-            check.problem = kTargetInUse;
-            check.file = purged;
-            return check;
-        }
+    char journal[kPathBufferSize];
+    if (JoinPath(journal, InstallDir, kJournalName) && KindOfPath(journal) != kPathMissing) {
+        check.problem = kTargetNotPlain;
+        check.file = kJournalName;
+        return check;
+    }
+    if (FirstNameWhere([](const char *name) { return IsBlocked(name); })) {
+        check.problem = kTargetNotPlain;
+        check.file = Blocker;
+        return check;
     }
     unsigned long long freeBytes = 0;
     unsigned long cluster = 0;
     if (!FreeDiskSpace(InstallDir, &freeBytes, &cluster))
-        return check;  // unknown: the writes themselves will tell
-    unsigned long long needed = SpaceNeeded(existing.get(), cluster);
+        return check;  // unknown: the writes themselves will tell, and nothing is changed then
+    unsigned long long needed = SpaceNeeded(cluster);
     if (needed > freeBytes) {
         check.problem = kDiskTooSmall;
         check.neededKb = static_cast<unsigned long>((needed + 1023) >> 10);

@@ -13,20 +13,20 @@ enum FolderProblem {
 // field reported, which is larger when the read cut the text short.
 int CheckFolderName(const char *folder, unsigned long typedLength);
 
-enum TargetProblem { kTargetsReady, kDiskTooSmall, kTargetInUse };
+enum TargetProblem { kTargetsReady, kDiskTooSmall, kTargetInUse, kTargetNotPlain };
 
 struct TargetCheck {
     int problem;
-    const char *file;        // kTargetInUse: the installed name of the file in use
+    const char *file;        // kTargetInUse, kTargetNotPlain: the name in the install folder
     unsigned long neededKb;  // kDiskTooSmall: what the install needs and what is free
     unsigned long freeKb;
 };
 
-// Checks the disk and the files in InstallDir (which need not exist yet): enough free space for
-// every file, less what it replaces, plus one file's temporary copy; no file to be replaced or
-// purged is held open by another program.
+// Checks the disk and the files in InstallDir (which need not exist yet), after an interrupted run
+// there has been cleaned up: no file to be replaced or purged is held open or run by another
+// program; no name the install writes, replaces or purges is a folder or a link; enough free space
+// on the folder's own volume for every file written while the old ones are still there.
 TargetCheck CheckInstallTargets();
 
-// Bytes the install needs on a disk with the given cluster size, given the size of each file
-// already there (-1 for none), in catalogue order.
-unsigned long long SpaceNeeded(const long *existingBytes, unsigned long clusterBytes);
+// Bytes the install needs on a volume with the given cluster size.
+unsigned long long SpaceNeeded(unsigned long clusterBytes);

@@ -5,6 +5,7 @@
 #include "install/config_file.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
+#include "install/install_commit.h"
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
@@ -114,15 +115,6 @@ const ShortcutNames &ShortcutNamesFor(int uiLanguage) {
 
 namespace {
 
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-int SameText(const char *a, const char *b) {
-    for (; *a && *b; a++, b++)
-        if (FoldCase(*a) != FoldCase(*b))
-            return 0;
-    return *a == *b;
-}
-
 int FirstByteHasTopBit(const char *path) {
     std::FILE *file = std::fopen(path, "rb");
     if (!file)
@@ -146,39 +138,131 @@ void CheckOldWordBase() {
     ShowWaitCursor();
 }
 
-void PurgeOldDictionaries() {
-    for (int i = 0; i < kPurgeCount; i++) {
-        char name[32], path[kPathBufferSize];
-        if (PurgeFileName(i, name, sizeof name) && JoinPath(path, InstallDir, name))
-            DeleteInstalledFile(path);
-    }
-}
-
 // The first file of this run that was not written, optional ones included.
 void NoteUnwritten(const char *file) {
     if (!FirstUnwrittenFile)
         FirstUnwrittenFile = file;
 }
 
-int ExtractAll(PayloadInflater *inflater) {
+// The install in progress: the files staged, in install order, and the plan of its commit.
+const PayloadEntry *StagedFiles[kMaxCommitEntries];
+int StagedCount;
+CommitPlan Plan;
+
+// A file of the old word base is kept when it is there whole: one that is missing, or shorter than
+// the new one (cut short by a run that was killed, say), is installed even when the user keeps the
+// old word base. A longer one is an old base that grew with the user's words.
+int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
+    char path[kPathBufferSize];
+    return step.skippedWhenKept && KeepOldWordBase && JoinPath(path, InstallDir, entry->file) &&
+           KindOfPath(path) == kPathPlainFile && FileBytes(path) >= static_cast<long>(entry->bytes);
+}
+
+// Unpacks a payload under its staged name; the configuration gets the wizard's answers there, before
+// it takes its place (a failed update is reported, and the file installed as it came).
+int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
+    char staged[kPathBufferSize];
+    if (!StagedPath(staged, entry->file) || !StagePayloadFile(inflater, entry->id, staged, entry->bytes))
+        return 0;
+    if (entry->id == kPayloadConfigFile && !UpdateConfigFileAt(staged))
+        NoteUnwritten(entry->file);
+    StagedFiles[StagedCount++] = entry;
+    return 1;
+}
+
+// Every file of the install under its staged name, in install order, with its checkpoints. 0 when
+// a required one could not be written (FirstUnwrittenFile names it).
+int StageAll(PayloadInflater *inflater) {
+    StagedCount = 0;
     for (int i = 0; i < InstallStepCount; i++) {
         const InstallStep &step = InstallSteps[i];
         if (step.checkpoint)
             SetProgressCheckpoint(step.checkpoint);
-        if (!step.payloadId || (step.skippedWhenKept && KeepOldWordBase))
+        if (!step.payloadId)
             continue;
         const PayloadEntry *entry = FindPayloadEntry(step.payloadId);
-        int written = entry && ExtractPayloadToFile(inflater, step.payloadId, entry->file, entry->readOnly,
-                                                    entry->hidden, nullptr);
-        if (!written)
-            NoteUnwritten(entry ? entry->file : "?");
-        if (!written && step.required)
+        if (entry && IsKeptOldFile(step, entry))
+            continue;
+        if (entry && StagedCount < kMaxCommitEntries && StageFile(inflater, entry))
+            continue;
+        NoteUnwritten(entry ? entry->file : "?");
+        if (step.required)
             return 0;
     }
     return 1;
 }
 
+void DiscardStaged() {
+    for (int i = 0; i < StagedCount; i++) {
+        char staged[kPathBufferSize];
+        if (StagedPath(staged, StagedFiles[i]->file) && KindOfPath(staged) == kPathPlainFile)
+            DeleteInstalledFile(staged);
+    }
+}
+
+// The old user dictionaries first (moved aside, so that they come back should the install fail),
+// then every staged file in install order.
+int PlanCommit() {
+    Plan.count = 0;
+    for (int i = 0; i < kPurgeCount; i++) {
+        char name[kCommitNameSize], path[kPathBufferSize];
+        if (PurgeFileName(i, name, sizeof name) && JoinPath(path, InstallDir, name) &&
+            KindOfPath(path) != kPathMissing && !AddCommitEntry(&Plan, name, kCommitPurge, 0))
+            return 0;
+    }
+    for (int i = 0; i < StagedCount; i++) {
+        const PayloadEntry *entry = StagedFiles[i];
+        char path[kPathBufferSize];
+        unsigned long wanted =
+            (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
+        int kind = JoinPath(path, InstallDir, entry->file) && KindOfPath(path) == kPathMissing
+                       ? kCommitCreate
+                       : kCommitReplace;
+        if (!AddCommitEntry(&Plan, entry->file, kind, wanted))
+            return 0;
+    }
+    return 1;
+}
+
+int WasStaged(const PayloadEntry *entry) {
+    for (int i = 0; i < StagedCount; i++)
+        if (StagedFiles[i] == entry)
+            return 1;
+    return 0;
+}
+
+// Every required file is there, whole, before success is reported: a file written now with its
+// size and protection, one kept from the old word base at least at its size. The configuration
+// has grown by the answers. 1 = all there; 0 with FirstUnwrittenFile naming the first that is not.
+int InstalledFilesAreThere() {
+    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
+    for (int i = 0; i < InstallStepCount; i++) {
+        const InstallStep &step = InstallSteps[i];
+        const PayloadEntry *entry = step.payloadId ? FindPayloadEntry(step.payloadId) : nullptr;
+        int staged = entry && WasStaged(entry);
+        if (!entry || (!step.required && !staged))
+            continue;
+        char path[kPathBufferSize];
+        unsigned long word = 0;
+        long bytes = JoinPath(path, InstallDir, entry->file) && KindOfPath(path) == kPathPlainFile
+                         ? FileBytes(path)
+                         : -1;
+        int whole = staged && entry->id != kPayloadConfigFile ? bytes == static_cast<long>(entry->bytes)
+                                                              : bytes >= static_cast<long>(entry->bytes);
+        unsigned long wanted =
+            (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
+        int protectedAsListed = !staged || (ReadAttributeWord(path, &word) && (word & kProtection) == wanted);
+        if (!whole || !protectedAsListed) {
+            FirstUnwrittenFile = entry->file;
+            return 0;
+        }
+    }
+    return 1;
+}
+
+// Every shortcut counts, on the desktop too; the first that is not in place is named.
 void CreateShortcuts() {
+    FailedShortcut[0] = 0;
     const ShortcutNames &names = ShortcutNamesFor(UiLanguage);
     const ShortcutEntry group[] = {
         {names.engine, "TSO.exe"}, {names.uninstall, "TSOUnInstall.exe"}, {nullptr, nullptr}};
@@ -192,6 +276,8 @@ void CreateShortcuts() {
         const ShortcutEntry startup[] = {{names.engine, "TSO.exe"}, {nullptr, nullptr}};
         CreateProgramGroup(nullptr, startup, kFolderStartup);
     }
+    if (FailedShortcut[0])
+        NoteUnwritten(FailedShortcut);
     SetProgressCheckpoint(97);
     SetProgressCheckpoint(100);
 }
@@ -199,13 +285,14 @@ void CreateShortcuts() {
 // An optional control file beside the setup is copied into the Windows folder. The copy is made
 // over the old file (its protection lifted), so that the old one is never lost before the new one
 // is in place; run from the Windows folder itself, source and target are one file and nothing is
-// done. Folders are compared as the system compares names, ignoring case.
+// done. The folders are compared as folders, not as text: another path to the Windows folder (a
+// substituted drive, a share, a short name) is the same folder.
 void CopyControlFile() {
     char source[kPathBufferSize], target[kPathBufferSize];
     if (FormatText(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1') < 0 || !PathExists(source))
         return;
     if (FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1') < 0 ||
-        SameText(SetupDir, WindowsDir))
+        SameFolder(SetupDir, WindowsDir))
         return;
     ClearProtectiveAttributes(target, 1, 1);
     if (!CopyFileOverwriting(source, target))
@@ -233,6 +320,9 @@ class InflaterHolder {
 
 }  // namespace
 
+// Nothing under a final name changes until every file is staged whole; a failure from then until
+// every file is in place and checked undoes the commit. A failed install therefore leaves the
+// folder as it was.
 int RunInstall() {
     FirstUnwrittenFile = nullptr;
     InflaterHolder inflater(CreatePayloadInflater());
@@ -244,11 +334,15 @@ int RunInstall() {
     SetProgressCheckpoint(10);
     KeepOldWordBase = 0;
     CheckOldWordBase();
-    PurgeOldDictionaries();
-    if (!ExtractAll(inflater.get()))
+    if (!StageAll(inflater.get()) || !PlanCommit() || !WriteJournal(&Plan)) {
+        DiscardStaged();
         return kInstallFailed;
-    if (!UpdateConfigFile())
-        NoteUnwritten("chipadui.ini");
+    }
+    if (!CommitToDisk(&Plan) || !InstalledFilesAreThere()) {
+        UndoCommit(&Plan);
+        return kInstallFailed;
+    }
+    FinishCommit(&Plan);
     CreateShortcuts();
     CopyControlFile();
     return FirstUnwrittenFile ? kInstallIncomplete : kInstallSucceeded;

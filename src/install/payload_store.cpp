@@ -83,18 +83,38 @@ int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned
 
 }  // namespace
 
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
-                         int hidden, const char *fullPath) {
+namespace {
+
+int InflateToFile(PayloadInflater *inflater, unsigned short id, InstalledFile *file, int readOnly,
+                  int hidden) {
     const unsigned char *packed = nullptr;
     unsigned long size = 0;
-    if (!inflater || !FindPayloadStream(id, &packed, &size) || size == 0)
-        return 0;
-    InstalledFile file;
-    if (!BeginInstalledFile(&file, fileName, fullPath))
-        return 0;
-    if (!InflateInto(inflater, packed, size, &file)) {
-        AbandonInstalledFile(&file);
+    if (!FindPayloadStream(id, &packed, &size) || size == 0 || !InflateInto(inflater, packed, size, file)) {
+        AbandonInstalledFile(file);
         return 0;
     }
-    return FinishInstalledFile(&file, readOnly, hidden);
+    return FinishInstalledFile(file, readOnly, hidden);
+}
+
+}  // namespace
+
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
+                         int hidden, const char *fullPath) {
+    InstalledFile file;
+    if (!inflater || !BeginInstalledFile(&file, fileName, fullPath))
+        return 0;
+    return InflateToFile(inflater, id, &file, readOnly, hidden);
+}
+
+int StagePayloadFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes) {
+    InstalledFile file;
+    if (!inflater || !BeginNewFile(&file, path))
+        return 0;
+    if (!InflateToFile(inflater, id, &file, 0, 0))
+        return 0;
+    if (FileBytes(path) != static_cast<long>(bytes)) {
+        RemoveFile(path);
+        return 0;
+    }
+    return 1;
 }

@@ -29,5 +29,9 @@ void DestroyPayloadInflater(PayloadInflater *inflater);
 int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
                          int hidden, const char *fullPath);
 
+// Unpacks a payload into a new file at path (nothing may be there), with no protection set, and
+// checks that it holds the expected number of bytes. 1 = complete; 0 = nothing left at path.
+int StagePayloadFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
+
 // Platform lookup of the packed stream of a payload; no copy is made. Returns 0 when missing.
 int FindPayloadStream(unsigned short id, const unsigned char **stream, unsigned long *size);

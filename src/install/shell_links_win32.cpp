@@ -131,6 +131,28 @@ int CreateShellLink(const char *targetPath, const char *linkPath, const char *de
     return SUCCEEDED(file->Save(widePath, TRUE)) ? 1 : 0;
 }
 
+// The link object's GetPath gives the path it holds without looking for the target (no
+// SLGP_UNCPRIORITY or resolution: 95's shell knows neither SLGP_RAWPATH nor the later flags).
+int ReadShellLinkTarget(const char *linkPath, char *targetPath) {
+    ComInit com;
+    if (!com.ok())
+        return 0;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IShellLinkA,
+                                                  reinterpret_cast<void **>(link.Receive()))))
+        return 0;
+    ComPtr<IPersistFile> file;
+    WCHAR widePath[kPathBufferSize];
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Receive()))) ||
+        !MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) ||
+        FAILED(file->Load(widePath, STGM_READ)))
+        return 0;
+    WIN32_FIND_DATAA found;
+    targetPath[0] = 0;
+    return link->GetPath(targetPath, kPathBufferSize, &found, 0) == S_OK && targetPath[0];
+}
+
 int QueryWindowsDirectory(char *buffer, unsigned capacity) { return GetWindowsDirectoryA(buffer, capacity); }
 
 int QueryUserName(char *buffer, unsigned long capacity) {

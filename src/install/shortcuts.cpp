@@ -9,6 +9,8 @@
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
 
+char FailedShortcut[kPathBufferSize];
+
 namespace {
 
 const int kUserNameSize = 256;
@@ -40,13 +42,67 @@ void ShowFolderMessage(const char *folder) {
     ShowWizardMessage(chinese, "Cannot create folder!", kMessageOk);
 }
 
+// Folds ASCII case (the shell keeps the case it was given, Windows ignores it) and takes a run of
+// separators as one (a folder typed with a trailing backslash joins with two); the second byte
+// of a two-byte character is compared as it is.
+int SamePathText(const char *a, const char *b) {
+    while (*a && *b) {
+        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+        if (IsLeadByte(x) && a[1]) {
+            if (x != y || a[1] != b[1])
+                return 0;
+            a += 2;
+            b += 2;
+            continue;
+        }
+        if (x == PATH_SEPARATOR[0] && y == PATH_SEPARATOR[0]) {
+            while (*a == PATH_SEPARATOR[0])
+                a++;
+            while (*b == PATH_SEPARATOR[0])
+                b++;
+            continue;
+        }
+        if ((x >= 'A' && x <= 'Z' ? x + 32 : x) != (y >= 'A' && y <= 'Z' ? y + 32 : y))
+            return 0;
+        a++;
+        b++;
+    }
+    return *a == *b;
+}
+
+// A shortcut that an earlier install left read-only or hidden is replaced all the same (its
+// protection lifted for the write and set back after it), never written through a link, and
+// counts only when it reads back pointing at the target.
+int WriteShortcut(const char *targetPath, const char *linkPath, const char *description) {
+    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
+    int kind = KindOfPath(linkPath);
+    if (kind == kPathNotPlain)
+        return 0;
+    unsigned long before = 0;
+    int lifted = kind == kPathPlainFile && ReadAttributeWord(linkPath, &before) && (before & kProtection) &&
+                 WriteAttributeWord(linkPath, before & ~kProtection);
+    char written[kPathBufferSize];
+    int ok = CreateShellLink(targetPath, linkPath, description) && ReadShellLinkTarget(linkPath, written) &&
+             SamePathText(written, targetPath);
+    if (lifted)
+        WriteAttributeWord(linkPath, before);
+    return ok;
+}
+
+void NoteFailedShortcut(const char *displayName) {
+    if (!FailedShortcut[0])
+        FormatText(FailedShortcut, kPathBufferSize, "%s.lnk", displayName);
+}
+
 int CreateEntryShortcut(const char *folder, const ShortcutEntry &entry) {
     char linkPath[kPathBufferSize], targetPath[kPathBufferSize];
     int length =
         FormatText(linkPath, sizeof linkPath, "%s" PATH_SEPARATOR "%s.lnk", folder, entry.displayName);
-    if (length < 0 || length >= kPathBufferSize || !JoinPath(targetPath, InstallDir, entry.targetFile))
-        return 0;
-    return CreateShellLink(targetPath, linkPath, entry.displayName);
+    int ok = length >= 0 && length < kPathBufferSize && JoinPath(targetPath, InstallDir, entry.targetFile) &&
+             WriteShortcut(targetPath, linkPath, entry.displayName);
+    if (!ok)
+        NoteFailedShortcut(entry.displayName);
+    return ok;
 }
 
 }  // namespace
@@ -77,16 +133,18 @@ int CreateProgramGroup(const char *groupName, const ShortcutEntry *entries, int 
     char folder[kPathBufferSize];
     int inGroup = groupName && *groupName;  // otherwise straight into the base folder
     if (!FindBaseFolder(folder, kind) || (inGroup && !AppendToPath(folder, PATH_SEPARATOR "%s", groupName))) {
+        NoteFailedShortcut(entries[0].displayName);
         ShowStartMenuMessage();
         return 0;
     }
     if (inGroup && !PathExists(folder) && !MakeDirectory(folder)) {
+        NoteFailedShortcut(entries[0].displayName);
         ShowFolderMessage(folder);
         return 0;
     }
     int result = 1;
     for (const ShortcutEntry *entry = entries; entry->displayName; entry++)
-        result = CreateEntryShortcut(folder, *entry);
+        result = CreateEntryShortcut(folder, *entry) && result;
     if (!result) {
         ShowStartMenuMessage();
         return 0;
@@ -96,10 +154,11 @@ int CreateProgramGroup(const char *groupName, const ShortcutEntry *entries, int 
 
 int CreateDesktopShortcut(const char *targetFile, const char *displayName) {
     char targetPath[kPathBufferSize], linkPath[kPathBufferSize], piece[kDesktopPieceSize];
-    if (!JoinPath(targetPath, InstallDir, targetFile) || !FindBaseFolder(linkPath, kFolderDesktop))
-        return 0;
     int length = FormatText(piece, sizeof piece, PATH_SEPARATOR "%s.lnk", displayName);
-    if (length < 0 || length >= kDesktopPieceSize || !AppendToPath(linkPath, "%s", piece))
-        return 0;
-    return CreateShellLink(targetPath, linkPath, displayName);
+    int ok = JoinPath(targetPath, InstallDir, targetFile) && FindBaseFolder(linkPath, kFolderDesktop) &&
+             length >= 0 && length < kDesktopPieceSize && AppendToPath(linkPath, "%s", piece) &&
+             WriteShortcut(targetPath, linkPath, displayName);
+    if (!ok)
+        NoteFailedShortcut(displayName);
+    return ok;
 }

@@ -9,11 +9,16 @@ struct ShortcutEntry {
 };
 
 // Creates the group folder (when groupName is neither null nor empty) under the shell folder of
-// `kind` and one shortcut per entry. 1 = the last shortcut was written; 0 = failure, reported.
+// `kind` and one shortcut per entry. 1 = every shortcut was written and reads back pointing at its
+// target; 0 = failure, reported, with FailedShortcut naming the first shortcut that is not.
 int CreateProgramGroup(const char *groupName, const ShortcutEntry *entries, int kind);
 
-// A desktop shortcut to InstallDir\targetFile. 1 = written; 0 = failure, not reported.
+// A desktop shortcut to InstallDir\targetFile. 1 = written and read back; 0 = failure, not
+// reported here (FailedShortcut names it).
 int CreateDesktopShortcut(const char *targetFile, const char *displayName);
+
+// After a failure of either: "<display name>.lnk" of the first shortcut that is not in place.
+extern char FailedShortcut[];
 
 // The shell folder of `kind` from the Windows directory, for systems that report version 3.
 int ComposeShellFolder(char *path, int kind);
@@ -21,5 +26,7 @@ int ComposeShellFolder(char *path, int kind);
 // --- provided by the platform (the shell and the link object on Win32) ---------------------------
 int ResolveShellFolder(char *path, int kind);
 int CreateShellLink(const char *targetPath, const char *linkPath, const char *description);
+// The target path a shortcut file holds (kPathBufferSize bytes). 1 = read.
+int ReadShellLinkTarget(const char *linkPath, char *targetPath);
 int QueryWindowsDirectory(char *buffer, unsigned capacity);  // length written, 0 on failure
 int QueryUserName(char *buffer, unsigned long capacity);     // 1 = read

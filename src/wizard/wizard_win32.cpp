@@ -8,6 +8,7 @@
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/install_checks.h"
+#include "install/install_commit.h"
 #include "install/install_sequence.h"
 #include "install/install_ui.h"
 #include "install/payload_store.h"
@@ -232,6 +233,17 @@ int TargetsReady(HWND dialog) {
                 return 0;
             }
             break;
+        case kTargetNotPlain:
+            FormatText(chinese, sizeof chinese,
+                       "安装目录中的 %s 是目录或链接，安装程序不会经由它写入。请移走它，或选别的目录。",
+                       check.file);
+            FormatText(
+                english, sizeof english,
+                "%s in the folder is a folder or a link; the setup never writes through it. Remove it.",
+                check.file);
+            ShowMessage(chinese, english, kMessageOk, dialog);
+            ReturnToFolderPage(dialog);
+            return 0;
         }
     }
 }
@@ -280,18 +292,31 @@ void ShowInstallResult(HWND dialog, int result) {
                    "Installation incomplete: %s could not be written. Please check and retry.",
                    FirstUnwrittenFile);
         ShowMessage(chinese, english, kMessageOk, dialog);
+    } else if (FirstUnwrittenFile) {
+        char chinese[320], english[128];
+        FormatText(chinese, sizeof chinese,
+                   "安装失败：文件 %s 未能写入。原有文件均未改动。请检查一下系统后，再重新安装。",
+                   FirstUnwrittenFile);
+        FormatText(
+            english, sizeof english,
+            "Installation failed: %s could not be written; nothing was changed. Please check and retry.",
+            FirstUnwrittenFile);
+        ShowMessage(chinese, english, kMessageOk, dialog);
     } else {
-        ShowMessage(
-            "安装失败！请检查一下系统后，再重新安装。谢谢！",
-            "Installation failed. Please check your system (quit all Tesso applications) and try again.",
-            kMessageOk, dialog);
+        ShowMessage("安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！",
+                    "Installation failed; nothing was changed. Please check your system (quit all Tesso "
+                    "applications) and try again.",
+                    kMessageOk, dialog);
     }
 }
 
 void RunFinalNext(HWND dialog) {
     ShowWizardPage(dialog, WizardPage);
     WizardPage = kPageInstalling;
-    if (!ReadInstallFolder(dialog) || !TargetsReady(dialog) || !PrepareInstallFolder(dialog))
+    if (!ReadInstallFolder(dialog))
+        return;
+    RecoverInterruptedInstall();  // what a killed run left, before anything is measured or changed
+    if (!TargetsReady(dialog) || !PrepareInstallFolder(dialog))
         return;
     WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     WantAutoStart = IsChecked(dialog, IDC_AUTO_START);

@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "install/install_checks.h"
+#include "install/install_commit.h"
 #include "install/payload_catalogue.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -39,10 +43,11 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
 }
 
 TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
-    // The longest installed or purged name decides; 233 bytes leave too little room.
+    // The longest installed or purged name under its staged name decides; 233 bytes leave too
+    // little room.
     size_t longest = 0;
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        longest = std::max(longest, std::string(PayloadCatalogue[i].file).size());
+        longest = std::max(longest, std::string(PayloadCatalogue[i].file).size() + kStagedSuffixLength);
     std::string fits = "C:\\" + std::string(259 - 1 - longest - 3, 'f');
     EXPECT_EQ(CheckFolderName(fits.c_str(), fits.size()), kFolderOk);
     std::string longer = fits + "g";
@@ -53,17 +58,42 @@ TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
     EXPECT_EQ(CheckFolderName("C:\\Tesso", 300), kFolderTooLong);
 }
 
-TEST(SpaceNeeded, EveryFileLessWhatItReplacesPlusOneTemporaryCopy) {
-    std::vector<long> none(PayloadCatalogueCount, -1), all(PayloadCatalogueCount);
-    unsigned long long total = 0, largest = 0;
-    for (int i = 0; i < PayloadCatalogueCount; i++) {
-        all[i] = static_cast<long>(PayloadCatalogue[i].bytes);
+TEST(SpaceNeeded, EveryFileWhileTheOldOnesAreStillThere) {
+    unsigned long long total = 0;
+    for (int i = 0; i < PayloadCatalogueCount; i++)
         total += PayloadCatalogue[i].bytes;
-        largest = std::max<unsigned long long>(largest, PayloadCatalogue[i].bytes);
+    EXPECT_EQ(SpaceNeeded(1), total + 3);
+    EXPECT_GE(SpaceNeeded(32768), total + PayloadCatalogueCount * 32768ull / 2);  // whole clusters
+}
+
+// Names the install writes, replaces or purges that are folders or links, and anything left at a
+// staged or moved-aside name, stop it before any change; the problem names what is there.
+TEST(CheckInstallTargets, FoldersAndLinksAtAnyNameStopTheInstall) {
+    TempFolder folder, outside;
+    UseInstallDir(folder.path());
+    WriteFile(outside.File("precious"), "outside");
+    EXPECT_EQ(CheckInstallTargets().problem, kTargetsReady);
+    struct Plant {
+        const char *name;
+        int how;  // 0 folder, 1 symbolic link, 2 hard link, 3 plain file
+    } plants[] = {{"TSO.exe", 0},        {"TSO.exe", 1},      {"TSO.exe", 2},
+                  {"pykeys.dic0001", 1}, {"flatAuto.dic", 2}, {"py_1key.dic.tsonew", 1},
+                  {"TSO.exe.tsoold", 3}, {"~tsoundo.lst", 0}};
+    for (const Plant &plant : plants) {
+        std::string path = folder.File(plant.name);
+        int made = plant.how == 0   ? mkdir(path.c_str(), 0755)
+                   : plant.how == 1 ? symlink(outside.File("precious").c_str(), path.c_str())
+                   : plant.how == 2 ? link(outside.File("precious").c_str(), path.c_str())
+                                    : (WriteFile(path, "x"), 0);
+        ASSERT_EQ(made, 0) << plant.name;
+        TargetCheck check = CheckInstallTargets();
+        EXPECT_EQ(check.problem, kTargetNotPlain) << plant.name << " " << plant.how;
+        EXPECT_STREQ(check.file, plant.name);
+        plant.how == 0 ? rmdir(path.c_str()) : unlink(path.c_str());
     }
-    EXPECT_EQ(SpaceNeeded(none.data(), 1), total + largest + 2);
-    EXPECT_EQ(SpaceNeeded(all.data(), 1), largest + 2);  // an install over the same files
-    EXPECT_GT(SpaceNeeded(none.data(), 32768), SpaceNeeded(none.data(), 1));  // whole clusters
+    WriteFile(folder.File("TSO.exe"), "an earlier engine");  // a plain file is replaced as usual
+    EXPECT_EQ(CheckInstallTargets().problem, kTargetsReady);
+    EXPECT_EQ(ReadFile(outside.File("precious")), "outside");
 }
 
 }  // namespace

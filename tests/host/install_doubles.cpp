@@ -50,6 +50,16 @@ int CreateShellLink(const char *targetPath, const char *linkPath, const char *de
     return std::fclose(link) == 0;
 }
 
+int ReadShellLinkTarget(const char *linkPath, char *targetPath) {
+    std::FILE *link = std::fopen(linkPath, "rb");
+    if (!link)
+        return 0;
+    size_t length = std::fread(targetPath, 1, 259, link);
+    std::fclose(link);
+    targetPath[length] = 0;
+    return length > 0;
+}
+
 int QueryWindowsDirectory(char *buffer, unsigned capacity) {
     return std::snprintf(buffer, capacity, "%s", Doubles.windowsDirectory.c_str());
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -84,9 +85,26 @@ class RunInstallTest : public ::testing::Test {
         ForceLanguage = 1;
     }
     std::string File(const std::string &name) { return folder_.File(name); }
-    void PutOldWordBase(char firstByte) {
-        WriteFile(File("CiZuFlat.igb"), "old base");
-        WriteFile(File("pycizudic.idx"), std::string(1, firstByte) + "old index");
+    // An old word base whose files are whole (at least the new ones' sizes) or cut short.
+    void PutOldWordBase(char firstByte, bool whole = true) {
+        WriteFile(File("CiZuFlat.igb"), OldFile("CiZuFlat.igb", 'b', whole));
+        WriteFile(File("pycizudic.idx"), std::string(1, firstByte) + OldFile("pycizudic.idx", 'i', whole));
+    }
+    static std::string OldFile(const char *name, char fill, bool whole) {
+        for (int i = 0; i < PayloadCatalogueCount; i++)
+            if (std::string(PayloadCatalogue[i].file) == name)
+                return std::string(whole ? PayloadCatalogue[i].bytes : 9, fill);
+        return "";
+    }
+    std::string Listing() {
+        std::string names;
+        if (DIR *dir = opendir(folder_.path().c_str())) {
+            while (dirent *entry = readdir(dir))
+                if (entry->d_name[0] != '.')
+                    names += std::string(entry->d_name) + " ";
+            closedir(dir);
+        }
+        return names;
     }
     int Progress() {
         std::vector<std::string> steps = Doubles.Starting("progress");
@@ -150,8 +168,8 @@ TEST_F(RunInstallTest, NoQuestionWithoutTheOldWordBase) {
 
 TEST_F(RunInstallTest, AnsweringNoKeepsTheFourWordBaseFiles) {
     PutOldWordBase('\x80');
-    WriteFile(File("pxcizudic.idx"), "old px");
-    WriteFile(File("py2_3ZiCi1stZuMu.idx"), "old py2");
+    WriteFile(File("pxcizudic.idx"), OldFile("pxcizudic.idx", 'x', true));
+    WriteFile(File("py2_3ZiCi1stZuMu.idx"), OldFile("py2_3ZiCi1stZuMu.idx", 'y', true));
     Doubles.answer = 7;
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_EQ(
@@ -159,12 +177,24 @@ TEST_F(RunInstallTest, AnsweringNoKeepsTheFourWordBaseFiles) {
         std::vector<std::string>{"message Old CiKu (Word Base) is detected. Replace it with new CiKu?"});
     EXPECT_EQ(Doubles.messages[0], "安装目录有老词库。是否安装新词库(会冲掉老词库)?");
     EXPECT_EQ(KeepOldWordBase, 1);
-    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), "old base");
-    EXPECT_EQ(ReadFile(File("pycizudic.idx")), "\x80old index");
-    EXPECT_EQ(ReadFile(File("pxcizudic.idx")), "old px");
-    EXPECT_EQ(ReadFile(File("py2_3ZiCi1stZuMu.idx")), "old py2");
+    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), OldFile("CiZuFlat.igb", 'b', true));
+    EXPECT_EQ(ReadFile(File("pycizudic.idx")), "\x80" + OldFile("pycizudic.idx", 'i', true));
+    EXPECT_EQ(ReadFile(File("pxcizudic.idx")), OldFile("pxcizudic.idx", 'x', true));
+    EXPECT_EQ(ReadFile(File("py2_3ZiCi1stZuMu.idx")), OldFile("py2_3ZiCi1stZuMu.idx", 'y', true));
     EXPECT_EQ(ReadFile(File("Inkleaf.exe")).size(), 1667072u);
     EXPECT_EQ(Doubles.Count("wait cursor"), 1);
+}
+
+// Keeping the old word base keeps only what is there whole: a base cut short by a killed run, or
+// one that lacks a file, is completed with the new files.
+TEST_F(RunInstallTest, KeepingAPartialWordBaseInstallsWhatIsMissingOrShort) {
+    PutOldWordBase('\x80', false);
+    Doubles.answer = 7;
+    ASSERT_EQ(RunInstall(), kInstallSucceeded);
+    EXPECT_EQ(KeepOldWordBase, 1);
+    for (const char *name : {"CiZuFlat.igb", "pycizudic.idx", "pxcizudic.idx", "py2_3ZiCi1stZuMu.idx"})
+        EXPECT_EQ(ReadFile(File(name)).size(), OldFile(name, 0, true).size()) << name;
+    EXPECT_NE(ReadFile(File("CiZuFlat.igb")), OldFile("CiZuFlat.igb", 'b', true));
 }
 
 TEST_F(RunInstallTest, AnsweringYesOrClosingReplacesOrKeeps) {
@@ -177,7 +207,7 @@ TEST_F(RunInstallTest, AnsweringYesOrClosingReplacesOrKeeps) {
     Doubles.answer = 2;  // Escape or the close box
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_EQ(KeepOldWordBase, 1);
-    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), "old base");
+    EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), OldFile("CiZuFlat.igb", 'b', true));
 }
 
 TEST_F(RunInstallTest, NoQuestionForAnIndexThatDoesNotLookOld) {
@@ -207,26 +237,38 @@ TEST_F(RunInstallTest, PurgeRemovesOldUserDictionaries) {
 }
 
 TEST_F(RunInstallTest, OptionalStepFailingGoesOnButIsReportedIncomplete) {
-    mkdir(File("TSO.exe").c_str(), 0755);  // a folder where the engine should go cannot be written
+    mkdir(File("TSO.exe.tsonew").c_str(), 0755);  // the engine's staged name cannot be written
     EXPECT_EQ(RunInstall(), kInstallIncomplete);
     EXPECT_STREQ(FirstUnwrittenFile, "TSO.exe");
+    EXPECT_FALSE(PathExists(File("TSO.exe").c_str()));
     EXPECT_EQ(Progress(), 100);
-    rmdir(File("TSO.exe").c_str());
+    rmdir(File("TSO.exe.tsonew").c_str());
     EXPECT_EQ(RunInstall(), kInstallSucceeded);
     EXPECT_EQ(FirstUnwrittenFile, nullptr);
 }
 
-// Writes past a size limit fail as on a full disk. Over an earlier install whose files differ,
-// every file is then either the earlier one or the new one, never cut short, and the run is not
-// reported as a success.
-TEST_F(RunInstallTest, FailingWritesLeaveEveryFileOldOrNew) {
+// Over an earlier install (its user dictionaries and configuration included), a failure while the
+// files are written (a size limit, as a full disk) or while they are put in place (a folder at a
+// later name) leaves every earlier file as it was, with its attributes, and nothing else behind.
+TEST_F(RunInstallTest, AFailedInstallLeavesTheEarlierOneAsItWas) {
     std::map<std::string, std::string> before;
-    for (int i = 0; i < PayloadCatalogueCount; i++) {
-        std::string name = PayloadCatalogue[i].file;
-        before[name] = "earlier " + name;
-        WriteFile(File(name), before[name]);
-        WriteAttributeWord(File(name).c_str(), Attributes(File(name)) | kProtection);
+    for (int i = 0; i < PayloadCatalogueCount; i++)
+        before[PayloadCatalogue[i].file] = std::string("earlier ") + PayloadCatalogue[i].file;
+    before["flatAuto.dic"] = "learned words";
+    before["pykeys.dic0101"] = "more words";
+    for (const auto &file : before) {
+        WriteFile(File(file.first), file.second);
+        WriteAttributeWord(File(file.first).c_str(), Attributes(File(file.first)) | kProtection);
     }
+    auto expectAsBefore = [&](const char *when) {
+        for (const auto &file : before) {
+            EXPECT_EQ(ReadFile(File(file.first)), file.second) << file.first << " " << when;
+            EXPECT_EQ(Attributes(File(file.first)) & kProtection, kProtection) << file.first << " " << when;
+        }
+        std::string listing = Listing();
+        EXPECT_EQ(listing.find(".tso"), std::string::npos) << when << ": " << listing;
+        EXPECT_EQ(listing.find("~tso"), std::string::npos) << when << ": " << listing;
+    };
     struct rlimit saved, limit;
     getrlimit(RLIMIT_FSIZE, &saved);
     limit = saved;
@@ -235,29 +277,24 @@ TEST_F(RunInstallTest, FailingWritesLeaveEveryFileOldOrNew) {
     setrlimit(RLIMIT_FSIZE, &limit);
     int result = RunInstall();
     setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_NE(result, kInstallSucceeded);
-    ASSERT_NE(FirstUnwrittenFile, nullptr);
-    for (int i = 0; i < PayloadCatalogueCount; i++) {
-        const PayloadEntry &entry = PayloadCatalogue[i];
-        std::string now = ReadFile(File(entry.file));
-        if (now == before[entry.file])
-            continue;
-        if (entry.id != 120)
-            EXPECT_EQ(now.size(), entry.bytes) << entry.file;
-        EXPECT_LT(entry.bytes, 1ul << 20) << entry.file << " was written past the limit";
-    }
-    EXPECT_EQ(ReadFile(File("TSO.exe")), before["TSO.exe"]);  // larger than the limit: kept
-    EXPECT_FALSE(PathExists(File("~tsonew.tmp").c_str()));
+    EXPECT_EQ(result, kInstallFailed);
+    EXPECT_NE(FirstUnwrittenFile, nullptr);
+    expectAsBefore("disk full");
+    // The engine is put in place near the end: everything before it was already committed.
+    unlink(File("TSO.exe").c_str());
+    before.erase("TSO.exe");
+    mkdir(File("TSO.exe").c_str(), 0755);
+    EXPECT_EQ(RunInstall(), kInstallFailed);
+    expectAsBefore("a folder in the way");
+    EXPECT_EQ(Doubles.Count("link"), 0);
 }
 
-TEST_F(RunInstallTest, RequiredStepFailingEndsWithoutConfigurationOrShortcuts) {
-    mkdir(File("readme2.igb").c_str(), 0755);
-    EXPECT_EQ(RunInstall(), 0);
-    for (const char *name : {"pykeys.dic", "gbkflat.dic", "py_1key.dic", "sort.dic", "chdicres.bin",
-                             "ChnDic2.bin", "duplicat.dic", "ch2key.bin"})
-        EXPECT_TRUE(PathExists(File(name).c_str())) << name;
-    EXPECT_FALSE(PathExists(File("chipadui.ini").c_str()));
-    EXPECT_FALSE(PathExists(File("ChnBmp.bin").c_str()));
+TEST_F(RunInstallTest, RequiredStepFailingEndsWithoutChangingAnything) {
+    mkdir(File("readme2.igb.tsonew").c_str(), 0755);
+    EXPECT_EQ(RunInstall(), kInstallFailed);
+    EXPECT_STREQ(FirstUnwrittenFile, "readme2.igb");
+    rmdir(File("readme2.igb.tsonew").c_str());
+    EXPECT_EQ(Listing(), "");
     EXPECT_EQ(Progress(), 20);
     EXPECT_EQ(Doubles.Count("link"), 0);
 }

@@ -71,15 +71,32 @@ TEST_F(Shortcuts, NoGroupNameWritesIntoTheBaseFolder) {
     EXPECT_EQ(Doubles.Count("message"), 0);
 }
 
-TEST_F(Shortcuts, OnlyTheLastEntryDecides) {
+TEST_F(Shortcuts, EveryEntryCountsAndTheFirstFailureIsNamed) {
     const ShortcutEntry entries[] = {{"First", "a.exe"}, {"Second", "b.exe"}, {nullptr, nullptr}};
     Doubles.failingLinks = {folder_.File("2/G/First.lnk")};
-    EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 1);
-    EXPECT_EQ(Doubles.Count("message"), 0);
-    Doubles.failingLinks = {folder_.File("2/G/Second.lnk")};
+    FailedShortcut[0] = 0;
     EXPECT_EQ(CreateProgramGroup("G", entries, kFolderPrograms), 0);
     EXPECT_EQ(Doubles.Starting("message"), std::vector<std::string>{kStartMenuMessage});
-    EXPECT_TRUE(PathExists(folder_.File("2/G/First.lnk").c_str()));
+    EXPECT_STREQ(FailedShortcut, "First.lnk");
+    EXPECT_TRUE(PathExists(folder_.File("2/G/Second.lnk").c_str()));
+}
+
+// A read-only shortcut of an earlier install elsewhere is replaced and protected as before; one
+// that does not read back pointing at the new folder does not count.
+TEST_F(Shortcuts, StaleReadOnlyShortcutsAreReplaced) {
+    const ShortcutEntry entries[] = {{"Engine", "TSO.exe"}, {nullptr, nullptr}};
+    std::string link = folder_.File("7/Engine.lnk");
+    WriteFile(link, "C:\\Elsewhere\\TSO.exe");
+    WriteAttributeWord(link.c_str(), Attributes(link) | kAttributeReadOnly);
+    EXPECT_EQ(CreateProgramGroup(nullptr, entries, kFolderStartup), 1);
+    EXPECT_EQ(ReadFile(link), "C:\\Product/TSO.exe");
+    EXPECT_EQ(Attributes(link) & kAttributeReadOnly, kAttributeReadOnly);
+    unlink(link.c_str());
+    symlink(folder_.File("elsewhere").c_str(), link.c_str());  // never written through
+    FailedShortcut[0] = 0;
+    EXPECT_EQ(CreateDesktopShortcut("TSO.exe", "../7/Engine"), 0);
+    EXPECT_STREQ(FailedShortcut, "../7/Engine.lnk");
+    EXPECT_FALSE(PathExists(folder_.File("elsewhere").c_str()));
 }
 
 TEST_F(Shortcuts, FailuresAreReportedByTheGroupOnly) {

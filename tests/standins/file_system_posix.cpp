@@ -108,6 +108,27 @@ long FileBytes(const char *path) {
 // POSIX has no sharing modes: nothing is ever in use here (the Wine tests cover it).
 int FileInUse(const char *) { return 0; }
 
+int KindOfPath(const char *path) {
+    struct stat info;
+    if (lstat(path, &info) != 0)
+        return errno == ENOENT ? kPathMissing : kPathNotPlain;
+    return S_ISREG(info.st_mode) && info.st_nlink <= 1 ? kPathPlainFile : kPathNotPlain;
+}
+
+int RenameFile(const char *source, const char *target) {
+    struct stat info;
+    if (lstat(target, &info) == 0)
+        return 0;
+    return rename(source, target) == 0;
+}
+
+int RemoveFolder(const char *path) { return rmdir(path) == 0; }
+
+int SameFolder(const char *first, const char *second) {
+    struct stat a, b;
+    return stat(first, &a) == 0 && stat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes) {
     struct statvfs info;
     std::string existing = folder;  // the nearest folder that exists
