@@ -6,6 +6,8 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "install/file_placement.h"
 #include "setup/dll_search_win32.h"
 #include "setup/setup_state.h"
@@ -157,11 +159,11 @@ int SameFolder(const char *first, const char *second) {
         length = GetShortPathNameA(full[i], shortName[i], kPathBufferSize);
         if (length == 0 || length >= kPathBufferSize)
             return 0;
-        length = lstrlenA(shortName[i]);
+        length = static_cast<DWORD>(std::strlen(shortName[i]));
         if (length > 3 && shortName[i][length - 1] == '\\')
             shortName[i][length - 1] = 0;
     }
-    return lstrcmpiA(shortName[0], shortName[1]) == 0;
+    return _stricmp(shortName[0], shortName[1]) == 0;
 }
 
 namespace {
@@ -182,7 +184,7 @@ void DeepestExistingFolder(const char *path, char *folder) {
         *separator = 0;
     }
     if (!EndsWithSeparator(folder))
-        lstrcatA(folder, "\\");
+        std::strcat(folder, "\\");
 }
 
 // The largest cluster a volume of the 95 family can have (FAT32 and FAT16 as they format it).

@@ -153,7 +153,7 @@ int ParseJournal(const char *text, CommitPlan *plan) {
         const char *end = std::strchr(line, '\n');
         if (!end)
             return 0;  // cut short
-        if (std::strcmp(line, kJournalEnd) == 0)
+        if (std::strncmp(line, kJournalEnd, sizeof kJournalEnd) == 0)
             return 1;
         size_t length = end - line;
         if (length < 3 || line[1] < '0' || line[1] > '3' || length - 2 >= kCommitNameSize)
@@ -161,7 +161,7 @@ int ParseJournal(const char *text, CommitPlan *plan) {
         char name[kCommitNameSize];
         std::memcpy(name, line + 2, length - 2);
         name[length - 2] = 0;
-        if (std::strpbrk(name, "\\/:") || !AddCommitEntry(plan, name, line[0], line[1] - '0'))
+        if (std::strchr(name, '\\') || std::strchr(name, '/') || std::strchr(name, ':') || !AddCommitEntry(plan, name, line[0], line[1] - '0'))
             return 0;
         line = end + 1;
     }

@@ -4,11 +4,13 @@
 
 #include "setup/dll_search_win32.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+// With "stay" on its command line it runs until it is ended, as a program in use would.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     RestrictDllSearch();
     HWND window = CreateWindowExA(0, "STATIC", "bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                   nullptr, nullptr, instance, nullptr);
-    SetTimer(window, 1, 1000, nullptr);
+    if (!commandLine || lstrcmpA(commandLine, "stay") != 0)
+        SetTimer(window, 1, 1000, nullptr);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_TIMER)

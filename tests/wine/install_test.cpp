@@ -164,7 +164,9 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     WriteAttributeWord(File("ChnBmp.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteWhole(File("ChnBmp.bin"), "damaged");
     WriteAttributeWord(File("ChnBmp.bin").c_str(), kProtection);
-    WriteWhole(File("CiZuFlat.igb"), "the user's own word base");
+    // The user's own word base, whole: one shorter than the new one would be completed.
+    const std::string userBase = "the user's own word base" + std::string(6444060, 'w');
+    WriteWhole(File("CiZuFlat.igb"), userBase);
     {
         MessageAnswerer answerer(IDNO);
         ASSERT_EQ(RunInstall(), 1);
@@ -172,7 +174,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     }
     EXPECT_EQ(FileSize(File("ChnBmp.bin")), 241664);
     EXPECT_EQ(FileAttributes(File("ChnBmp.bin")) & kProtection, kProtection);
-    EXPECT_EQ(ReadWhole(File("CiZuFlat.igb")), "the user's own word base");
+    EXPECT_EQ(ReadWhole(File("CiZuFlat.igb")), userBase);
     {
         MessageAnswerer answerer(IDYES);
         ASSERT_EQ(RunInstall(), 1);

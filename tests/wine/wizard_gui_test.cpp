@@ -233,12 +233,14 @@ TEST_F(Wizard, ExistingFolderThenAnInstallOverIt) {
     EXPECT_FALSE(Exists(folder + "\\doc"));
     ExpectInstalledFiles(folder);
 
-    WriteWhole(folder + "\\CiZuFlat.igb", "the user's own word base");
+    // The user's own word base, whole: one shorter than the new one would be completed.
+    const std::string userBase = "the user's own word base" + std::string(6444060, 'w');
+    WriteWhole(folder + "\\CiZuFlat.igb", userBase);
     Start(folder);
     WalkToLastPage(IDC_ANSWER_OK);
     run = FinishInstall(&setup_, kByClick, IDNO, "second");
     EXPECT_EQ(run.result, kSuccess);
-    EXPECT_EQ(ReadWhole(folder + "\\CiZuFlat.igb"), "the user's own word base");
+    EXPECT_EQ(ReadWhole(folder + "\\CiZuFlat.igb"), userBase);
 
     Start(folder);
     WalkToLastPage(IDC_ANSWER_OK);
