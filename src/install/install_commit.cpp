@@ -153,7 +153,7 @@ int ParseJournal(const char *text, CommitPlan *plan) {
         const char *end = std::strchr(line, '\n');
         if (!end)
             return 0;  // cut short
-        if (std::strncmp(line, kJournalEnd, sizeof kJournalEnd) == 0)
+        if (std::strncmp(line, kJournalEnd, sizeof kJournalEnd - 1) == 0)
             return 1;
         size_t length = end - line;
         if (length < 3 || line[1] < '0' || line[1] > '3' || length - 2 >= kCommitNameSize)
