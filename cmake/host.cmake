@@ -100,6 +100,7 @@ foreach(arch x86_64 i686)
                    -DTESSO_PAYLOAD_DIR=${TESSO_PAYLOAD_DIR}
                    -DTESSO_ZLIB_SOURCE=${TESSO_ZLIB_SOURCE}
         BUILD_ALWAYS ON
+        BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/win-${arch}/TessoSetup.exe  # what the signing step signs
         INSTALL_COMMAND ""
         DEPENDS payloads)
     if(arch STREQUAL i686)
@@ -128,10 +129,12 @@ set(TESSO_WIN64_TESTS_DIR ${CMAKE_BINARY_DIR}/win-x86_64-tests)
 set(TESSO_WIN32_TESTS_DIR ${CMAKE_BINARY_DIR}/win-i686-tests)
 
 include(cmake/wine-tests.cmake)
+include(cmake/signing.cmake)
 
 add_test(NAME packaging.format COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-format.sh ${CMAKE_SOURCE_DIR})
 
 add_test(NAME packaging.deterministic
          COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-deterministic.sh $<TARGET_FILE:make_payloads>
                  ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text ${TESSO_UNIFONT_HEX}
-                 ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR})
+                 ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR} ${TESSO_WIN32_DIR}/TessoSetup.exe
+                 ${TESSO_WIN64_DIR}/TessoSetup.exe)

@@ -8,7 +8,7 @@ packages=(
     mingw-w64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-win32
     gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine wine64 xvfb unifont locales-all clang-format util-linux
+    wine wine64 xvfb unifont locales-all clang-format util-linux osslsigncode openssl
 )
 # Only the wine32.* tests need it; where its i386 dependencies cannot be had (a mirror whose i386
 # index is mid-sync leaves them a version behind amd64), those tests are reported as skipped.
