@@ -40,6 +40,7 @@ set(TESSO_WIN32_SOURCES
     src/setup/dll_search_win32.cpp
     src/install/payload_source_win32.cpp
     src/install/file_system_win32.cpp
+    src/install/access_rights_win32.cpp
     src/install/shell_links_win32.cpp
     src/install/install_ui_win32.cpp
     src/glyphs/glyph_pages_win32.cpp
