@@ -17,6 +17,7 @@
 #include "setup/setup_check_win32.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
+#include "wizard/folder_trust_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/message_layout.h"
 #include "wizard/resource_ids.h"
@@ -291,7 +292,8 @@ void ShowInstallResult(HWND dialog, int result) {
 void RunFinalNext(HWND dialog) {
     ShowWizardPage(dialog, WizardPage);
     WizardPage = kPageInstalling;
-    if (!ReadInstallFolder(dialog) || !TargetsReady(dialog) || !PrepareInstallFolder(dialog))
+    if (!ReadInstallFolder(dialog) || !TargetsReady(dialog) || !FolderTrustAccepted(dialog) ||
+        !PrepareInstallFolder(dialog))
         return;
     WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     WantAutoStart = IsChecked(dialog, IDC_AUTO_START);
