@@ -42,7 +42,8 @@ set(TESSO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -
 
 function(tesso_host_library name sanitize)
     add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
-        tests/standins/payload_source_posix.cpp tests/standins/file_system_posix.cpp)
+        tests/standins/payload_source_posix.cpp tests/standins/file_system_posix.cpp
+        tests/standins/access_rights_posix.cpp)
     target_include_directories(${name} PUBLIC src tests/standins ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})
     target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
     target_compile_options(${name} PRIVATE -Wall -Wextra)

@@ -31,6 +31,8 @@ foreach(source ${TESSO_WINE_TEST_SOURCES})
     set(TESSO_WINE_WRAPPER "")
     if(name STREQUAL reliability_gui_test)  # with a small disk mapped as drive T:, where possible
         set(TESSO_WINE_WRAPPER ${CMAKE_SOURCE_DIR}/tests/wine/with-small-drive.sh ${TESSO_WINE_PREFIX})
+    elseif(name STREQUAL folder_trust_gui_test)  # with a folder another user owns, where possible
+        set(TESSO_WINE_WRAPPER ${CMAKE_SOURCE_DIR}/tests/wine/with-foreign-folder.sh ${TESSO_WINE_PREFIX})
     endif()
     tesso_wine_test(wine.${name} ${TESSO_WIN64_TESTS_DIR}/${name}.exe --gtest_brief=1)
     set_property(TEST wine.${name} APPEND PROPERTY ENVIRONMENT "TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe}")

@@ -1,6 +1,7 @@
 #include "install/file_placement.h"
 
 #include "install/file_system.h"
+#include "install/program_files.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
 
@@ -91,9 +92,10 @@ void AbandonInstalledFile(InstalledFile *file) {
 // still be renamed) then takes the target's place. A file it replaces passes on its other bits; a read-only
 // or hidden one is lifted first, and set back if the replacement fails.
 int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden) {
+    int programProtected = ProtectIfProgram(file->target, WrittenPath(file));  // before the handle goes
     int closed = CloseOutputFile(file->output);
     file->output = nullptr;
-    if (!closed) {
+    if (!closed || !programProtected) {
         RemoveFile(WrittenPath(file));
         return 0;
     }

@@ -8,6 +8,7 @@ struct PayloadEntry {
     int readOnly;
     int hidden;
     unsigned long bytes;  // inflated size
+    const char *kind;     // what the file is, as resources/payloads.tsv names it (exe, dll, html...)
 };
 
 extern const PayloadEntry PayloadCatalogue[];

@@ -18,6 +18,7 @@
 #include "setup/setup_check_win32.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
+#include "wizard/folder_trust_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/message_layout.h"
 #include "wizard/resource_ids.h"
@@ -316,7 +317,7 @@ void RunFinalNext(HWND dialog) {
     if (!ReadInstallFolder(dialog))
         return;
     RecoverInterruptedInstall();  // what a killed run left, before anything is measured or changed
-    if (!TargetsReady(dialog) || !PrepareInstallFolder(dialog))
+    if (!TargetsReady(dialog) || !FolderTrustAccepted(dialog) || !PrepareInstallFolder(dialog))
         return;
     WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     WantAutoStart = IsChecked(dialog, IDC_AUTO_START);

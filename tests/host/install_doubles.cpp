@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "install/access_rights.h"
 #include "install/install_ui.h"
 #include "install/shortcuts.h"
 
@@ -68,4 +69,9 @@ int QueryUserName(char *buffer, unsigned long capacity) {
     if (Doubles.userName.empty())
         return 0;
     return std::snprintf(buffer, capacity, "%s", Doubles.userName.c_str()) > 0;
+}
+
+int ProtectProgramFile(const char *path) {
+    Doubles.events.push_back(std::string("protect ") + path);
+    return Doubles.protectResult;
 }

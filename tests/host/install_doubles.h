@@ -7,13 +7,14 @@
 
 struct InstallDoubles {
     std::vector<std::string> events;  // "message <english>", "progress <n>", "show progress", "wait cursor",
-                                      // "link <link path>"
+                                      // "link <link path>", "protect <path>"
     std::vector<std::string> messages;   // Chinese text of each message, in order
     int answer = 6;                      // what every message box returns
     std::string shellRoot;               // ResolveShellFolder gives <shellRoot>/<kind>; empty = fails
     std::set<std::string> failingLinks;  // link paths whose CreateShellLink fails
     std::string windowsDirectory = "C:\\WINNT";
     std::string userName = "Admin";  // empty = the user-name query fails
+    int protectResult = 1;           // what ProtectProgramFile returns
 
     void Reset() { *this = InstallDoubles(); }
     int Count(const std::string &prefix) const;

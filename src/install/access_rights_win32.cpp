@@ -1,0 +1,208 @@
+#include "install/access_rights_win32.h"
+
+#include <cstdlib>
+
+#include "install/access_rights.h"
+#include "install/file_placement.h"
+#include "setup/dll_search_win32.h"
+#include "setup/format_text.h"
+#include "setup/setup_state.h"
+
+// Every security function is looked up in advapi32 (loaded already: the setup imports
+// GetUserNameA from it) instead of imported. NT 3.51 and later have all of them but
+// SetSecurityDescriptorControl (Windows 2000); the 95 family's advapi32 has no security support,
+// which of them it exports even as stubs is documented nowhere, and one import it lacked would stop
+// the setup from loading there. Nothing here is called on the
+// 95 family, which has no access rights.
+
+namespace {
+
+// Well-known SIDs laid out as the SID structure is (revision, count, the authority's six bytes
+// most significant first, then the sub-authorities), so that none needs allocating and freeing.
+struct WellKnownSid {
+    BYTE revision;
+    BYTE subAuthorityCount;
+    BYTE authority[6];
+    DWORD subAuthority[6];
+};
+const WellKnownSid kAdministrators = {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};  // S-1-5-32-544
+const WellKnownSid kLocalSystem = {1, 1, {0, 0, 0, 0, 0, 5}, {18}};          // S-1-5-18
+const WellKnownSid kEveryone = {1, 1, {0, 0, 0, 0, 0, 1}, {0}};              // S-1-1-0
+// NT SERVICE\TrustedInstaller (Vista and later), which owns the system's own folders.
+const WellKnownSid kTrustedInstaller = {
+    1, 6, {0, 0, 0, 0, 0, 5}, {80, 956008885, 3418522649u, 1831038044, 1853292631, 2271478464u}};
+
+PSID AsSid(const WellKnownSid &sid) { return const_cast<WellKnownSid *>(&sid); }
+
+// 2000 and later; the mingw headers hide it for NT 4.0.
+const SECURITY_DESCRIPTOR_CONTROL kDaclProtected = 0x1000;  // SE_DACL_PROTECTED
+
+template <class Function> int LookUp(Function *call, const char *name) {
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    FARPROC address = advapi ? GetProcAddress(advapi, name) : nullptr;
+    *call = address ? AsFunction<Function>(address) : nullptr;
+    return *call != nullptr;
+}
+
+// Whether the volume that holds path keeps access lists: NTFS does, FAT and most network
+// volumes do not, and there nothing is to be set or read. A path without a drive letter is
+// taken as keeping them.
+int VolumeKeepsRights(const char *path) {
+    if (!path[0] || path[1] != ':')
+        return 1;
+    char root[4] = {path[0], ':', '\\', 0};
+    DWORD flags = 0;
+    if (!GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return 1;
+    return (flags & FS_PERSISTENT_ACLS) != 0;
+}
+
+int AppliesHere(const char *path) { return IsNtPlatform && VolumeKeepsRights(path); }
+
+}  // namespace
+
+int BuildProgramDescriptor(ProgramDescriptor *program) {
+    typedef BOOL(WINAPI * InitializeDescriptorCall)(PSECURITY_DESCRIPTOR, DWORD);
+    typedef BOOL(WINAPI * InitializeAclCall)(PACL, DWORD, DWORD);
+    typedef BOOL(WINAPI * AddAllowedAceCall)(PACL, DWORD, DWORD, PSID);
+    typedef BOOL(WINAPI * SetDaclCall)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
+    typedef BOOL(WINAPI * SetOwnerCall)(PSECURITY_DESCRIPTOR, PSID, BOOL);
+    typedef BOOL(WINAPI * SetControlCall)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
+                                          SECURITY_DESCRIPTOR_CONTROL);
+    InitializeDescriptorCall initializeDescriptor;
+    InitializeAclCall initializeAcl;
+    AddAllowedAceCall addAllowedAce;
+    SetDaclCall setDacl;
+    SetOwnerCall setOwner;
+    SetControlCall setControl;
+    if (!IsNtPlatform || !LookUp(&initializeDescriptor, "InitializeSecurityDescriptor") ||
+        !LookUp(&initializeAcl, "InitializeAcl") || !LookUp(&addAllowedAce, "AddAccessAllowedAce") ||
+        !LookUp(&setDacl, "SetSecurityDescriptorDacl") || !LookUp(&setOwner, "SetSecurityDescriptorOwner"))
+        return 0;
+    PACL list = reinterpret_cast<PACL>(program->list);
+    // ACL_REVISION (2) entries carry no inheritance of their own: a file passes nothing on.
+    const DWORD kReadAndExecute = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
+    if (!initializeDescriptor(&program->descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !initializeAcl(list, sizeof program->list, ACL_REVISION) ||
+        !addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(kAdministrators)) ||
+        !addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(kLocalSystem)) ||
+        !addAllowedAce(list, ACL_REVISION, kReadAndExecute, AsSid(kEveryone)) ||
+        !setDacl(&program->descriptor, TRUE, list, FALSE) ||
+        !setOwner(&program->descriptor, AsSid(kAdministrators), FALSE))
+        return 0;
+    // Protected, the list takes in nothing the folder passes on, now or when an administrator
+    // changes the folder's rights later (2000 and later propagate such changes). NT 4.0 has no
+    // such control and needs none: it copies inheritable entries only when a file is created, so
+    // an explicit list stays as it is set until an administrator replaces it.
+    if (LookUp(&setControl, "SetSecurityDescriptorControl"))
+        setControl(&program->descriptor, kDaclProtected, kDaclProtected);
+    return 1;
+}
+
+// Only the programs get a list of their own. The product writes its dictionaries and its
+// configuration in the install folder at run time, as whichever user runs it, so data files keep
+// the rights they inherit and the folder keeps letting users create files: that is the trade-off.
+// A user can therefore still add files beside the programs (a DLL a program would load from its
+// own folder among them) and, where the folder grants users full control (a new folder at the root
+// of an NT 4.0 or 2000 drive inherits "Everyone: Full Control"), delete or rename a program
+// through the folder's own delete-child right, which no list on the file can withhold.
+int ProtectProgramFile(const char *path) {
+    if (!AppliesHere(path))
+        return 1;
+    typedef BOOL(WINAPI * SetFileSecurityCall)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR);
+    SetFileSecurityCall setFileSecurity;
+    ProgramDescriptor program;
+    if (!LookUp(&setFileSecurity, "SetFileSecurityA") || !BuildProgramDescriptor(&program))
+        return 0;
+    // The owner becomes Administrators, so that no single account (on XP and earlier, the
+    // installing administrator's own) keeps the owner's right to change the list again.
+    if (setFileSecurity(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &program.descriptor))
+        return 1;
+    // Only a member of Administrators may name it the owner. Where no elevation is asked for (NT
+    // 4.0 to XP) an ordinary user may run the setup into a folder of their own: the programs are
+    // then theirs, and a list that shut them out would stop the install replacing them.
+    return GetLastError() == ERROR_INVALID_OWNER;
+}
+
+int FolderOwnerTrusted(const char *folder) {
+    if (!AppliesHere(folder))
+        return 1;
+    typedef BOOL(WINAPI * GetFileSecurityCall)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR, DWORD,
+                                               LPDWORD);
+    typedef BOOL(WINAPI * GetOwnerCall)(PSECURITY_DESCRIPTOR, PSID *, LPBOOL);
+    typedef BOOL(WINAPI * EqualSidCall)(PSID, PSID);
+    typedef BOOL(WINAPI * OpenProcessTokenCall)(HANDLE, DWORD, PHANDLE);
+    typedef BOOL(WINAPI * GetTokenInformationCall)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
+    GetFileSecurityCall getFileSecurity;
+    GetOwnerCall getOwner;
+    EqualSidCall equalSid;
+    OpenProcessTokenCall openProcessToken;
+    GetTokenInformationCall getTokenInformation;
+    if (!LookUp(&getFileSecurity, "GetFileSecurityA") || !LookUp(&getOwner, "GetSecurityDescriptorOwner") ||
+        !LookUp(&equalSid, "EqualSid") || !LookUp(&openProcessToken, "OpenProcessToken") ||
+        !LookUp(&getTokenInformation, "GetTokenInformation"))
+        return 1;           // every NT system has them
+    DWORD descriptor[128];  // a self-relative descriptor with an owner only: at most 88 bytes
+    DWORD needed = 0;
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!getFileSecurity(folder, OWNER_SECURITY_INFORMATION, descriptor, sizeof descriptor, &needed) ||
+        !getOwner(descriptor, &owner, &defaulted) || !owner)
+        return 0;
+    static const WellKnownSid *const kTrustedOwners[] = {&kAdministrators, &kLocalSystem, &kTrustedInstaller};
+    for (const WellKnownSid *trusted : kTrustedOwners)
+        if (equalSid(owner, AsSid(*trusted)))
+            return 1;
+    // On NT 4.0 to XP what an administrator makes belongs to that administrator's own account (Vista
+    // and later give it to Administrators), so a folder of an earlier install is the user's.
+    HANDLE token = nullptr;
+    DWORD user[64];  // TOKEN_USER and its SID: at most 76 bytes
+    int ours = 0;
+    if (openProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        if (getTokenInformation(token, TokenUser, user, sizeof user, &needed))
+            ours = equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid) != 0;
+        CloseHandle(token);
+    }
+    return ours;
+}
+
+struct FolderListing {
+    HANDLE search;
+    int pending;  // found holds a name not handed out yet
+    WIN32_FIND_DATAA found;
+};
+
+FolderListing *OpenFolderListing(const char *folder) {
+    char pattern[kPathBufferSize];
+    if (FormatText(pattern, sizeof pattern, "%s%s*", folder, EndsWithSeparator(folder) ? "" : "\\") < 0)
+        return nullptr;
+    FolderListing *listing = static_cast<FolderListing *>(std::malloc(sizeof(FolderListing)));
+    if (!listing)
+        return nullptr;
+    listing->search = FindFirstFileA(pattern, &listing->found);
+    listing->pending = listing->search != INVALID_HANDLE_VALUE;
+    // The root of an empty drive has no "." entry, so nothing at all is found there.
+    if (!listing->pending && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        std::free(listing);
+        return nullptr;
+    }
+    return listing;
+}
+
+const char *NextListedName(FolderListing *listing) {
+    for (;;) {
+        if (!listing->pending &&
+            (listing->search == INVALID_HANDLE_VALUE || !FindNextFileA(listing->search, &listing->found)))
+            return nullptr;
+        listing->pending = 0;
+        const char *name = listing->found.cFileName;
+        if (!(name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))))
+            return name;
+    }
+}
+
+void CloseFolderListing(FolderListing *listing) {
+    if (listing->search != INVALID_HANDLE_VALUE)
+        FindClose(listing->search);
+    std::free(listing);
+}

@@ -1,0 +1,13 @@
+// The security descriptor the setup gives each installed program, for the tests that check it.
+#pragma once
+
+#include <windows.h>
+
+struct ProgramDescriptor {
+    SECURITY_DESCRIPTOR descriptor;  // absolute: points at the list below and at a constant owner
+    DWORD list[32];                  // the access list, DWORD-aligned as an ACL must be
+};
+
+// Builds it in place (it must not be copied afterwards). 1 = built; 0 on the 95 family, whose
+// advapi32 has no working security functions.
+int BuildProgramDescriptor(ProgramDescriptor *program);

@@ -1,0 +1,63 @@
+#include "install/program_files.h"
+
+#include "install/access_rights.h"
+#include <cstring>
+
+#include "install/file_placement.h"
+#include "install/install_commit.h"
+#include "setup/format_text.h"
+
+namespace {
+
+// Code, by kind: what the system runs or loads (executables, DLLs), and compiled help, whose pages
+// run scripts and embedded controls with the rights of whoever opens them. HTML pages, images,
+// texts and the product's dictionaries are data: a changed one can mislead, not take over another
+// user's session. Kinds with a size after a colon ("bmp:828:516:1") are never code.
+const char *const kProgramKinds[] = {"exe", "dll", "chm"};
+
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int SameName(const char *a, const char *b) {
+    for (; *a && *b; a++, b++)
+        if (FoldCase(*a) != FoldCase(*b))
+            return 0;
+    return *a == *b;
+}
+
+int SameText(const char *a, const char *b) {
+    for (; *a && *a == *b; a++, b++) {
+    }
+    return *a == *b;
+}
+
+}  // namespace
+
+int IsProgramKind(const char *kind) {
+    for (const char *program : kProgramKinds)
+        if (SameText(kind, program))
+            return 1;
+    return 0;
+}
+
+const PayloadEntry *FindPayloadEntryByName(const char *name) {
+    for (int i = 0; i < PayloadCatalogueCount; i++)
+        if (SameName(PayloadCatalogue[i].file, name))
+            return &PayloadCatalogue[i];
+    return nullptr;
+}
+
+// The install writes each file under its staged name, "<name>.tsonew": the rights go on there,
+// before it takes its place (a rename keeps them).
+int ProtectIfProgram(const char *target, const char *written) {
+    const char *separator = LastSeparator(target);
+    char name[kCommitNameSize];
+    FormatText(name, sizeof name, "%s", separator ? separator + 1 : target);
+    size_t length = std::strlen(name);
+    if (length > kStagedSuffixLength &&
+        std::strncmp(name + length - kStagedSuffixLength, ".tsonew", kStagedSuffixLength) == 0)
+        name[length - kStagedSuffixLength] = 0;
+    const PayloadEntry *entry = FindPayloadEntryByName(name);
+    if (!entry || !IsProgramKind(entry->kind))
+        return 1;
+    return ProtectProgramFile(written);
+}

@@ -1,0 +1,137 @@
+// Which installed files get the programs' access list, and what an existing install folder must be
+// like before the install goes on without a question.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
+#include <string>
+
+#include "install/folder_trust.h"
+#include "install/install_sequence.h"
+#include "install/payload_catalogue.h"
+#include "install/program_files.h"
+#include "install_doubles.h"
+#include "temp_folder.h"
+
+namespace {
+
+std::string Ending(const std::string &name) {
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? "" : name.substr(dot);
+}
+
+// The kinds the rule counts as code match what the files are by their names, row by row of the
+// generated catalogue: every executable, DLL and compiled help file, and nothing else.
+TEST(ProgramFiles, CodeKindsAreExactlyTheExecutablesDllsAndHelp) {
+    int programs = 0;
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
+        const PayloadEntry &entry = PayloadCatalogue[i];
+        std::string ending = Ending(entry.file);
+        for (char &c : ending)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        bool code = ending == ".exe" || ending == ".dll" || ending == ".chm";
+        EXPECT_EQ(IsProgramKind(entry.kind), code) << entry.file << " (" << entry.kind << ")";
+        programs += code;
+    }
+    EXPECT_EQ(programs, 7);
+    EXPECT_EQ(FindPayloadEntryByName("tso.EXE"), FindPayloadEntry(160));
+    EXPECT_EQ(FindPayloadEntryByName("TSO.exe.local"), nullptr);
+}
+
+class ProtectedInstall : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Doubles.Reset();
+        UseInstallDir(folder_.path());
+        std::snprintf(SetupDir, kPathBufferSize, "%s/", folder_.path().c_str());
+        std::snprintf(WindowsDir, kPathBufferSize, "%s/", windows_.path().c_str());
+        WantDesktopIcons = 0;
+        WantAutoStart = 0;
+        Doubles.shellRoot = shell_.path();
+        mkdir(shell_.File("2").c_str(), 0755);
+    }
+    std::set<std::string> Protected() {
+        std::set<std::string> paths;
+        for (const std::string &event : Doubles.Starting("protect "))
+            paths.insert(event.substr(8));
+        return paths;
+    }
+    TempFolder folder_, windows_, shell_;
+};
+
+// Each program is protected once, under the staged name its bytes are written to, before it takes
+// its place, whether it is new or replaces an earlier file.
+TEST_F(ProtectedInstall, EveryProgramAndNoDataFile) {
+    std::set<std::string> expected;
+    for (int i = 0; i < PayloadCatalogueCount; i++)
+        if (IsProgramKind(PayloadCatalogue[i].kind))
+            expected.insert(folder_.File(PayloadCatalogue[i].file) + ".tsonew");
+    for (int run = 0; run < 2; run++) {
+        Doubles.events.clear();
+        ASSERT_EQ(RunInstall(), kInstallSucceeded) << run;
+        EXPECT_EQ(Protected(), expected) << run;
+        EXPECT_EQ(Doubles.Count("protect "), 7) << run;
+    }
+}
+
+// A program whose rights cannot be set is not installed with the rights it inherited: the first
+// (optional) one is reported, the required typing tutor ends the install, and nothing of it is
+// left in place.
+TEST_F(ProtectedInstall, ProgramThatCannotBeProtectedIsNotInstalled) {
+    Doubles.protectResult = 0;
+    EXPECT_EQ(RunInstall(), kInstallFailed);
+    EXPECT_STREQ(FirstUnwrittenFile, "Orbit7Show.exe");
+    EXPECT_FALSE(PathExists(folder_.File("Orbit7Show.exe").c_str()));
+    EXPECT_FALSE(PathExists(folder_.File("ChineseTypingTutorial.exe").c_str()));
+    EXPECT_EQ(FileBytes(folder_.File("ZiParts.dat").c_str()), -1);
+}
+
+TEST(FolderTrust, ForeignCodeNames) {
+    struct Case {
+        const char *name;
+        int foreign;
+    };
+    const Case cases[] = {
+        {"version.dll", 1},  {"WINMM.DLL", 1},    {"TSO.exe.manifest", 1}, {"TSO.exe.local", 1},
+        {"winspool.drv", 1}, {"setup.exe", 1},    {"TSO.exe", 0},          {"tso.EXE", 0},
+        {"keyhook.dll", 0},  {"readme.txt", 0},   {"x.dll.bak", 0},        {".dll", 0},
+        {"dll", 0},          {"chipadui.ini", 0}, {"flatAuto.dic", 0},     {"TessoInputEngineGuide.chm", 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(IsForeignCodeName(c.name), c.foreign) << c.name;
+}
+
+TEST(FolderTrust, ExistingFolders) {
+    TempFolder work;
+    EXPECT_EQ(CheckFolderTrust(work.File("new").c_str()).problem, kFolderTrusted);
+    WriteFile(work.File("a-file"), "x");
+    EXPECT_EQ(CheckFolderTrust(work.File("a-file").c_str()).problem, kFolderTrusted);  // reported later
+
+    std::string folder = work.File("Tesso");
+    mkdir(folder.c_str(), 0755);
+    EXPECT_EQ(CheckFolderTrust(folder.c_str()).problem, kFolderTrusted);
+    WriteFile(folder + "/TSO.exe", "earlier engine");
+    WriteFile(folder + "/flatAuto.dic", "the user's words");
+    mkdir((folder + "/doc").c_str(), 0755);
+    EXPECT_EQ(CheckFolderTrust(folder.c_str()).problem, kFolderTrusted);
+
+    mkdir((folder + "/TSO.exe.local").c_str(), 0755);
+    FolderTrustCheck check = CheckFolderTrust(folder.c_str());
+    EXPECT_EQ(check.problem, kFolderForeignCode);
+    EXPECT_STREQ(check.name, "TSO.exe.local");
+    rmdir((folder + "/TSO.exe.local").c_str());
+    WriteFile(folder + "/Version.dll", "planted");
+    check = CheckFolderTrust(folder.c_str());
+    EXPECT_EQ(check.problem, kFolderForeignCode);
+    EXPECT_STREQ(check.name, "Version.dll");
+
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a folder to another user";
+    std::string other = work.File("other");
+    mkdir(other.c_str(), 0755);
+    ASSERT_EQ(chown(other.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(CheckFolderTrust(other.c_str()).problem, kFolderForeignOwner);
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+// POSIX stand-in of folder owners and listings: a folder is the administrators' when root or the
+// user running the program owns it, as on Windows one made by the administrators or by the setup's
+// own user is. Programs' access lists are recorded by the host tests' doubles instead.
+#include "install/access_rights.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+int FolderOwnerTrusted(const char *folder) {
+    struct stat info;
+    if (stat(folder, &info) != 0)
+        return 0;
+    return info.st_uid == 0 || info.st_uid == geteuid();
+}
+
+struct FolderListing {
+    DIR *folder;
+};
+
+FolderListing *OpenFolderListing(const char *folder) {
+    DIR *opened = opendir(folder);
+    if (!opened)
+        return nullptr;
+    FolderListing *listing = static_cast<FolderListing *>(std::malloc(sizeof(FolderListing)));
+    if (!listing) {
+        closedir(opened);
+        return nullptr;
+    }
+    listing->folder = opened;
+    return listing;
+}
+
+const char *NextListedName(FolderListing *listing) {
+    while (dirent *entry = readdir(listing->folder))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            return entry->d_name;
+    return nullptr;
+}
+
+void CloseFolderListing(FolderListing *listing) {
+    closedir(listing->folder);
+    std::free(listing);
+}

@@ -1,0 +1,111 @@
+// An install folder that exists already and that someone else could control: the real setup asks
+// before anything changes, Cancel leaves the folder as it was, OK installs.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "wine_helpers.h"
+#include "wizard/resource_ids.h"
+#include "wizard_walk.h"
+
+namespace {
+
+using namespace driver;
+
+const char kSuccess[] = "Congratulations! Installation Success!";
+
+// The names in a folder ("." and ".." left out).
+std::string Listing(const std::string &folder) {
+    std::string names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            names += std::string(found.cFileName) + " ";
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return names;
+}
+
+class FolderTrust : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (setup_.process.hProcess)
+            WaitForExit(&setup_, 100);
+    }
+    void WalkToInstall(const std::string &folder) {
+        ASSERT_TRUE(StartSetup(&setup_));
+        SetText(setup_.wizard, IDC_FOLDER, folder);
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
+        Click(Control(setup_.wizard, IDC_ANSWER_OK));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
+        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 3));
+        Click(Control(setup_.wizard, IDC_NEXT));
+    }
+    // The English line of the next message box, answered after a screenshot named `shot`.
+    std::string NextMessage(int answer, const std::string &shot = "") {
+        HWND box = WaitForMessage(setup_, 15000);
+        if (!box)
+            return "(no message)";
+        std::string english = MessageEnglish(box);
+        if (!shot.empty())
+            SaveScreenshot(box, shot);
+        AnswerMessage(box, answer);
+        return english;
+    }
+    driver::Setup setup_;
+};
+
+TEST_F(FolderTrust, PlantedDllIsNamedCancelChangesNothingAndOkInstalls) {
+    std::string folder = FreshFolder("planted");
+    WriteWhole(folder + "\\version.dll", "planted");
+    const std::string question = "version.dll here is not part of Tesso and could run with its programs. OK "
+                                 "installs anyway; Cancel quits, changing nothing.";
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_CANCEL, "foreign-code-question"), question);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(Listing(folder), "version.dll ");
+    EXPECT_EQ(ReadWhole(folder + "\\version.dll"), "planted");
+
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_CONFIRM), question);
+    EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(FileSize(folder + "\\TSO.exe"), 1396736);
+    EXPECT_EQ(ReadWhole(folder + "\\version.dll"), "planted");  // the user's to remove
+}
+
+// A folder the setup makes, and an earlier install of the product in it, raise no question (the
+// first one an install over it asks is the word base's).
+TEST_F(FolderTrust, EarlierInstallAsksNothing) {
+    std::string folder = FreshFolder("earlier") + "\\Tesso";
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    CreateDirectoryA((folder + "\\TSO.exe.local").c_str(), nullptr);
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_CANCEL).find("TSO.exe.local here is not part of Tesso"), 0u);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    RemoveDirectoryA((folder + "\\TSO.exe.local").c_str());
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_YES_BUTTON), "Old CiKu (Word Base) is detected. Replace it with new CiKu?");
+    EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+}
+
+// A folder another Unix user owns, which Wine reports as owned by a SID that is neither the user's
+// nor Administrators' (tests/wine/with-foreign-folder.sh makes it).
+TEST_F(FolderTrust, FolderOfAnotherUserCancelChangesNothing) {
+    std::string folder = Environment("TESSO_FOREIGN_FOLDER");
+    if (folder.empty())
+        GTEST_SKIP() << "no folder of another user: only root can make one";
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_CANCEL, "foreign-owner-question"),
+              "Another user owns this folder and could change the programs put in it. OK installs anyway; "
+              "Cancel quits, changing nothing.");
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(Listing(folder), "");
+}
+
+}  // namespace
