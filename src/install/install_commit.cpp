@@ -161,7 +161,8 @@ int ParseJournal(const char *text, CommitPlan *plan) {
         char name[kCommitNameSize];
         std::memcpy(name, line + 2, length - 2);
         name[length - 2] = 0;
-        if (std::strchr(name, '\\') || std::strchr(name, '/') || std::strchr(name, ':') || !AddCommitEntry(plan, name, line[0], line[1] - '0'))
+        if (std::strchr(name, '\\') || std::strchr(name, '/') || std::strchr(name, ':') ||
+            !AddCommitEntry(plan, name, line[0], line[1] - '0'))
             return 0;
         line = end + 1;
     }
