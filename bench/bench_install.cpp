@@ -29,6 +29,10 @@
 #include <psapi.h>
 
 #include "setup/setup_state_win32.h"
+#else
+#include <sys/stat.h>
+
+#include "../tests/host/install_doubles.h"
 #endif
 
 namespace {
@@ -90,7 +94,19 @@ double PeakPrivateMiB() {
     return counters.PeakPagefileUsage / 1048576.0;
 }
 #else
-void PrepareBenchmark() {}
+// The stand-in shell puts the shortcuts into folders of its own, so that the install is whole.
+char ShellRoot[] = "/tmp/tesso-bench-shell-XXXXXX";
+
+void RemoveShellRoot() { std::system((std::string("rm -rf ") + ShellRoot).c_str()); }
+
+void PrepareBenchmark() {
+    if (!mkdtemp(ShellRoot))
+        std::abort();
+    std::atexit(RemoveShellRoot);
+    Doubles.shellRoot = ShellRoot;
+    for (const char *kind : {"/0", "/2", "/7"})
+        mkdir((Doubles.shellRoot + kind).c_str(), 0755);
+}
 double PeakPrivateMiB() { return 0; }
 #endif
 
