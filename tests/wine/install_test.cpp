@@ -183,4 +183,22 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     EXPECT_EQ(FileSize(File("CiZuFlat.igb")), 6444060);
 }
 
+// Read-only shortcuts of an earlier install elsewhere are replaced, keep their protection, and
+// start the new install's engine.
+TEST_F(WineInstall, StaleReadOnlyShortcutsOfAnEarlierInstallAreReplaced) {
+    ASSERT_EQ(RunInstall(), 1);
+    std::string startup = ShellFolder(CSIDL_STARTUP) + "\\Tesso Chinese Input Engine.lnk",
+                desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Tesso Chinese Input Engine.lnk";
+    for (const std::string &link : {startup, desktop})
+        ASSERT_TRUE(SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_READONLY)) << link;
+    folder_ = FreshFolder("install-again");
+    lstrcpynA(InstallDir, folder_.c_str(), kPathBufferSize);
+    ASSERT_EQ(RunInstall(), 1);
+    for (const std::string &link : {startup, desktop}) {
+        ExpectLink(link, "TSO.exe", "Tesso Chinese Input Engine");
+        EXPECT_EQ(FileAttributes(link) & FILE_ATTRIBUTE_READONLY, (DWORD)FILE_ATTRIBUTE_READONLY) << link;
+        SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 }  // namespace
