@@ -14,6 +14,7 @@ struct InstallDoubles {
     std::set<std::string> failingLinks;  // link paths whose CreateShellLink fails
     std::string windowsDirectory = "C:\\WINNT";
     std::string userName = "Admin";  // empty = the user-name query fails
+    int responsiveCalls = 0;         // KeepWizardResponsive and AnswerWizardMessages
 
     void Reset() { *this = InstallDoubles(); }
     int Count(const std::string &prefix) const;
