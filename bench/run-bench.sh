@@ -7,7 +7,8 @@
 #     files in the same order with the same attributes (zlib, silent), built here from a generated
 #     script, and our install, alternating in the same Wine prefix; the span from the first to the
 #     last file written, from the files' own times, best of each;
-#  3. the time to a visible wizard against a bare dialog program started the same way.
+#  3. the time to a visible wizard against a bare dialog program started the same way;
+#  4. the longest time the wizard leaves a message unanswered during an install and its wait.
 # usage: bench/run-bench.sh [build folder]
 set -eu
 cd "$(dirname "$0")/.."
@@ -61,3 +62,4 @@ echo "side by side under wine64, span of the 116 files: ours $best_ours s, NSIS 
 run_wine "$tests/time_to_window.exe" "$(wine_path "$build/win-x86_64/TessoSetup.exe")" \
     "Tessovar Chinese Input Engine Installer" "$(wine_path "$tests/bare_dialog.exe")" "Bare dialog" 20 |
     sed 's/^/wine64:  /'
+run_wine "$tests/longest_wait.exe" "$(wine_path "$build/win-x86_64/TessoSetup.exe")" | sed 's/^/wine64:  /'

@@ -7,7 +7,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # The driver that starts the real setup, clicks and types into it and captures it.
 add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/driver_process.cpp
     ${CMAKE_SOURCE_DIR}/tests/driver/driver_input.cpp ${CMAKE_SOURCE_DIR}/tests/driver/driver_capture.cpp
-    ${CMAKE_SOURCE_DIR}/tests/driver/driver_glyphs.cpp
+    ${CMAKE_SOURCE_DIR}/tests/driver/driver_glyphs.cpp ${CMAKE_SOURCE_DIR}/tests/driver/driver_watch.cpp
     ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp ${CMAKE_SOURCE_DIR}/tools/png.cpp)
 target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src
     ${CMAKE_SOURCE_DIR}/tools)
@@ -28,7 +28,8 @@ endforeach()
 add_library(marker_dll SHARED ${CMAKE_SOURCE_DIR}/tests/wine/marker_dll.cpp ${CMAKE_SOURCE_DIR}/tests/wine/marker_dll.def)
 set_target_properties(marker_dll PROPERTIES PREFIX "")
 add_executable(bare_window WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/bare_window.cpp
-    ${CMAKE_SOURCE_DIR}/src/setup/dll_search_win32.cpp ${CMAKE_SOURCE_DIR}/src/setup/format_text.cpp)
+    ${CMAKE_SOURCE_DIR}/src/setup/dll_search_win32.cpp ${CMAKE_SOURCE_DIR}/src/setup/dll_search.cpp
+    ${CMAKE_SOURCE_DIR}/src/setup/format_text.cpp)
 target_include_directories(bare_window PRIVATE ${CMAKE_SOURCE_DIR}/src)
 
 # The walk through a whole install that the README's run command shows.
@@ -46,4 +47,7 @@ target_link_libraries(bench_install PRIVATE tesso_setup_core psapi)
 # Time to a visible wizard against a bare dialog program started the same way.
 add_executable(time_to_window ${CMAKE_SOURCE_DIR}/bench/time_to_window.cpp)
 target_link_libraries(time_to_window PRIVATE wizard_driver)
+# The longest time the wizard leaves a message unanswered during an install and its wait.
+add_executable(longest_wait ${CMAKE_SOURCE_DIR}/bench/longest_wait.cpp)
+target_link_libraries(longest_wait PRIVATE wizard_driver)
 add_executable(bare_dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/bare_dialog.rc)

@@ -11,3 +11,14 @@ int ShowWizardMessage(const char *chinese, const char *english, int kind);
 void ShowInstallProgress();
 void SetProgressCheckpoint(int position);
 void ShowWaitCursor();
+
+// The install runs inside the wizard's Next command, on the one thread. So that the system never
+// takes the wizard for hung (XP and later grey a window out as "Not Responding" after 5 s, and
+// Vista and later offer to end it), the long steps call this between pieces of work: the wizard
+// answers what is sent to it and repaints itself, while the user's input to it is dropped. It
+// looks at the queue at most every kResponsiveTicks milliseconds, so that calling it often costs
+// nothing.
+enum { kResponsiveTicks = 50 };
+void KeepWizardResponsive();
+// The same at once, for a wait between two calls (see WaitKeepingWizardResponsive).
+void AnswerWizardMessages();

@@ -31,11 +31,64 @@ void ShowInstallProgress() {
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS)), ProgramInstance, nullptr);
 }
 
-// No messages are pumped during the install, so the bar repaints itself at each checkpoint.
+// The bar repaints itself at each checkpoint, whenever the wizard last looked at its messages.
 void SetProgressCheckpoint(int position) {
     HWND bar = GetDlgItem(WizardWindow, IDC_PROGRESS);
     SendMessageA(bar, PBM_SETPOS, position, 0);
     UpdateWindow(bar);
+    KeepWizardResponsive();
+}
+
+namespace {
+
+// Keyboard and mouse messages, the caption's and frame's included: a click on the close box or
+// Alt+F4 arrives as one of these, and must not end an install under way. The headers, told the
+// oldest target, end the ranges where NT 4.0 does; the later systems' messages (WM_UNICHAR from
+// XP, the X buttons from 2000, the horizontal wheel from Vista) are dropped too.
+const UINT kLastKeyMessage = 0x0109, kLastMouseMessage = 0x020E, kFirstNcXButton = 0x00AB,
+           kLastNcXButton = 0x00AD;
+
+int IsUserInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= kLastKeyMessage) ||
+           (message >= WM_MOUSEFIRST && message <= kLastMouseMessage) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCMBUTTONDBLCLK) ||
+           (message >= kFirstNcXButton && message <= kLastNcXButton);
+}
+
+int IsForWizard(HWND window) { return window && (window == WizardWindow || IsChild(WizardWindow, window)); }
+
+// Enough for what can pile up in kResponsiveTicks, and a bound should a window never validate
+// itself (its WM_PAINT would come back at once).
+const int kMessagesPerLook = 64;
+
+}  // namespace
+
+// PeekMessageA with PM_REMOVE calls the procedures of messages sent from other threads and
+// processes itself, and resets the system's hung-window clock on XP and later; 95 and NT 4.0
+// have no such clock, but their users see the same blank window. PeekMessage's PM_QS_* filters
+// are from 98 and 2000, so the input is told apart here by its number. A WM_QUIT is posted
+// again for the main loop. GetTickCount is in every Windows; the unsigned difference stays right
+// when the count wraps after 49.7 days (95 counts in 55 ms steps, NT in 10 to 16).
+void AnswerWizardMessages() {
+    MSG message;
+    for (int i = 0; i < kMessagesPerLook && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); i++) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (IsUserInput(message.message) && IsForWizard(message.hwnd))
+            continue;
+        DispatchMessageA(&message);
+    }
+}
+
+void KeepWizardResponsive() {
+    static DWORD lastLook;
+    DWORD now = GetTickCount();
+    if (now - lastLook < kResponsiveTicks)
+        return;
+    lastLook = now;
+    AnswerWizardMessages();
 }
 
 void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "install/file_placement.h"
+#include "install/install_ui.h"
 
 int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced) {
     const unsigned char *stream = nullptr;
@@ -74,6 +75,7 @@ int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned
         unsigned long produced = kInflateBlockSize - stream.avail_out;
         if (produced && !WriteInstalledBytes(file, inflater->block, produced))
             return 0;
+        KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
         if (status == Z_STREAM_END)
             return stream.avail_in == kZlibTrailerBytes;
         if (produced == 0)

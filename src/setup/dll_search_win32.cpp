@@ -1,5 +1,6 @@
 #include "setup/dll_search_win32.h"
 
+#include "setup/dll_search.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
 
@@ -13,12 +14,18 @@ FARPROC KernelFunction(const char *name) {
     return kernel ? GetProcAddress(kernel, name) : nullptr;
 }
 
+// GetVersionExA reports 6.0 on Vista whatever the manifest says (only 8.1 and later report less
+// than they are to a program that does not declare them).
 void RestrictDllSearch() {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
     typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
     const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    int known = GetVersionExA(&version);
     FARPROC setDefault = KernelFunction("SetDefaultDllDirectories");
-    if (setDefault && AsFunction<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
+    if (setDefault && (!known || UsesDefaultDllDirectories(version.dwMajorVersion, version.dwMinorVersion)) &&
+        AsFunction<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
         return;
     // Takes the current folder out of the search; only the call above can take the program's own.
     FARPROC setDirectory = KernelFunction("SetDllDirectoryA");
@@ -44,17 +51,32 @@ FARPROC LoadSystemFunction(const char *dll, const char *function) {
 }
 
 // DLLs that the shell, COM and the common dialogs load by name (some only on some systems, some by
-// delayed import), none of them a KnownDLL. Where the search cannot be restricted (95 to XP), and
-// for delayed imports that some platforms resolve from the program's folder all the same, loading
-// each from the system folder first means the later load by name finds the one already loaded.
-// One that a system lacks (msimg32 on 95, propsys before Vista...) is simply not there.
+// delayed import), none of them a KnownDLL. Where the search cannot be restricted (95 to XP, and
+// Vista, see UsesDefaultDllDirectories), and for delayed imports that some platforms resolve from
+// the program's folder all the same, loading each from the system folder first means the later
+// load by name finds the one already loaded. One that a system lacks (msimg32 on 95, propsys
+// before Vista...) is simply not there.
 void PreloadSystemDlls() {
     // comctl32 first: comdlg32 imports it.
     static const char *const kLoadedByName[] = {
-        "comctl32.dll", "uxtheme.dll",  "version.dll",  "dwmapi.dll",  "propsys.dll", "cryptbase.dll",
-        "profapi.dll",  "userenv.dll",  "winmm.dll",    "msimg32.dll", "apphelp.dll", "oleacc.dll",
-        "clbcatq.dll",  "setupapi.dll", "shfolder.dll", "ntmarta.dll",
+        "comctl32.dll", "version.dll",  "propsys.dll", "cryptbase.dll", "profapi.dll",
+        "userenv.dll",  "winmm.dll",    "apphelp.dll", "oleacc.dll",    "clbcatq.dll",
+        "setupapi.dll", "shfolder.dll", "ntmarta.dll",
     };
     for (const char *dll : kLoadedByName)
+        LoadSystemDll(dll);
+    PreloadWindowDlls();
+}
+
+// The window code loads these by name as soon as a window draws: the theming library (XP and
+// later; user32 loads it for every themed window) and what it loads on demand: msimg32 for its
+// blends (Wine's does so while the standard controls paint, from the program's folder despite
+// SetDefaultDllDirectories) and dwmapi, the compositor's library of Vista and later. Three loads
+// from the system folder, before the first window, add little to the time to a visible wizard.
+// 95, 98 and NT 4.0 have no theming library, and 95 no msimg32: LoadLibraryA of a missing full
+// path only fails.
+void PreloadWindowDlls() {
+    static const char *const kLoadedByWindows[] = {"uxtheme.dll", "msimg32.dll", "dwmapi.dll"};
+    for (const char *dll : kLoadedByWindows)
         LoadSystemDll(dll);
 }

@@ -16,6 +16,9 @@ FARPROC KernelFunction(const char *name);
 // them (the folder chooser, the install's shortcuts): not at start-up, where it would only delay
 // the wizard. Loading them again costs nothing.
 void PreloadSystemDlls();
+// The few of them that drawing any window loads (the theming library and its own on-demand
+// loads), before the first window is made. PreloadSystemDlls loads them too.
+void PreloadWindowDlls();
 
 // Loads a system DLL by its full path in the system folder, or returns null.
 HMODULE LoadSystemDll(const char *dll);

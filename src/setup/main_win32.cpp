@@ -151,8 +151,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
 // The entry point: the setup links none of the C runtime's start-up code (it holds instructions a
 // Pentium lacks and runs nothing the setup needs; there are no static constructors). The DLL
-// search is restricted before anything else runs.
+// search is restricted before anything else runs, and the DLLs that windows load by name are
+// loaded from the system folder before the first window (the wizard, or a message box).
 extern "C" void WINAPI Start() {
     RestrictDllSearch();
+    PreloadWindowDlls();
     ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));
 }

@@ -15,8 +15,13 @@
 
 namespace {
 
-const DWORD kChooserFlags =
-    OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+// OFN_LONGNAMES: without it the old-style dialog of 95 and NT 4.0, and of every later Windows,
+// lists and opens folders by their 8.3 names, so that choosing "Program Files" would put
+// C:\PROGRA~1 into the folder field, the shortcuts and the product's paths, and on a volume
+// without 8.3 names a folder with a space could not be entered at all. Explorer-style dialogs,
+// and Wine's old-style one, ignore the flag.
+const DWORD kChooserFlags = OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR |
+                            OFN_HIDEREADONLY | OFN_LONGNAMES;
 
 const char kChooserCaption[] = "Choose Destination Directory";  // as the template says
 char ChooserFileBuffer[128];
@@ -70,7 +75,9 @@ void ChooseInstallFolder(HWND wizard) {
     request.Flags = kChooserFlags;
     request.lpfnHook = reinterpret_cast<LPOFNHOOKPROC>(FolderChooserHook);
     request.lpTemplateName = MAKEINTRESOURCEA(IDD_FOLDER_CHOOSER);
-    request.hInstance = nullptr;
+    // The module that holds template 168, as OFN_ENABLETEMPLATE documents it on every Windows from
+    // 95 and NT 4.0 on; a null handle is not documented to mean the program's own module.
+    request.hInstance = ProgramInstance;
     // Opening a directory in the chooser makes it the current directory; some platforms do not
     // put the old one back when the hook ends the dialog, so it is restored here.
     char previous[kPathBufferSize];

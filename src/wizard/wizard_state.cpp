@@ -16,8 +16,15 @@ const char *LanguageName(int value) {
 
 static PageChange NoChange() { return PageChange{-1, 0, 0, 0, 0}; }
 
+// The wizard answers its messages while the install runs, so a command can reach it then (one
+// posted before the install began, or the taskbar's Close, which the dialog manager turns into
+// Cancel): none changes anything until the result has been shown.
+static int Installing() { return WizardPage == kPageInstalling; }
+
 PageChange OnWizardNext(int okChecked, int noChecked) {
     PageChange change = NoChange();
+    if (Installing())
+        return change;
     switch (WizardPage) {
     case kPageFolder:
         WizardPage = kPageDisplayTest;
@@ -48,14 +55,17 @@ PageChange OnWizardNext(int okChecked, int noChecked) {
 
 PageChange OnWizardBack() {
     PageChange change = NoChange();
-    if (WizardPage > 0) {
+    if (WizardPage > 0 && !Installing()) {
         WizardPage--;
         change.showPage = WizardPage;
     }
     return change;
 }
 
-void OnWizardCancel() { WizardPage = kPageLeave; }
+void OnWizardCancel() {
+    if (!Installing())
+        WizardPage = kPageLeave;
+}
 
 int BackButtonShown(int page) { return page != kPageFolder; }
 

@@ -20,7 +20,8 @@ struct PageChange {
     int finalNext;     // run the install
 };
 
-// Next with the current state of the two display answers (1007 OK, 1008 NO).
+// Next with the current state of the two display answers (1007 OK, 1008 NO). While the install
+// runs, Next, Back and Cancel do nothing.
 PageChange OnWizardNext(int okChecked, int noChecked);
 PageChange OnWizardBack();
 void OnWizardCancel();

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "glyphs/owner_draw_win32.h"
 #include "install/file_placement.h"
@@ -37,7 +36,7 @@ const int PageControlTable[][16] = {
     {0},
 };
 
-const double kResultDelaySeconds = 5.0;
+const DWORD kResultDelayTicks = 5000;
 int LicenceLoaded;
 // The Chinese licence's lines stay here for the life of the wizard: its list holds no strings,
 // only pointers to these bytes (see DrawListItem).
@@ -276,10 +275,19 @@ void CentreCursorOnWizard() {
                      window.top + (window.bottom - window.top) / 2);
 }
 
-// The result never shows sooner than 5 clock seconds after the start; the wait sleeps.
-void WaitUntilSecondsPassed(time_t start, double seconds) {
-    while (difftime(time(nullptr), start) < seconds)
-        Sleep(50);
+// The result never shows sooner than 5 seconds after the start, by the tick count: a change of
+// the calendar clock neither stretches nor skips the wait, and the unsigned difference stays right
+// when the count wraps. The wizard answers its messages meanwhile: MsgWaitForMultipleObjects
+// (in every Windows from 95 and NT 3.1 on) returns as soon as a message arrives, where Sleep would
+// leave it waiting. It is not woken by one that was already there when it began (only the Ex form
+// of 98 and 2000 can be), so no single wait is longer than kResponsiveTicks.
+void WaitUntilTicksPassed(DWORD start, DWORD ticks) {
+    for (DWORD passed; (passed = GetTickCount() - start) < ticks;) {
+        AnswerWizardMessages();
+        DWORD left = ticks - passed;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kResponsiveTicks ? left : kResponsiveTicks,
+                                  QS_ALLINPUT);
+    }
 }
 
 void ShowInstallResult(HWND dialog, int result) {
@@ -327,12 +335,12 @@ void RunFinalNext(HWND dialog) {
     static const int kHiddenForInstall[] = {IDC_NEXT, IDC_BACK, IDC_CANCEL, IDC_WAIT_LABEL};
     for (int id : kHiddenForInstall)
         HideAndRepaint(dialog, id);
-    time_t start = time(nullptr);
+    DWORD start = GetTickCount();
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     CentreCursorOnWizard();
     PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
     int result = RunInstall();
-    WaitUntilSecondsPassed(start, kResultDelaySeconds);
+    WaitUntilTicksPassed(start, kResultDelayTicks);
     ShowInstallResult(dialog, result);
     WizardPage = kPageLeave;
 }
@@ -382,7 +390,8 @@ void OnWizardCommand(HWND dialog, int id, int notification) {
         OnWizardCancel();
         break;
     case IDC_BROWSE:
-        ChooseInstallFolder(dialog);
+        if (WizardPage == kPageFolder)  // its page; never in the middle of the install
+            ChooseInstallFolder(dialog);
         break;
     case IDC_DESKTOP_ICONS:
     case IDC_AUTO_START:
@@ -401,6 +410,17 @@ void OnWizardCommand(HWND dialog, int id, int notification) {
             ShowWizardPage(dialog, kPageLicence);
         break;
     }
+}
+
+// While the install runs the wizard answers its messages, and the system asks it for a cursor
+// whenever the mouse moves over it: the wait cursor stays (the children's requests come here
+// first from DefWindowProc). A dialog procedure's answer goes through DWLP_MSGRESULT.
+INT_PTR OnWizardSetCursor(HWND dialog) {
+    if (WizardPage != kPageInstalling)
+        return 0;
+    ShowWaitCursor();
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return 1;
 }
 
 INT_PTR OnWizardMeasureItem(MEASUREITEMSTRUCT *item) {
@@ -459,6 +479,8 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND:
         OnWizardCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_SETCURSOR:
+        return OnWizardSetCursor(dialog);
     }
     return 0;
 }

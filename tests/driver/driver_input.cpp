@@ -101,6 +101,28 @@ DWORD Key(WORD virtualKey) {
     return pressed;
 }
 
+void KeyWith(WORD heldKey, WORD virtualKey) {
+    INPUT inputs[4] = {};
+    for (INPUT &input : inputs)
+        input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[3].ki.wVk = heldKey;
+    inputs[1].ki.wVk = inputs[2].ki.wVk = virtualKey;
+    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs, sizeof inputs[0]);
+    SettleAfterInput(GetForegroundWindow());
+}
+
+DWORD ClickAt(HWND window, POINT screen) {
+    WaitOutDoubleClick();
+    BringToFront(window);
+    MoveMouseTo(screen.x, screen.y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    DWORD released = GetTickCount();
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    SettleAfterInput(window);
+    return released;
+}
+
 void Focus(HWND control) {
     HWND dialog = GetParent(control);
     BringToFront(control);

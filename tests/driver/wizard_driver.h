@@ -54,8 +54,32 @@ DWORD Click(HWND control);
 void MouseDown(HWND control);
 void MouseUpAway(HWND awayFrom);  // releases elsewhere, so the press does not click
 DWORD Key(WORD virtualKey);
-void Focus(HWND control);  // by a click for buttons, by the dialog manager otherwise
+void KeyWith(WORD heldKey, WORD virtualKey);  // such as Alt+F4: VK_MENU held while F4 is pressed
+DWORD ClickAt(HWND window, POINT screen);     // a click at a point of the screen over `window`
+void Focus(HWND control);                     // by a click for buttons, by the dialog manager otherwise
 bool WaitUntil(bool (*condition)(void *), void *context, int timeoutMs = 5000);
+
+// Sends WM_NULL to a window from a thread of its own, one after the other, for as long as it
+// runs, and keeps the longest time an answer took: the time the system measures when it decides
+// that a window is hung. Messages that could not be sent (the window is gone) do not count.
+class AnswerWatch {
+  public:
+    explicit AnswerWatch(HWND window);
+    ~AnswerWatch();
+    AnswerWatch(const AnswerWatch &) = delete;
+    AnswerWatch &operator=(const AnswerWatch &) = delete;
+    void Stop();
+    double LongestMs() const { return longestMs_; }
+    int Answers() const { return answers_; }
+
+  private:
+    static DWORD WINAPI Run(void *watch);
+    HWND window_;
+    HANDLE thread_ = nullptr;
+    volatile LONG stop_ = 0;
+    double longestMs_ = 0;
+    int answers_ = 0;
+};
 
 struct Image {
     int width = 0, height = 0;

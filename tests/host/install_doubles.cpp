@@ -32,6 +32,10 @@ void SetProgressCheckpoint(int position) { Doubles.events.push_back("progress " 
 
 void ShowWaitCursor() { Doubles.events.push_back("wait cursor"); }
 
+void KeepWizardResponsive() { Doubles.responsiveCalls++; }
+
+void AnswerWizardMessages() { Doubles.responsiveCalls++; }
+
 int ResolveShellFolder(char *path, int kind) {
     if (Doubles.shellRoot.empty())
         return 0;

@@ -15,6 +15,7 @@ struct InstallDoubles {
     std::string windowsDirectory = "C:\\WINNT";
     std::string userName = "Admin";  // empty = the user-name query fails
     int protectResult = 1;           // what ProtectProgramFile returns
+    int responsiveCalls = 0;         // KeepWizardResponsive and AnswerWizardMessages
 
     void Reset() { *this = InstallDoubles(); }
     int Count(const std::string &prefix) const;

@@ -7,6 +7,7 @@
 #include "install/payload_catalogue.h"
 #include "install/payload_check.h"
 #include "install/payload_store.h"
+#include "install_doubles.h"
 #include "payload_source_posix.h"
 #include "temp_folder.h"
 
@@ -127,8 +128,12 @@ TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
     TempFolder folder;
     UseInstallDir(folder.path());
     PayloadInflater *inflater = CreatePayloadInflater();
-    // One inflater serves payload after payload; the largest spans many blocks.
+    // One inflater serves payload after payload; the largest spans many blocks, and the wizard is
+    // given its messages after each of them.
+    Doubles.Reset();
     ASSERT_EQ(ExtractPayloadToFile(inflater, 128, "pycizudic.idx", 0, 0, nullptr), 1);
+    EXPECT_GE(Doubles.responsiveCalls,
+              static_cast<int>(ReadFile(folder.File("pycizudic.idx")).size() / kInflateBlockSize));
     ASSERT_EQ(ExtractPayloadToFile(inflater, 163, "License_cn.txt", 1, 0, nullptr), 1);
     DestroyPayloadInflater(inflater);
     std::vector<unsigned char> whole = Buffer(32701374);

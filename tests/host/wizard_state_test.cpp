@@ -78,6 +78,17 @@ TEST_F(WizardState, BackAndCancel) {
     }
 }
 
+// The install neither starts again inside itself nor is left half-way.
+TEST_F(WizardState, NothingChangesWhileInstalling) {
+    WizardPage = 99;
+    PageChange next = OnWizardNext(1, 0), back = OnWizardBack();
+    OnWizardCancel();
+    EXPECT_EQ(WizardPage, 99);
+    EXPECT_EQ(next.finalNext + next.askForAnswer + back.clearAnswers, 0);
+    EXPECT_EQ(next.showPage, -1);
+    EXPECT_EQ(back.showPage, -1);
+}
+
 TEST(LanguageList, CurrentLanguageFirstOthersInTableOrder) {
     int order[kLanguageCount];
     LanguageListOrder(1, order);

@@ -2,9 +2,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dlgs.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "install/payload_catalogue.h"
 #include "wine_helpers.h"
@@ -22,6 +28,12 @@ std::string SpecialFolder(int kind) {
     char path[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, path, kind, FALSE);
     return path;
+}
+
+std::string Lower(std::string text) {
+    for (char &c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -297,6 +309,114 @@ TEST_F(Wizard, BrowsePicksTheFolderAndCancelLeavesTheField) {
     Click(Control(chooser, IDOK));
     ASSERT_TRUE(WaitForWindowGone(chooser));
     EXPECT_EQ(Text(wizard_, IDC_FOLDER), "C:\\Tesso");  // a drive root loses its backslash
+    Click(Control(wizard_, IDCANCEL));
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+}
+
+// Read through the wide messages: the common dialog's window may be a wide one, and a narrow
+// message from another process then comes back unconverted under Wine.
+std::vector<std::string> ListTexts(HWND list, UINT count, UINT length, UINT get) {
+    std::vector<std::string> texts;
+    LRESULT items = SendMessageW(list, count, 0, 0);
+    for (LRESULT i = 0; i < items; i++) {
+        std::vector<wchar_t> wide(SendMessageW(list, length, i, 0) + 1, 0);
+        SendMessageW(list, get, i, reinterpret_cast<LPARAM>(wide.data()));
+        char text[MAX_PATH * 2] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text - 1, nullptr, nullptr);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// A drive item's letter, lower case: the old-style dialog writes a drive as "[-c-]" or as
+// "c: label"; 0 for any other text (such as the item data read as text).
+char DriveLetter(const std::string &item) {
+    char letter = 0;
+    if (item.size() == 5 && item.compare(0, 2, "[-") == 0 && item.compare(3, 2, "-]") == 0)
+        letter = item[2];
+    else if (item.size() >= 2 && item[1] == ':')
+        letter = item[0];
+    letter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+    return letter >= 'a' && letter <= 'z' ? letter : 0;
+}
+
+// The folders a directory list shows for `folder`: its subfolders that are not hidden.
+std::set<std::string> ShownSubfolders(const std::string &folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) && found.cFileName[0] != '.')
+            names.insert(Lower(found.cFileName));
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return names;
+}
+
+// The drive list names every drive of the system; choosing another drive takes the directory list
+// and its label there, and OK then takes that drive's folder.
+TEST_F(Wizard, ChooserDriveListNamesTheDrivesAndChangesDrive) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    *std::strrchr(self, '\\') = 0;
+    ASSERT_EQ(std::tolower(static_cast<unsigned char>(self[0])), 'z');  // started on Wine's Z: drive
+    Start("", self);
+    Click(Control(wizard_, IDC_BROWSE));
+    HWND chooser = WaitForWindow(setup_.process.dwProcessId, kChooserCaption);
+    ASSERT_NE(chooser, nullptr);
+    HWND drives = Control(chooser, cmb2), directories = Control(chooser, lst2);
+
+    std::vector<std::string> items = ListTexts(drives, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+    std::string letters, expected;
+    for (const std::string &item : items) {
+        EXPECT_NE(DriveLetter(item), 0) << "drive item \"" << item << "\"";
+        letters += DriveLetter(item);
+    }
+    DWORD logical = GetLogicalDrives();
+    for (int drive = 0; drive < 26; drive++)
+        if (logical & (1u << drive))
+            expected += static_cast<char>('a' + drive);
+    std::sort(letters.begin(), letters.end());
+    EXPECT_EQ(letters, expected);
+    int target = -1;
+    for (size_t i = 0; i < items.size(); i++)
+        if (DriveLetter(items[i]) == 'c')
+            target = static_cast<int>(i);
+    ASSERT_GE(target, 0);
+
+    // To drive C: with the keyboard, in the opened list, as a user does.
+    Focus(drives);
+    Key(VK_F4);
+    EXPECT_TRUE(SendMessageA(drives, CB_GETDROPPEDSTATE, 0, 0));
+    SaveScreenshot(chooser, "chooser-drive-list");
+    int selected = static_cast<int>(SendMessageA(drives, CB_GETCURSEL, 0, 0));
+    for (; selected > target; selected--)
+        Key(VK_UP);
+    for (; selected < target; selected++)
+        Key(VK_DOWN);
+    Key(VK_RETURN);
+    Sleep(300);
+    SaveScreenshot(chooser, "chooser-other-drive");
+    std::string label = Lower(Text(chooser, stc1));
+    ASSERT_EQ(label.compare(0, 2, "c:"), 0) << label;
+    if (label.back() != '\\')
+        label += '\\';
+    std::set<std::string> listed;
+    for (const std::string &item : ListTexts(directories, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT)) {
+        std::string name = Lower(item);
+        if (name.size() > 2 && name.front() == '[' && name.back() == ']')
+            name = name.substr(1, name.size() - 2);
+        if (name != ".." && name.find(':') == std::string::npos)
+            listed.insert(name);
+    }
+    EXPECT_EQ(listed, ShownSubfolders(label));
+    EXPECT_FALSE(listed.empty());
+
+    Click(Control(chooser, IDOK));
+    ASSERT_TRUE(WaitForWindowGone(chooser));
+    std::string chosen = label.size() > 3 ? label.substr(0, label.size() - 1) : label.substr(0, 2);
+    EXPECT_EQ(Lower(Text(wizard_, IDC_FOLDER)), chosen + "\\tesso");
     Click(Control(wizard_, IDCANCEL));
     EXPECT_EQ(WaitForExit(&setup_), 0);
 }
