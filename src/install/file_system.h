@@ -34,9 +34,13 @@ int KindOfPath(const char *path);
 // Renames source to target, which must not exist. 1 = renamed.
 int RenameFile(const char *source, const char *target);
 int RemoveFolder(const char *path);  // 1 = an empty folder was removed
-// Whether two folders are the same folder, whatever the paths that name them (another drive
+// The first folder of an absolute path (below its drive's root) that exists and is a link, a
+// junction or a mount point, copied into found (kPathBufferSize bytes); 0 when there is none.
+// Whatever is written below such a folder lands somewhere else than the path says.
+int FindLinkInPath(const char *path, char *found);
+// Whether two paths name the same file or the same folder, whatever the paths (another drive
 // letter for it, a short or a long name). Unknown counts as not the same.
-int SameFolder(const char *first, const char *second);
+int SameFileOrFolder(const char *first, const char *second);
 // Free bytes for the caller and the cluster size of the volume that holds folder (an absolute path
 // whose folders need not exist yet: the deepest one that exists tells the volume, which may be
 // mounted in a folder of another drive). 1 = known.
@@ -51,6 +55,7 @@ enum { kReplaceFile = 0, kNewFileOnly = 1 };  // kNewFileOnly: null when path ex
 OutputFile *CreateOutputFile(const char *path, int mode);
 int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count);  // 1 = all written
 int CloseOutputFile(OutputFile *file);  // 1 = closed with every byte accepted
+int FlushOutputFile(OutputFile *file);  // 1 = what was written is on the disk
 // Whether c starts a two-byte character in the system's ANSI code page (GBK, Big5...), whose
 // second byte may be 0x5C, the backslash.
 int IsLeadByte(unsigned char c);

@@ -123,6 +123,28 @@ int RenameFile(const char *source, const char *target) { return MoveFileA(source
 
 int RemoveFolder(const char *path) { return RemoveDirectoryA(path) != 0; }
 
+// Each folder from the first below the root down to path itself. Only Windows 2000 and later have
+// reparse points; before them the bit is never set and nothing is found.
+int FindLinkInPath(const char *path, char *found) {
+    lstrcpynA(found, path, kPathBufferSize);
+    for (char *p = found + 3;; p++) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
+            p++;  // its second byte may be a backslash
+            continue;
+        }
+        if (*p != '\\' && *p != 0)
+            continue;
+        char saved = *p;
+        *p = 0;
+        DWORD attributes = GetFileAttributesA(found);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return 1;
+        *p = saved;
+        if (!saved)
+            return 0;
+    }
+}
+
 namespace {
 
 // A folder's identity on the NT family: its volume's serial number and its file index. Only NT
@@ -142,7 +164,7 @@ int FolderIdentity(const char *folder, BY_HANDLE_FILE_INFORMATION *info) {
 // The 95 family cannot open a folder; there both paths are made full and short (GetShortPathNameA
 // is in 95 and NT 4.0; the long-name call only from 98 and 2000), which gives one spelling for one
 // folder whichever of its names was used.
-int SameFolder(const char *first, const char *second) {
+int SameFileOrFolder(const char *first, const char *second) {
     if (IsNtPlatform) {
         BY_HANDLE_FILE_INFORMATION a, b;
         return FolderIdentity(first, &a) && FolderIdentity(second, &b) &&
@@ -250,3 +272,5 @@ int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count) {
 }
 
 int CloseOutputFile(OutputFile *file) { return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0; }
+
+int FlushOutputFile(OutputFile *file) { return FlushFileBuffers(reinterpret_cast<HANDLE>(file)) != 0; }

@@ -61,7 +61,9 @@ int CommitEntryToDisk(CommitEntry *entry) {
     }
     if (entry->kind == kCommitPurge)
         return 1;
-    if (!RenameFile(staged, final))
+    // Checked again just before: the folder is the user's, and a name may have been swapped for a
+    // link since the checks before the install.
+    if (KindOfPath(staged) != kPathPlainFile || !RenameFile(staged, final))
         return 0;
     entry->placed = 1;
     // The new file takes over the other bits of the one it replaces. Read-only and hidden go on
@@ -69,25 +71,30 @@ int CommitEntryToDisk(CommitEntry *entry) {
     unsigned long word =
         entry->movedAside ? entry->before & ~kProtection : static_cast<unsigned long>(kAttributeArchive);
     word |= entry->wantedBits & kProtection;
-    if (word != kAttributeArchive)
+    if (word != kAttributeArchive && KindOfPath(final) == kPathPlainFile)
         WriteAttributeWord(final, word);
     return 1;
 }
 
 // The file moved aside goes back under its name over whatever the commit put there; without one,
-// what the commit placed is removed. Any staged file of the entry goes.
-void UndoEntry(const CommitEntry *entry) {
+// what the commit placed is removed. Any staged file of the entry goes. 1 = the name holds what it
+// held before the commit; 0 = it could not be put back (a file held open by another program, say),
+// and the file moved aside is then the only copy of the earlier one: it must be kept.
+int UndoEntry(const CommitEntry *entry) {
     char final[kPathBufferSize], aside[kPathBufferSize], staged[kPathBufferSize];
     if (!FinalPath(final, entry->name) || !KeptAsidePath(aside, entry->name) ||
         !StagedPath(staged, entry->name))
-        return;
+        return 0;
+    int back = 1;
     if (KindOfPath(aside) == kPathPlainFile) {
         RemovePlainFile(final);
-        RenameFile(aside, final);
+        back = RenameFile(aside, final);
     } else if (entry->placed) {
         RemovePlainFile(final);
+        back = KindOfPath(final) == kPathMissing;
     }
     RemovePlainFile(staged);
+    return back;
 }
 
 // Every name an install writes or purges, for the leftovers of an interrupted run.
@@ -177,7 +184,9 @@ int WriteJournal(const CommitPlan *plan) {
     OutputFile *file = CreateOutputFile(path, kNewFileOnly);
     if (!file)
         return 0;
-    int written = WriteOutputFile(file, text.get(), static_cast<unsigned long>(std::strlen(text.get())));
+    // On the disk before the first rename, so that not even a power cut keeps the renames without it.
+    int written = WriteOutputFile(file, text.get(), static_cast<unsigned long>(std::strlen(text.get()))) &&
+                  FlushOutputFile(file);
     if (!CloseOutputFile(file) || !written) {
         RemovePlainFile(path);
         return 0;
@@ -185,38 +194,47 @@ int WriteJournal(const CommitPlan *plan) {
     return 1;
 }
 
-int CommitToDisk(CommitPlan *plan) {
+const char *CommitToDisk(CommitPlan *plan) {
     for (int i = 0; i < plan->count; i++)
         if (!CommitEntryToDisk(&plan->entries[i]))
-            return 0;
-    return 1;
+            return plan->entries[i].name;
+    return nullptr;
 }
 
-void UndoCommit(CommitPlan *plan) {
+const char *UndoCommit(CommitPlan *plan) {
+    const char *notBack = nullptr;
     for (int i = plan->count - 1; i >= 0; i--)
-        UndoEntry(&plan->entries[i]);
+        if (!UndoEntry(&plan->entries[i]))
+            notBack = plan->entries[i].name;
     char path[kPathBufferSize];
-    if (JournalPath(path))
+    if (!notBack && JournalPath(path))
         RemovePlainFile(path);
+    return notBack;
 }
 
+// The journal goes first: once it is gone, the commit stands even if the run is killed now. While
+// it cannot be deleted, nothing moved aside is deleted either, and the next run undoes the commit.
 void FinishCommit(const CommitPlan *plan) {
     char path[kPathBufferSize];
-    if (JournalPath(path))
-        RemovePlainFile(path);
+    if (!JournalPath(path))
+        return;
+    RemovePlainFile(path);
+    if (KindOfPath(path) != kPathMissing)
+        return;
     for (int i = 0; i < plan->count; i++)
         if (plan->entries[i].movedAside && KeptAsidePath(path, plan->entries[i].name))
             RemovePlainFile(path);
 }
 
-void RecoverInterruptedInstall() {
+const char *RecoverInterruptedInstall() {
     static CommitPlan interrupted;
     if (ReadJournal(&interrupted)) {
         // What the interrupted run had placed is not known; a created name that exists can only
         // be its.
         for (int i = 0; i < interrupted.count; i++)
             interrupted.entries[i].placed = interrupted.entries[i].kind == kCommitCreate;
-        UndoCommit(&interrupted);
+        if (const char *notBack = UndoCommit(&interrupted))
+            return notBack;  // the journal and every file moved aside stay for the next try
     }
     char path[kPathBufferSize];
     if (JournalPath(path))
@@ -229,4 +247,5 @@ void RecoverInterruptedInstall() {
     });
     if (FinalPath(path, kOlderTemporaryName))
         RemovePlainFile(path);
+    return nullptr;
 }

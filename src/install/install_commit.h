@@ -54,19 +54,22 @@ int ParseJournal(const char *text, CommitPlan *plan);
 // Writes the journal (created new: 0 when anything is at its name already, or on any failure).
 int WriteJournal(const CommitPlan *plan);
 
-// Moves aside and places every entry in order. 1 = all in place; 0 = stopped at a failure, and
-// UndoCommit must run.
-int CommitToDisk(CommitPlan *plan);
+// Moves aside and places every entry in order. Null = all in place; otherwise the name of the
+// entry it stopped at, and UndoCommit must run.
+const char *CommitToDisk(CommitPlan *plan);
 
 // Puts every earlier file back and removes what the commit placed and every staged file of the
-// plan, then the journal.
-void UndoCommit(CommitPlan *plan);
+// plan, then the journal. Null = the folder is as it was; otherwise the name of an earlier file
+// that could not be put back (held open by another program): the journal and the files moved
+// aside are then kept, so that the next run can finish putting them back.
+const char *UndoCommit(CommitPlan *plan);
 
 // The commit stands: the journal is deleted, then every file moved aside. One that cannot be
-// deleted is left for the next run.
+// deleted is left for the next run; while the journal itself cannot be deleted, everything is.
 void FinishCommit(const CommitPlan *plan);
 
 // Before anything else on a folder that an earlier run may have left: undoes a commit that a
 // journal shows interrupted, then removes staged and moved-aside files of every installed and
-// purged name. Nothing but plain files is touched.
-void RecoverInterruptedInstall();
+// purged name. Nothing but plain files is touched. Null = the folder is whole; otherwise the name
+// of an earlier file that cannot be put back yet, and nothing more is done.
+const char *RecoverInterruptedInstall();

@@ -164,14 +164,16 @@ int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
     char staged[kPathBufferSize];
     if (!StagedPath(staged, entry->file) || !StagePayloadFile(inflater, entry->id, staged, entry->bytes))
         return 0;
-    if (entry->id == kPayloadConfigFile && !UpdateConfigFileAt(staged))
+    // Opened again by its name for the edit: it must still be the file just written.
+    if (entry->id == kPayloadConfigFile &&
+        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFileAt(staged)))
         NoteUnwritten(entry->file);
     StagedFiles[StagedCount++] = entry;
     return 1;
 }
 
 // Every file of the install under its staged name, in install order, with its checkpoints. 0 when
-// a required one could not be written (FirstUnwrittenFile names it).
+// one could not be written (FirstUnwrittenFile names it).
 int StageAll(PayloadInflater *inflater) {
     StagedCount = 0;
     for (int i = 0; i < InstallStepCount; i++) {
@@ -185,9 +187,11 @@ int StageAll(PayloadInflater *inflater) {
             continue;
         if (entry && StagedCount < kMaxCommitEntries && StageFile(inflater, entry))
             continue;
-        NoteUnwritten(entry ? entry->file : "?");
-        if (step.required)
-            return 0;
+        // An optional file too: what stops one (a full disk, another program in the folder) would
+        // otherwise leave, after the commit, a mix of old and new files, say the old engine with
+        // the new dictionaries, and the user's dictionaries purged.
+        FirstUnwrittenFile = entry ? entry->file : "?";
+        return 0;
     }
     return 1;
 }
@@ -292,7 +296,7 @@ void CopyControlFile() {
     if (FormatText(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1') < 0 || !PathExists(source))
         return;
     if (FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1') < 0 ||
-        SameFolder(SetupDir, WindowsDir))
+        SameFileOrFolder(SetupDir, WindowsDir))
         return;
     ClearProtectiveAttributes(target, 1, 1);
     if (!CopyFileOverwriting(source, target))
@@ -338,8 +342,14 @@ int RunInstall() {
         DiscardStaged();
         return kInstallFailed;
     }
-    if (!CommitToDisk(&Plan) || !InstalledFilesAreThere()) {
-        UndoCommit(&Plan);
+    const char *stopped = CommitToDisk(&Plan);
+    if (stopped || !InstalledFilesAreThere()) {
+        if (stopped)
+            FirstUnwrittenFile = stopped;
+        if (const char *notBack = UndoCommit(&Plan)) {
+            FirstUnwrittenFile = notBack;
+            return kInstallNotUndone;
+        }
         return kInstallFailed;
     }
     FinishCommit(&Plan);

@@ -29,8 +29,10 @@ enum InstallOutcome {
     kInstallFailed = 0,      // a required step failed, or no memory for the payload buffer
     kInstallSucceeded = 1,   // every payload file and the configuration were written
     kInstallIncomplete = 2,  // everything required was written, but not some other file
+    kInstallNotUndone = 3,   // failed, and an earlier file could not be put back yet (the next run does)
 };
 int RunInstall();
 
-// After RunInstall: the installed name of the first file that was not written, or null.
+// After RunInstall: the installed name of the first file that was not written (or, after
+// kInstallNotUndone, that could not be put back), or null.
 extern const char *FirstUnwrittenFile;

@@ -82,8 +82,10 @@ int WriteShortcut(const char *targetPath, const char *linkPath, const char *desc
     int lifted = kind == kPathPlainFile && ReadAttributeWord(linkPath, &before) && (before & kProtection) &&
                  WriteAttributeWord(linkPath, before & ~kProtection);
     char written[kPathBufferSize];
+    // The shell may give the target back spelt otherwise (its long name for a short one typed):
+    // the same file counts.
     int ok = CreateShellLink(targetPath, linkPath, description) && ReadShellLinkTarget(linkPath, written) &&
-             SamePathText(written, targetPath);
+             (SamePathText(written, targetPath) || SameFileOrFolder(written, targetPath));
     if (lifted)
         WriteAttributeWord(linkPath, before);
     return ok;

@@ -184,9 +184,19 @@ void ReturnToFolderPage(HWND dialog) {
 int ReadInstallFolder(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_FOLDER, InstallDir, kPathBufferSize);
     unsigned long typed = static_cast<unsigned long>(GetWindowTextLengthA(GetDlgItem(dialog, IDC_FOLDER)));
+    char link[kPathBufferSize], chinese[kPathBufferSize + 96], english[128];
     switch (CheckFolderName(InstallDir, typed)) {
     case kFolderOk:
-        return 1;
+        if (!FindLinkInPath(InstallDir, link))
+            return 1;
+        // What is written below a link, a junction or a mount point lands elsewhere than the path
+        // says: the elevated setup never writes there.
+        FormatText(chinese, sizeof chinese, "目录 %s 是链接或连接点，安装程序不会经由它写入。请选别的目录。",
+                   link);
+        FormatText(english, sizeof english,
+                   "%s is a link or junction; the setup never writes through it. Choose another.", link);
+        ShowMessage(chinese, english, kMessageOk, dialog);
+        break;
     case kFolderTooLong:
         ShowMessage("安装目录的路径太长。请选一个较短的目录。",
                     "The folder path is too long for the files to install. Please choose a shorter folder.",
@@ -248,7 +258,48 @@ int TargetsReady(HWND dialog) {
     }
 }
 
+// Held open from the checks to the end of the install, on the NT family, without delete sharing:
+// while it is, nobody can rename or delete the folder and put a junction to another one in its
+// place. The 95 family cannot open a folder (and has no junctions).
+HANDLE HeldFolder = INVALID_HANDLE_VALUE;
+
+void HoldInstallFolder() {
+    if (IsNtPlatform && HeldFolder == INVALID_HANDLE_VALUE)
+        HeldFolder = CreateFileA(InstallDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+void ReleaseInstallFolder() {
+    if (HeldFolder != INVALID_HANDLE_VALUE)
+        CloseHandle(HeldFolder);
+    HeldFolder = INVALID_HANDLE_VALUE;
+}
+
+// An interrupted install is put back before anything is measured or changed. A file of it that is
+// held open (the engine of the interrupted install, started since) may be retried once the Tesso
+// programs are quit; Cancel leaves with the rest kept for the next run.
+int InterruptedInstallRecovered(HWND dialog) {
+    for (;;) {
+        const char *notBack = RecoverInterruptedInstall();
+        if (!notBack)
+            return 1;
+        char chinese[320], english[128];
+        FormatText(chinese, sizeof chinese,
+                   "上次中断的安装未能恢复：文件 %s "
+                   "正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
+                   notBack);
+        FormatText(english, sizeof english,
+                   "An interrupted install cannot restore %s: it is in use. Quit Tesso, OK to retry.",
+                   notBack);
+        if (ShowMessage(chinese, english, kMessageOkCancel, dialog) != IDC_CONFIRM) {
+            WizardPage = kPageLeave;
+            return 0;
+        }
+    }
+}
+
 int PrepareInstallFolder(HWND dialog) {
+    HoldInstallFolder();
     if (ChangeDirectory(InstallDir))
         return 1;  // an existing folder is used as it is
     if (!MakeDirectory(InstallDir)) {
@@ -257,6 +308,7 @@ int PrepareInstallFolder(HWND dialog) {
         ReturnToFolderPage(dialog);
         return 0;
     }
+    HoldInstallFolder();
     char doc[kPathBufferSize];
     const char *separator = EndsWithSeparator(InstallDir) ? "" : "\\";
     int written = FormatText(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
@@ -301,6 +353,17 @@ void ShowInstallResult(HWND dialog, int result) {
                    "Installation incomplete: %s could not be written. Please check and retry.",
                    FirstUnwrittenFile);
         ShowMessage(chinese, english, kMessageOk, dialog);
+    } else if (result == kInstallNotUndone) {
+        char chinese[320], english[128];
+        FormatText(
+            chinese, sizeof chinese,
+            "安装失败，原有文件 %s 暂未能恢复。请退出所有岚笔程序后重新运行安装程序，它会先恢复原有文件。",
+            FirstUnwrittenFile);
+        FormatText(english, sizeof english,
+                   "Installation failed and %s is not restored yet. Quit Tesso and run the setup again to "
+                   "restore it.",
+                   FirstUnwrittenFile);
+        ShowMessage(chinese, english, kMessageOk, dialog);
     } else if (FirstUnwrittenFile) {
         char chinese[320], english[128];
         FormatText(chinese, sizeof chinese,
@@ -322,11 +385,15 @@ void ShowInstallResult(HWND dialog, int result) {
 void RunFinalNext(HWND dialog) {
     ShowWizardPage(dialog, WizardPage);
     WizardPage = kPageInstalling;
-    if (!ReadInstallFolder(dialog))
+    int ready = ReadInstallFolder(dialog);
+    if (ready)
+        HoldInstallFolder();  // an existing folder, from its first check on
+    ready = ready && FolderTrustAccepted(dialog) && InterruptedInstallRecovered(dialog) &&
+            TargetsReady(dialog) && PrepareInstallFolder(dialog);
+    if (!ready) {
+        ReleaseInstallFolder();
         return;
-    RecoverInterruptedInstall();  // what a killed run left, before anything is measured or changed
-    if (!TargetsReady(dialog) || !FolderTrustAccepted(dialog) || !PrepareInstallFolder(dialog))
-        return;
+    }
     WantDesktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     WantAutoStart = IsChecked(dialog, IDC_AUTO_START);
     LRESULT selected = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
@@ -340,6 +407,7 @@ void RunFinalNext(HWND dialog) {
     CentreCursorOnWizard();
     PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
     int result = RunInstall();
+    ReleaseInstallFolder();
     WaitUntilTicksPassed(start, kResultDelayTicks);
     ShowInstallResult(dialog, result);
     WizardPage = kPageLeave;

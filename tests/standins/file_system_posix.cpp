@@ -124,7 +124,23 @@ int RenameFile(const char *source, const char *target) {
 
 int RemoveFolder(const char *path) { return rmdir(path) == 0; }
 
-int SameFolder(const char *first, const char *second) {
+int FindLinkInPath(const char *path, char *found) {
+    std::string prefix;
+    for (const char *p = path;; p++) {
+        if ((*p == '/' || *p == 0) && !prefix.empty()) {
+            struct stat info;
+            if (lstat(prefix.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+                std::snprintf(found, 260, "%s", prefix.c_str());
+                return 1;
+            }
+        }
+        if (*p == 0)
+            return 0;
+        prefix += *p;
+    }
+}
+
+int SameFileOrFolder(const char *first, const char *second) {
     struct stat a, b;
     return stat(first, &a) == 0 && stat(second, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -169,3 +185,5 @@ int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count) {
 }
 
 int CloseOutputFile(OutputFile *file) { return close(Descriptor(file)) == 0; }
+
+int FlushOutputFile(OutputFile *file) { return fsync(Descriptor(file)) == 0; }
