@@ -16,7 +16,7 @@ fi
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
     arch=(--win32) setup=$PWD/build/win-i686/TessoSetup.exe tests=$PWD/build/win-i686-tests
 else
-    echo "This machine does not run 32-bit programs: running the 64-bit twin of the setup."
+    echo "No 32-bit Wine here: running the 64-bit twin of the setup."
     arch=() setup=$PWD/build/win-x86_64/TessoSetup.exe tests=$PWD/build/win-x86_64-tests
 fi
 if [ -n "${DISPLAY:-}" ]; then
