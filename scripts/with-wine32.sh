@@ -156,7 +156,11 @@ fi
 runs_natively && exec "$@"
 reason=
 if ! fetch_qemu || ! register_qemu; then
-    note "this machine does not run 32-bit programs itself, and $reason"
+    if [ "${TESSO_FORCE_QEMU32:-0}" = 1 ]; then
+        note "qemu-i386 was asked for (TESSO_FORCE_QEMU32=1), and $reason"
+    else
+        note "this machine does not run 32-bit programs itself, and $reason"
+    fi
     exec "$@"
 fi
 echo "32-bit programs run under qemu-i386 ($(major_version "$qemu").x) while this command runs."
