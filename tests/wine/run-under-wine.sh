@@ -32,7 +32,8 @@ if [ "$arch" = win32 ]; then
         exit 77
     fi
     if ! "$wine" --version >/dev/null 2>&1; then
-        echo "SKIPPED: this machine does not run 32-bit programs (IA32 emulation is off)"
+        echo "SKIPPED: this machine does not run 32-bit programs (IA32 emulation is off; scripts/test-all.sh"
+        echo "         runs them under qemu-i386 where it can fetch and register it, see scripts/with-wine32.sh)"
         exit 77
     fi
 fi
