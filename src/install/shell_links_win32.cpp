@@ -108,26 +108,31 @@ int ResolveShellFolder(char *path, int kind) {
     return result;
 }
 
+namespace {
+
+// A new shell link object and its file interface, with the link's path in UTF-16 (0 for a link
+// path longer than 260 units). COM must be initialised around their use.
+int NewShellLink(ComPtr<IShellLinkA> *link, ComPtr<IPersistFile> *file, const char *linkPath,
+                 WCHAR *widePath) {
+    return SUCCEEDED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                        IID_IShellLinkA,
+                                                        reinterpret_cast<void **>(link->Receive()))) &&
+           SUCCEEDED((*link)->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file->Receive()))) &&
+           MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0;
+}
+
+}  // namespace
+
 int CreateShellLink(const char *targetPath, const char *linkPath, const char *description) {
     ComInit com;
-    if (!com.ok())
-        return 0;
     ComPtr<IShellLinkA> link;
-    if (FAILED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                  IID_IShellLinkA,
-                                                  reinterpret_cast<void **>(link.Receive()))))
-        return 0;
-    if (FAILED(link->SetPath(targetPath)))
+    ComPtr<IPersistFile> file;
+    WCHAR widePath[kPathBufferSize];
+    if (!com.ok() || !NewShellLink(&link, &file, linkPath, widePath) || FAILED(link->SetPath(targetPath)))
         return 0;
     link->SetDescription(description);
     link->SetIconLocation(targetPath, 0);
     SetWorkingDirectoryOf(link.operator->(), targetPath);
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Receive()))))
-        return 0;
-    WCHAR widePath[kPathBufferSize];
-    if (!MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize))
-        return 0;  // a link path longer than 260 units
     return SUCCEEDED(file->Save(widePath, TRUE)) ? 1 : 0;
 }
 
@@ -135,17 +140,10 @@ int CreateShellLink(const char *targetPath, const char *linkPath, const char *de
 // SLGP_UNCPRIORITY or resolution: 95's shell knows neither SLGP_RAWPATH nor the later flags).
 int ReadShellLinkTarget(const char *linkPath, char *targetPath) {
     ComInit com;
-    if (!com.ok())
-        return 0;
     ComPtr<IShellLinkA> link;
-    if (FAILED(LoadedShellCalls()->createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                  IID_IShellLinkA,
-                                                  reinterpret_cast<void **>(link.Receive()))))
-        return 0;
     ComPtr<IPersistFile> file;
     WCHAR widePath[kPathBufferSize];
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Receive()))) ||
-        !MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) ||
+    if (!com.ok() || !NewShellLink(&link, &file, linkPath, widePath) ||
         FAILED(file->Load(widePath, STGM_READ)))
         return 0;
     WIN32_FIND_DATAA found;

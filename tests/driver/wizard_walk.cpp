@@ -62,6 +62,28 @@ bool AnswerMessage(HWND box, int button) {
     return WaitUntil(Gone, box, 5000);
 }
 
+std::string AnswerNextMessage(const Setup &setup, int button, int timeoutMs) {
+    HWND box = WaitForMessage(setup, timeoutMs);
+    if (!box)
+        return "(no message)";
+    std::string english = MessageEnglish(box);
+    AnswerMessage(box, button);
+    return english;
+}
+
+bool WalkToInstall(Setup *setup, const std::string &folder, const std::string &exe) {
+    if (!StartSetup(setup, exe))
+        return false;
+    SetText(setup->wizard, IDC_FOLDER, folder);
+    if (!GoNext(setup->wizard, kByClick, 1))
+        return false;
+    Click(Control(setup->wizard, IDC_ANSWER_OK));
+    if (!GoNext(setup->wizard, kByClick, 2) || !GoNext(setup->wizard, kByClick, 3))
+        return false;
+    Click(Control(setup->wizard, IDC_NEXT));
+    return true;
+}
+
 int ChosenLanguage(HWND wizard) {
     HWND list = Control(wizard, IDC_LANGUAGE_LIST);
     LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);

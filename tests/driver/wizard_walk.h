@@ -21,6 +21,14 @@ std::string MessageEnglish(HWND box);
 // Clicks one of its buttons (1 OK, 6 Yes, 7 No) and waits for it to close.
 bool AnswerMessage(HWND box, int button);
 
+// The English line of the next message box (waited for), which is then answered with `button`;
+// "(no message)" when none came.
+std::string AnswerNextMessage(const Setup &setup, int button = 1, int timeoutMs = 20000);
+
+// Starts the setup (`exe`, or TESSO_SETUP_EXE), types the folder, answers the display question
+// and clicks through to the final Next. False when a page did not come.
+bool WalkToInstall(Setup *setup, const std::string &folder, const std::string &exe = "");
+
 // Picks the interface language (0 English, 1 Simplified, 2 Traditional) with the arrow keys.
 bool ChooseLanguage(HWND wizard, int language);
 int ChosenLanguage(HWND wizard);

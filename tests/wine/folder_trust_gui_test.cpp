@@ -34,14 +34,8 @@ class FolderTrust : public ::testing::Test {
         if (setup_.process.hProcess)
             WaitForExit(&setup_, 100);
     }
-    void WalkToInstall(const std::string &folder) {
-        ASSERT_TRUE(StartSetup(&setup_));
-        SetText(setup_.wizard, IDC_FOLDER, folder);
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
-        Click(Control(setup_.wizard, IDC_ANSWER_OK));
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 3));
-        Click(Control(setup_.wizard, IDC_NEXT));
+    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
+        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
     }
     // The English line of the next message box, answered after a screenshot named `shot`.
     std::string NextMessage(int answer, const std::string &shot = "") {

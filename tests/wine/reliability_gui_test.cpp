@@ -55,25 +55,10 @@ class Reliability : public ::testing::Test {
         if (setup_.process.hProcess)
             WaitForExit(&setup_, 100);
     }
-    // Starts the setup, types the folder and clicks through to the final Next.
     void WalkToInstall(const std::string &folder, const std::string &exe = "") {
-        ASSERT_TRUE(StartSetup(&setup_, exe));
-        SetText(setup_.wizard, IDC_FOLDER, folder);
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
-        Click(Control(setup_.wizard, IDC_ANSWER_OK));
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 3));
-        Click(Control(setup_.wizard, IDC_NEXT));
+        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
     }
-    // The English line of the next message box, which is then answered.
-    std::string NextMessage(int answer = IDC_CONFIRM) {
-        HWND box = WaitForMessage(setup_, 15000);
-        if (!box)
-            return "(no message)";
-        std::string english = MessageEnglish(box);
-        AnswerMessage(box, answer);
-        return english;
-    }
+    std::string NextMessage(int answer = IDC_CONFIRM) { return AnswerNextMessage(setup_, answer); }
     driver::Setup setup_;
 };
 

@@ -77,23 +77,10 @@ class WholeOrNothing : public ::testing::Test {
         if (setup_.process.hProcess)
             WaitForExit(&setup_, 100);
     }
-    void WalkToInstall(const std::string &folder) {
-        ASSERT_TRUE(StartSetup(&setup_));
-        SetText(setup_.wizard, IDC_FOLDER, folder);
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
-        Click(Control(setup_.wizard, IDC_ANSWER_OK));
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
-        ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 3));
-        Click(Control(setup_.wizard, IDC_NEXT));
+    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
+        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
     }
-    std::string NextMessage(int answer = IDC_CONFIRM) {
-        HWND box = WaitForMessage(setup_, 20000);
-        if (!box)
-            return "(no message)";
-        std::string english = MessageEnglish(box);
-        AnswerMessage(box, answer);
-        return english;
-    }
+    std::string NextMessage(int answer = IDC_CONFIRM) { return AnswerNextMessage(setup_, answer); }
     void InstallCompletely(const std::string &folder) {
         WalkToInstall(folder);
         EXPECT_EQ(NextMessage(), kSuccess) << folder;
