@@ -42,6 +42,7 @@ static int TemporaryPathFor(char *out, const char *target) {
 
 int BeginNewFile(InstalledFile *file, const char *path) {
     file->output = nullptr;
+    file->written = 0;
     file->inPlace = 1;
     if (!CopyPath(file->target, path))
         return 0;
@@ -51,6 +52,7 @@ int BeginNewFile(InstalledFile *file, const char *path) {
 
 int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath) {
     file->output = nullptr;
+    file->written = 0;
     if (fullPath ? !CopyPath(file->target, fullPath) : !JoinPath(file->target, InstallDir, fileName))
         return 0;
     // One call tells whether the file is new and, when it is, creates it.
@@ -70,8 +72,10 @@ int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fu
 }
 
 int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long count) {
-    if (count == 0 || WriteOutputFile(file->output, bytes, count))
+    if (count == 0 || WriteOutputFile(file->output, bytes, count)) {
+        file->written += count;
         return 1;
+    }
     AbandonInstalledFile(file);
     return 0;
 }

@@ -32,7 +32,8 @@ struct InstalledFile {
     char target[kPathBufferSize];
     char temporary[kPathBufferSize];
     OutputFile *output;
-    int inPlace;  // a new file, written under its own name
+    int inPlace;            // a new file, written under its own name
+    unsigned long written;  // bytes accepted so far
 };
 int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath);
 // Begins a file that must be new: fails when anything is at path (never opens an existing name).

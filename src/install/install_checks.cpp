@@ -6,6 +6,7 @@
 #include "install/file_system.h"
 #include "install/install_commit.h"
 #include "install/install_sequence.h"
+#include "install/install_ui.h"
 #include "install/payload_catalogue.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
@@ -124,9 +125,11 @@ int IsInUse(const char *name) {
 // The first name, installed or purged, for which test holds, or null.
 template <class Test> const char *FirstNameWhere(Test test) {
     static char purged[32];
-    for (int i = 0; i < PayloadCatalogueCount; i++)
+    for (int i = 0; i < PayloadCatalogueCount; i++) {
         if (test(PayloadCatalogue[i].file))
             return PayloadCatalogue[i].file;
+        KeepWizardResponsive();  // a few hundred file look-ups, on a slow disk or a share
+    }
     for (int i = 0; i < kPurgeCount; i++)
         if (PurgeFileName(i, purged, sizeof purged) && test(purged))
             return purged;

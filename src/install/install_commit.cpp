@@ -5,6 +5,7 @@
 
 #include "install/file_placement.h"
 #include "install/install_sequence.h"
+#include "install/install_ui.h"
 #include "install/payload_catalogue.h"
 #include "setup/format_text.h"
 #include "setup/malloc_buffer.h"
@@ -71,7 +72,7 @@ int CommitEntryToDisk(CommitEntry *entry) {
     unsigned long word =
         entry->movedAside ? entry->before & ~kProtection : static_cast<unsigned long>(kAttributeArchive);
     word |= entry->wantedBits & kProtection;
-    if (word != kAttributeArchive && KindOfPath(final) == kPathPlainFile)
+    if (word != kAttributeArchive)
         WriteAttributeWord(final, word);
     return 1;
 }
@@ -195,9 +196,11 @@ int WriteJournal(const CommitPlan *plan) {
 }
 
 const char *CommitToDisk(CommitPlan *plan) {
-    for (int i = 0; i < plan->count; i++)
+    for (int i = 0; i < plan->count; i++) {
         if (!CommitEntryToDisk(&plan->entries[i]))
             return plan->entries[i].name;
+        KeepWizardResponsive();
+    }
     return nullptr;
 }
 
@@ -244,6 +247,7 @@ const char *RecoverInterruptedInstall() {
             RemovePlainFile(path);
         if (KeptAsidePath(path, name))
             RemovePlainFile(path);
+        KeepWizardResponsive();
     });
     if (FinalPath(path, kOlderTemporaryName))
         RemovePlainFile(path);

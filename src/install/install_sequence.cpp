@@ -248,9 +248,7 @@ int InstalledFilesAreThere() {
             continue;
         char path[kPathBufferSize];
         unsigned long word = 0;
-        long bytes = JoinPath(path, InstallDir, entry->file) && KindOfPath(path) == kPathPlainFile
-                         ? FileBytes(path)
-                         : -1;
+        long bytes = JoinPath(path, InstallDir, entry->file) ? FileBytes(path) : -1;  // -1 for a folder too
         int whole = staged && entry->id != kPayloadConfigFile ? bytes == static_cast<long>(entry->bytes)
                                                               : bytes >= static_cast<long>(entry->bytes);
         unsigned long wanted =
@@ -260,6 +258,7 @@ int InstalledFilesAreThere() {
             FirstUnwrittenFile = entry->file;
             return 0;
         }
+        KeepWizardResponsive();
     }
     return 1;
 }

@@ -114,7 +114,7 @@ int StagePayloadFile(PayloadInflater *inflater, unsigned short id, const char *p
         return 0;
     if (!InflateToFile(inflater, id, &file, 0, 0))
         return 0;
-    if (FileBytes(path) != static_cast<long>(bytes)) {
+    if (file.written != bytes) {  // every write was checked: this is what the file holds
         RemoveFile(path);
         return 0;
     }
