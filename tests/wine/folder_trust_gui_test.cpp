@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "setup_fixture.h"
 #include "wine_helpers.h"
 #include "wizard/resource_ids.h"
 #include "wizard_walk.h"
@@ -28,15 +29,8 @@ std::string Listing(const std::string &folder) {
     return names;
 }
 
-class FolderTrust : public ::testing::Test {
+class FolderTrust : public SetupTest {
   protected:
-    void TearDown() override {
-        if (setup_.process.hProcess)
-            WaitForExit(&setup_, 100);
-    }
-    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
-        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
-    }
     // The English line of the next message box, answered after a screenshot named `shot`.
     std::string NextMessage(int answer, const std::string &shot = "") {
         HWND box = WaitForMessage(setup_, 15000);
@@ -48,7 +42,6 @@ class FolderTrust : public ::testing::Test {
         AnswerMessage(box, answer);
         return english;
     }
-    driver::Setup setup_;
 };
 
 TEST_F(FolderTrust, PlantedDllIsNamedCancelChangesNothingAndOkInstalls) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "install/payload_store.h"
+#include "setup_fixture.h"
 #include "wine_helpers.h"
 #include "wizard/resource_ids.h"
 #include "wizard/wizard_state.h"
@@ -49,18 +50,7 @@ void ExpectUnchanged(const std::string &folder, const std::map<std::string, std:
     EXPECT_EQ(count, files.size()) << "files were added to " << folder;
 }
 
-class Reliability : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        if (setup_.process.hProcess)
-            WaitForExit(&setup_, 100);
-    }
-    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
-        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
-    }
-    std::string NextMessage(int answer = IDC_CONFIRM) { return AnswerNextMessage(setup_, answer); }
-    driver::Setup setup_;
-};
+class Reliability : public SetupTest {};
 
 // Found while the first page waits, before anything is read or written; the glyph font's own case
 // is a start-up test.

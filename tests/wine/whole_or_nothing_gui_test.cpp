@@ -8,6 +8,7 @@
 #include <string>
 
 #include "install/payload_catalogue.h"
+#include "setup_fixture.h"
 #include "wine_helpers.h"
 #include "wizard/resource_ids.h"
 #include "wizard_walk.h"
@@ -71,22 +72,13 @@ void PutEarlierInstall(const std::string &folder) {
     }
 }
 
-class WholeOrNothing : public ::testing::Test {
+class WholeOrNothing : public SetupTest {
   protected:
-    void TearDown() override {
-        if (setup_.process.hProcess)
-            WaitForExit(&setup_, 100);
-    }
-    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
-        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
-    }
-    std::string NextMessage(int answer = IDC_CONFIRM) { return AnswerNextMessage(setup_, answer); }
     void InstallCompletely(const std::string &folder) {
         WalkToInstall(folder);
         EXPECT_EQ(NextMessage(), kSuccess) << folder;
         EXPECT_EQ(WaitForExit(&setup_), 0);
     }
-    driver::Setup setup_;
 };
 
 // Killed before the largest file, inside it, after it and when the commit begins, over an earlier

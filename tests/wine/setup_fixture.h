@@ -1,0 +1,22 @@
+// A test that drives the real setup: it is ended with the test, and walks to its final Next.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "wizard/resource_ids.h"
+#include "wizard_walk.h"
+
+class SetupTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        if (setup_.process.hProcess)
+            driver::WaitForExit(&setup_, 100);
+    }
+    void WalkToInstall(const std::string &folder, const std::string &exe = "") {
+        ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
+    }
+    std::string NextMessage(int answer = IDC_CONFIRM) { return driver::AnswerNextMessage(setup_, answer); }
+    driver::Setup setup_;
+};
