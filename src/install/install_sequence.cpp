@@ -144,6 +144,11 @@ void NoteUnwritten(const char *file) {
         FirstUnwrittenFile = file;
 }
 
+// The read-only and hidden bits the payload list gives a file.
+unsigned long ListedProtection(const PayloadEntry *entry) {
+    return (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
+}
+
 // The install in progress: the files staged, in install order, and the plan of its commit.
 const PayloadEntry *StagedFiles[kMaxCommitEntries];
 int StagedCount;
@@ -217,8 +222,7 @@ int PlanCommit() {
     for (int i = 0; i < StagedCount; i++) {
         const PayloadEntry *entry = StagedFiles[i];
         char path[kPathBufferSize];
-        unsigned long wanted =
-            (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
+        unsigned long wanted = ListedProtection(entry);
         int kind = JoinPath(path, InstallDir, entry->file) && KindOfPath(path) == kPathMissing
                        ? kCommitCreate
                        : kCommitReplace;
@@ -251,8 +255,7 @@ int InstalledFilesAreThere() {
         long bytes = JoinPath(path, InstallDir, entry->file) ? FileBytes(path) : -1;  // -1 for a folder too
         int whole = staged && entry->id != kPayloadConfigFile ? bytes == static_cast<long>(entry->bytes)
                                                               : bytes >= static_cast<long>(entry->bytes);
-        unsigned long wanted =
-            (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
+        unsigned long wanted = ListedProtection(entry);
         int protectedAsListed = !staged || (ReadAttributeWord(path, &word) && (word & kProtection) == wanted);
         if (!whole || !protectedAsListed) {
             FirstUnwrittenFile = entry->file;

@@ -201,11 +201,7 @@ bool KeepsDescriptors(const std::string &folder) {
 // and, where the system keeps them, read back entry by entry. Data files carry no list of their
 // own: every entry they have is inherited, and an ordinary user may write the dictionaries.
 TEST_F(ProgramRights, InstallSetsThemOnEveryProgramAndOnNoDataFile) {
-    std::string folder = FreshFolder("rights");
-    lstrcpynA(InstallDir, folder.c_str(), kPathBufferSize);
-    GetWindowsDirectoryA(WindowsDir, kPathBufferSize);
-    lstrcatA(WindowsDir, "\\");
-    lstrcpyA(SetupDir, "C:\\no-such-setup-folder\\");
+    std::string folder = UseFreshInstallFolder("rights");
     WantDesktopIcons = 0;
     WantAutoStart = 0;
     ASSERT_EQ(RunInstall(), kInstallSucceeded) << (FirstUnwrittenFile ? FirstUnwrittenFile : "");

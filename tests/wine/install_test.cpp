@@ -107,11 +107,7 @@ std::string ProfileValue(const std::string &ini, const char *key) {
 class WineInstall : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = FreshFolder("install");
-        lstrcpynA(InstallDir, folder_.c_str(), kPathBufferSize);
-        GetWindowsDirectoryA(WindowsDir, kPathBufferSize);
-        lstrcatA(WindowsDir, "\\");
-        lstrcpyA(SetupDir, "C:\\no-such-setup-folder\\");
+        folder_ = UseFreshInstallFolder("install");
         UiLanguage = 0;
         IsOldShell = 0;
         WantDesktopIcons = 1;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "setup/setup_state.h"
 #include "wizard_driver.h"
 
 using driver::Environment;
@@ -39,4 +40,15 @@ inline void WriteWhole(const std::string &path, const std::string &bytes) {
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
     }
+}
+
+// A fresh folder as InstallDir for an install run in this process, with the Windows folder and a
+// setup folder that holds no control file.
+inline std::string UseFreshInstallFolder(const std::string &name) {
+    std::string folder = FreshFolder(name);
+    lstrcpynA(InstallDir, folder.c_str(), kPathBufferSize);
+    GetWindowsDirectoryA(WindowsDir, kPathBufferSize);
+    lstrcatA(WindowsDir, "\\");
+    lstrcpyA(SetupDir, "C:\\no-such-setup-folder\\");
+    return folder;
 }
