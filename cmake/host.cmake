@@ -22,8 +22,11 @@ add_executable(make_icon tools/make_icon.cpp)
 
 file(GLOB TESSO_OVERRIDE_FILES CONFIGURE_DEPENDS ${TESSO_OVERRIDE_DIR}/*)
 file(GLOB TESSO_TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/text/*)
+# The generator is the one reader of resources/payloads.tsv: with the packed streams it writes the
+# program's catalogue (payload_catalogue_table.inc) and the table of their checks.
 add_custom_command(
     OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc ${TESSO_PAYLOAD_DIR}/payload_checks.inc
+           ${TESSO_PAYLOAD_DIR}/payload_catalogue_table.inc
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSO_PAYLOAD_DIR}
     COMMAND make_payloads ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text
             ${TESSO_UNIFONT_HEX} ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR}
@@ -44,13 +47,13 @@ function(tesso_host_library name sanitize)
     add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
         tests/standins/payload_source_posix.cpp tests/standins/file_system_posix.cpp
         tests/standins/access_rights_posix.cpp)
-    target_include_directories(${name} PUBLIC src tests/standins ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})
+    target_include_directories(${name} PUBLIC src tests/standins ${TESSO_PAYLOAD_DIR})
     target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
     target_compile_options(${name} PRIVATE -Wall -Wextra)
     # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
     target_compile_options(${name} PUBLIC -fexec-charset=GBK)
     target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
-    add_dependencies(${name} payloads)  # payload_checks.inc
+    add_dependencies(${name} payloads)  # payload_checks.inc, payload_catalogue_table.inc
     if(sanitize)
         target_compile_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})
         target_link_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})

@@ -57,7 +57,7 @@ set(TESSO_WIN32_SOURCES
 set(TESSO_SYSTEM_LIBRARIES uuid gdi32 user32 advapi32 kernel32)
 
 add_library(tesso_setup_core STATIC ${TESSO_PORTABLE_SOURCES} ${TESSO_WIN32_SOURCES})
-target_include_directories(tesso_setup_core PUBLIC src ${CMAKE_BINARY_DIR}/generated ${TESSO_PAYLOAD_DIR})
+target_include_directories(tesso_setup_core PUBLIC src ${TESSO_PAYLOAD_DIR})
 # The oldest systems the setup runs on are Windows 95 and NT 4.0 with comctl32 4.00: a later API
 # then fails to compile. The test programs keep the newer headers.
 set(TESSO_OLDEST_WINDOWS WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_IE=0x0400)

@@ -1,5 +1,6 @@
 // The payloads the setup installs: id, installed name and protective attributes. The table is
-// generated from resources/payloads.tsv, the same list the build uses to pack the payloads.
+// written from resources/payloads.tsv by the payload generator (tools/make_payloads.cpp) in the run
+// that packs the payloads, so the two always agree.
 #pragma once
 
 struct PayloadEntry {

@@ -19,23 +19,43 @@ std::string Inflate(const std::string &stream, size_t capacity) {
     return std::string(out.begin(), out.begin() + length);
 }
 
-TEST(MakePayloads, RealFileReplacesItsStandIn) {
-    TempFolder folder;
+// Runs the generator on a list of a real file (4 bytes listed), a stand-in and a row carried but
+// never installed; its messages go to out/messages.
+int MakePayloads(const TempFolder &folder, const std::string &realBytes) {
     WriteFile(folder.File("list.tsv"), "# id\tfile\tro\thidden\tbytes\tkind\n"
-                                       "900\treal.bin\t1\t1\t4\tdata\n"
-                                       "901\tstandin.bin\t0\t0\t1000\tdata\n");
+                                       "900\treal.bin\t1\t0\t4\tdata\n"
+                                       "901\tstandin.bin\t0\t1\t1000\tdata\n"
+                                       "902\t-\t0\t0\t10\tascii\n");
     mkdir(folder.File("real").c_str(), 0755);
     mkdir(folder.File("out").c_str(), 0755);
-    WriteFile(folder.File("real/real.bin"), "REAL");
+    WriteFile(folder.File("real/real.bin"), realBytes);
     std::string command = std::string(TESSO_MAKE_PAYLOADS) + " " + folder.File("list.tsv") + " " +
                           TESSO_TEXT_DIR + " " + TESSO_UNIFONT_HEX + " " + folder.File("real") + " " +
-                          folder.File("out") + " 2>/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+                          folder.File("out") + " 2>" + folder.File("out/messages");
+    return std::system(command.c_str());
+}
+
+TEST(MakePayloads, RealFileReplacesItsStandInAndTheCatalogueListsTheInstalledRows) {
+    TempFolder folder;
+    ASSERT_EQ(MakePayloads(folder, "REAL"), 0);
     EXPECT_EQ(Inflate(ReadFile(folder.File("out/900.z")), 100), "REAL");
     EXPECT_EQ(Inflate(ReadFile(folder.File("out/901.z")), 2000).size(), 1000u);
     std::string rc = ReadFile(folder.File("out/payloads.rc"));
     EXPECT_NE(rc.find("900 TEXT \"" + folder.File("out/900.z") + "\""), std::string::npos);
     EXPECT_NE(rc.find("901 TEXT"), std::string::npos);
+    std::string table = ReadFile(folder.File("out/payload_catalogue_table.inc"));
+    EXPECT_EQ(table.substr(table.find('\n') + 1),
+              "{900, \"real.bin\", 1, 0, 4ul, \"data\"},\n{901, \"standin.bin\", 0, 1, 1000ul, \"data\"},\n");
+}
+
+// The install's space check and its check of every staged file trust the listed size.
+TEST(MakePayloads, RealFileOfAnotherSizeThanListedStopsTheBuild) {
+    TempFolder folder;
+    EXPECT_NE(MakePayloads(folder, "REALLY"), 0);
+    EXPECT_NE(ReadFile(folder.File("out/messages"))
+                  .find(folder.File("real/real.bin") + " has 6 bytes, but " + folder.File("list.tsv") +
+                        " lists 4 for it"),
+              std::string::npos);
 }
 
 }  // namespace

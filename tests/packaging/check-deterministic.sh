@@ -1,6 +1,6 @@
 #!/bin/bash
-# Makes the payloads a second time and compares every packed stream with the build's: the same
-# inputs must give the same bytes. The exes named after them must carry no link time in their PE
+# Makes the payloads a second time and compares every packed stream, the catalogue and the table of
+# stream checks with the build's: the same inputs must give the same bytes. The exes named after them must carry no link time in their PE
 # header, the one field ld would make differ from build to build.
 # usage: check-deterministic.sh <make_payloads> <tsv> <texts> <unifont> <overrides> <built payloads> [exe...]
 set -eu
@@ -19,4 +19,7 @@ for stream in "$built"/*.z; do
     cmp -s "$stream" "$again/$(basename "$stream")" || { echo "differs: $(basename "$stream")"; exit 1; }
     count=$((count + 1))
 done
-echo "$count packed streams identical"
+for table in payload_catalogue_table.inc payload_checks.inc; do
+    cmp -s "$built/$table" "$again/$table" || { echo "differs: $table"; exit 1; }
+done
+echo "$count packed streams and both tables identical"
