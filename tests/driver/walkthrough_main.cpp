@@ -48,7 +48,7 @@ int main() {
     if (!GoNext(wizard, kByClick, 3))
         return Fail(&setup, "page 3 did not appear");
     SaveScreenshot(wizard, "8-interface-language");
-    InstallRun run = FinishInstall(&setup, kByClick, 6, "9");
+    InstallRun run = FinishInstall(&setup, kByClick, IDC_YES_BUTTON, "9");
     std::printf("walkthrough: %s (exit code %d)\n", run.finished ? run.result.c_str() : "no result message",
                 run.exitCode);
     return run.finished && run.exitCode == 0 ? 0 : 1;

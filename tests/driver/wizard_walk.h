@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "wizard/resource_ids.h"
 #include "wizard_driver.h"
 
 namespace driver {
@@ -18,12 +19,12 @@ bool GoBack(HWND wizard, int expectPage);
 // A bilingual message box of the setup, waited for; its English line.
 HWND WaitForMessage(const Setup &setup, int timeoutMs = 10000);
 std::string MessageEnglish(HWND box);
-// Clicks one of its buttons (1 OK, 6 Yes, 7 No) and waits for it to close.
+// Clicks one of its buttons (IDC_CONFIRM, IDC_YES_BUTTON, IDC_NO_BUTTON) and waits for it to close.
 bool AnswerMessage(HWND box, int button);
 
 // The English line of the next message box (waited for), which is then answered with `button`;
 // "(no message)" when none came.
-std::string AnswerNextMessage(const Setup &setup, int button = 1, int timeoutMs = 20000);
+std::string AnswerNextMessage(const Setup &setup, int button = IDC_CONFIRM, int timeoutMs = 20000);
 
 // Starts the setup (`exe`, or TESSO_SETUP_EXE), types the folder, answers the display question
 // and clicks through to the final Next. False when a page did not come.
@@ -40,7 +41,8 @@ struct InstallRun {
     int exitCode = -1;
 };
 // Final Next on page 3 and everything after it; screenshots are named with `shotPrefix` when
-// not empty. Word-base questions are answered with `wordBaseAnswer` (6 or 7).
-InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer = 6, const std::string &shotPrefix = "");
+// not empty. Word-base questions are answered with `wordBaseAnswer` (IDC_YES_BUTTON or IDC_NO_BUTTON).
+InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer = IDC_YES_BUTTON,
+                         const std::string &shotPrefix = "");
 
 }  // namespace driver

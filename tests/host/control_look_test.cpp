@@ -3,37 +3,41 @@
 #include <cstring>
 
 #include "glyphs/control_look.h"
+#include "wizard/resource_ids.h"
 
 namespace {
 
 TEST(Captions, ByControlIdAndPage) {
-    EXPECT_STREQ(OwnerControlCaption(1001, 0), "下一步 Next");
-    EXPECT_STREQ(OwnerControlCaption(1001, 2), "下一步 Next");
-    EXPECT_STREQ(OwnerControlCaption(1001, 3), "同意/安装 Agree/Install");
-    EXPECT_STREQ(OwnerControlCaption(1001, 99), "同意/安装 Agree/Install");
-    EXPECT_STREQ(OwnerControlCaption(2, 0), "取消 Cancel");
-    EXPECT_STREQ(OwnerControlCaption(1018, 1), "日出江花红胜火");
-    EXPECT_EQ(std::strlen(OwnerControlCaption(1018, 1)), 14u);
-    EXPECT_EQ(OwnerControlCaption(1013, 0), nullptr);  // the message text
-    EXPECT_EQ(OwnerControlCaption(1016, 0), nullptr);
+    EXPECT_STREQ(OwnerControlCaption(IDC_NEXT, 0), "下一步 Next");
+    EXPECT_STREQ(OwnerControlCaption(IDC_NEXT, 2), "下一步 Next");
+    EXPECT_STREQ(OwnerControlCaption(IDC_NEXT, 3), "同意/安装 Agree/Install");
+    EXPECT_STREQ(OwnerControlCaption(IDC_NEXT, 99), "同意/安装 Agree/Install");
+    EXPECT_STREQ(OwnerControlCaption(IDC_CANCEL, 0), "取消 Cancel");
+    EXPECT_STREQ(OwnerControlCaption(IDC_SAMPLE_LINE, 1), "日出江花红胜火");
+    EXPECT_EQ(std::strlen(OwnerControlCaption(IDC_SAMPLE_LINE, 1)), 14u);
+    EXPECT_EQ(OwnerControlCaption(IDC_MESSAGE_TEXT, 0), nullptr);
+    EXPECT_EQ(OwnerControlCaption(IDC_RESERVED_LABEL, 0), nullptr);
     EXPECT_EQ(OwnerControlCaption(4242, 0), nullptr);
-    EXPECT_STREQ(OwnerControlCaption(1021, 0), "");
-    EXPECT_FALSE(OwnerControlPaints(1020));
-    EXPECT_TRUE(OwnerControlPaints(1021));
-    EXPECT_STREQ(CheckBoxCaption(1005), "开机时自动启动？(Auto-start on boot)");
-    EXPECT_EQ(CheckBoxCaption(1010), nullptr);
+    EXPECT_STREQ(OwnerControlCaption(IDC_WAIT_LABEL, 0), "");
+    EXPECT_FALSE(OwnerControlPaints(IDC_TITLE_BOTTOM));
+    EXPECT_TRUE(OwnerControlPaints(IDC_WAIT_LABEL));
+    EXPECT_STREQ(CheckBoxCaption(IDC_AUTO_START), "开机时自动启动？(Auto-start on boot)");
+    EXPECT_EQ(CheckBoxCaption(IDC_ENGLISH_LICENCE), nullptr);  // keeps its own window text
 }
 
 TEST(LayoutFlags, CentringAndFrames) {
-    for (int id : {1006, 1008, 1010, 1016, 1021}) {
+    for (int id : {IDC_FOLDER_LABEL, IDC_CHOOSER_DIRECTORIES_LABEL, IDC_CHOOSER_DRIVES_LABEL,
+                   IDC_RESERVED_LABEL, IDC_WAIT_LABEL}) {
         EXPECT_EQ(OwnerControlFlags(id).centred, 0) << id;
         EXPECT_EQ(OwnerControlDrawsFrame(id), 0) << id;
     }
-    for (int id : {1009, 1011, 1012, 1013, 1017, 1018, 1030}) {
+    for (int id : {IDC_TITLE_TESSO, IDC_TITLE_ENGINE, IDC_TITLE_INSTALLER, IDC_MESSAGE_TEXT, IDC_QUESTION,
+                   IDC_SAMPLE_LINE, IDC_LANGUAGE_LABEL}) {
         EXPECT_EQ(OwnerControlFlags(id).centred, 1) << id;
         EXPECT_EQ(OwnerControlDrawsFrame(id), 0) << id;
     }
-    for (int id : {1, 2, 3, 6, 7, 1001, 1003, 4242}) {
+    for (int id :
+         {IDC_CONFIRM, IDC_CANCEL, IDC_BACK, IDC_YES_BUTTON, IDC_NO_BUTTON, IDC_NEXT, IDC_BROWSE, 4242}) {
         EXPECT_EQ(OwnerControlFlags(id).centred, 1) << id;
         EXPECT_EQ(OwnerControlDrawsFrame(id), 1) << id;
     }

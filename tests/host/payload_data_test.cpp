@@ -81,21 +81,24 @@ TEST(GlyphFont, SpecialCellsAndBlanks) {
     EXPECT_TRUE(fullLine);
 }
 
-TEST(LicenceTexts, ChineseIsSixtyThreeShortCrLfLines) {
+// Every line of the source text, each ended by CR LF and short enough for the licence box.
+TEST(LicenceTexts, ChineseIsItsSourceInShortCrLfLines) {
     std::string text = Unpack(163);
-    EXPECT_EQ(text.size(), 2066u);
     bool allCrLf = false;
     std::vector<std::string> lines = CrLfLines(text, &allCrLf);
     EXPECT_TRUE(allCrLf);
-    EXPECT_EQ(lines.size(), 63u);
+    std::ifstream source(std::string(TESSO_TEXT_DIR) + "/licence_cn.txt");
+    std::string line;
+    size_t sourceLines = 0;
+    while (std::getline(source, line))
+        sourceLines++;
+    EXPECT_EQ(lines.size(), sourceLines);
     for (const std::string &line : lines)
         EXPECT_LE(line.size(), 54u) << line;
-    EXPECT_EQ(Unpack(164).size(), 3236u);
 }
 
 TEST(ConfigTemplate, EndsWithTheConfigSectionAndHasLongLines) {
     std::string ini = Unpack(120);
-    ASSERT_EQ(ini.size(), 32016u);
     const std::string tail = "\r\n[Config]\r\nUseBmpFont=0\r\n\r\n";
     EXPECT_EQ(ini.substr(ini.size() - tail.size()), tail);
     EXPECT_EQ(ini.find("ForceLanguage="), std::string::npos);
@@ -103,15 +106,12 @@ TEST(ConfigTemplate, EndsWithTheConfigSectionAndHasLongLines) {
     bool allCrLf = false;
     std::vector<std::string> lines = CrLfLines(ini, &allCrLf);
     EXPECT_TRUE(allCrLf);
-    size_t longest = 0, overLimit = 0;
-    for (const std::string &line : lines) {
-        longest = std::max(longest, line.size());
+    // The two numbered help texts, and only they, take more than one 255-byte read of the update.
+    size_t overLimit = 0;
+    for (const std::string &line : lines)
         overLimit += line.size() > 255;
-    }
-    EXPECT_EQ(longest, 1005u);
     EXPECT_EQ(overLimit, 2u);
     EXPECT_GT(lines.size(), 600u);
-    EXPECT_EQ(Unpack(122).size(), 2314u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "setup/dll_search.h"
 #include "setup/setup_state.h"
 #include "setup/startup.h"
+#include "wizard/resource_ids.h"
 
 namespace {
 
@@ -61,18 +62,18 @@ TEST(SetupDir, UpToAndIncludingTheLastBackslash) {
 
 TEST(EnterKey, PushButtonsAreClickedEverythingElseMeansNext) {
     const int kOwnerDraw = 11, kAutoCheckBox = 3;
-    EnterRoute cancel = RouteEnterKey("Button", kOwnerDraw | 0x10000, 2, 1001);
-    EXPECT_EQ(cancel.command, 2);
+    EnterRoute cancel = RouteEnterKey("Button", kOwnerDraw | 0x10000, IDC_CANCEL, IDC_NEXT);
+    EXPECT_EQ(cancel.command, IDC_CANCEL);
     EXPECT_EQ(cancel.dropKey, 1);
-    EnterRoute checkBox = RouteEnterKey("BUTTON", kAutoCheckBox, 1005, 1001);
-    EXPECT_EQ(checkBox.command, 1001);
+    EnterRoute checkBox = RouteEnterKey("BUTTON", kAutoCheckBox, IDC_AUTO_START, IDC_NEXT);
+    EXPECT_EQ(checkBox.command, IDC_NEXT);
     EXPECT_EQ(checkBox.dropKey, 0);
     for (unsigned long style : {2ul, 3ul, 4ul, 5ul, 6ul, 9ul})
-        EXPECT_EQ(RouteEnterKey("button", style, 1007, 1001).command, 1001) << style;
-    EXPECT_EQ(RouteEnterKey("Edit", 0, 1002, 1001).command, 1001);
-    EXPECT_EQ(RouteEnterKey("Edit", 0, 1002, 1001).dropKey, 0);
-    EXPECT_EQ(RouteEnterKey(nullptr, 0, 0, 1001).command, 1001);
-    EXPECT_EQ(RouteEnterKey("buttonx", kOwnerDraw, 3, 1001).command, 1001);
+        EXPECT_EQ(RouteEnterKey("button", style, IDC_ANSWER_OK, IDC_NEXT).command, IDC_NEXT) << style;
+    EXPECT_EQ(RouteEnterKey("Edit", 0, IDC_FOLDER, IDC_NEXT).command, IDC_NEXT);
+    EXPECT_EQ(RouteEnterKey("Edit", 0, IDC_FOLDER, IDC_NEXT).dropKey, 0);
+    EXPECT_EQ(RouteEnterKey(nullptr, 0, 0, IDC_NEXT).command, IDC_NEXT);
+    EXPECT_EQ(RouteEnterKey("buttonx", kOwnerDraw, IDC_BACK, IDC_NEXT).command, IDC_NEXT);
 }
 
 }  // namespace

@@ -161,14 +161,15 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     WriteWhole(File("ChnBmp.bin"), "damaged");
     WriteAttributeWord(File("ChnBmp.bin").c_str(), kProtection);
     // The user's own word base, whole: one shorter than the new one would be completed.
-    const std::string userBase = "the user's own word base" + std::string(6444060, 'w');
+    const unsigned long wordBaseBytes = FindPayloadEntry(127)->bytes;  // CiZuFlat.igb
+    const std::string userBase = "the user's own word base" + std::string(wordBaseBytes, 'w');
     WriteWhole(File("CiZuFlat.igb"), userBase);
     {
         MessageAnswerer answerer(IDNO);
         ASSERT_EQ(RunInstall(), 1);
         EXPECT_EQ(answerer.answered(), 1);
     }
-    EXPECT_EQ(FileSize(File("ChnBmp.bin")), 241664);
+    EXPECT_EQ(FileSize(File("ChnBmp.bin")), (long)FindPayloadEntry(110)->bytes);
     EXPECT_EQ(FileAttributes(File("ChnBmp.bin")) & kProtection, kProtection);
     EXPECT_EQ(ReadWhole(File("CiZuFlat.igb")), userBase);
     {
@@ -176,7 +177,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
         ASSERT_EQ(RunInstall(), 1);
         EXPECT_EQ(answerer.answered(), 1);
     }
-    EXPECT_EQ(FileSize(File("CiZuFlat.igb")), 6444060);
+    EXPECT_EQ(FileSize(File("CiZuFlat.igb")), (long)wordBaseBytes);
 }
 
 // Read-only shortcuts of an earlier install elsewhere are replaced, keep their protection, and
