@@ -260,7 +260,8 @@ INT_PTR OnWizardSetCursor(HWND dialog) {
 }
 
 // A glyph line is 16 pixels, drawn 2 below the item's top with 5 to spare (see DrawListItem). The
-// width is read for owner-drawn menu items only; list and combo boxes ignore it, on every Windows.
+// width is documented for owner-drawn menu items only, from 95 and NT 4.0 on: the two lists take
+// their items' width from their own window.
 const UINT kListItemHeight = 23, kListItemWidth = 1024;
 
 INT_PTR OnWizardMeasureItem(MEASUREITEMSTRUCT *item) {
