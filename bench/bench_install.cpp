@@ -18,6 +18,7 @@
 
 #include "install/file_placement.h"
 #include "install/install_sequence.h"
+#include "install/install_tables.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_check.h"
 #include "install/payload_store.h"

@@ -43,13 +43,13 @@ set(TESSO_WIN32_SOURCES
     src/install/access_rights_win32.cpp
     src/install/shell_links_win32.cpp
     src/install/install_ui_win32.cpp
+    src/install/install_run_win32.cpp
     src/glyphs/glyph_pages_win32.cpp
     src/glyphs/mixed_text_win32.cpp
     src/glyphs/owner_draw_win32.cpp
     src/wizard/message_box_win32.cpp
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp
-    src/wizard/folder_trust_win32.cpp
     src/wizard/wizard_template_win32.cpp
 )
 # comctl32, comdlg32, shell32 and ole32 are not among them: they are loaded by their full paths when

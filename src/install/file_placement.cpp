@@ -66,7 +66,7 @@ int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fu
     // the write fail rather than go through it.
     file->output = CreateOutputFile(file->temporary, kNewFileOnly);
     if (!file->output && KindOfPath(file->temporary) == kPathPlainFile &&
-        DeleteInstalledFile(file->temporary) == 0)
+        DeleteInstalledFile(file->temporary))
         file->output = CreateOutputFile(file->temporary, kNewFileOnly);
     return file->output != nullptr;
 }
@@ -151,5 +151,5 @@ int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidd
 
 int DeleteInstalledFile(const char *path) {
     ClearProtectiveAttributes(path, 1, 1);
-    return RemoveFile(path) ? 0 : -1;
+    return RemoveFile(path) ? 1 : 0;
 }

@@ -45,5 +45,5 @@ void AbandonInstalledFile(InstalledFile *file);
 // Clears the asked bits. 1 when an asked bit was set (and the word was written back), else 0.
 int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden);
 
-// Lifts the protection and deletes the file: 0 = deleted, -1 = not deleted.
+// Lifts the protection and deletes the file: 1 = deleted, 0 = not deleted.
 int DeleteInstalledFile(const char *path);

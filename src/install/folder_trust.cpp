@@ -13,6 +13,7 @@ namespace {
 // ".local" is usually a folder.
 const char *const kForeignCodeEndings[] = {".dll", ".exe", ".drv", ".ocx", ".cpl", ".manifest", ".local"};
 
+// A to Z only: every ending above is ASCII.
 char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int EndsWith(const char *name, const char *ending) {

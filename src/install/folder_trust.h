@@ -8,7 +8,8 @@
 // Whether a name beside the programs is code the system would take for theirs: a DLL or driver the
 // loader finds in a program's folder before the system folder, an executable a program starts by
 // its bare name, a manifest or ".local" redirection of a program's DLLs. Names the product
-// installs are not counted, in any letter case.
+// installs are not counted. The endings and the product's names are ASCII, so the case of the
+// letters A to Z is all that is ignored.
 int IsForeignCodeName(const char *name);
 
 enum FolderTrustProblem {

@@ -5,7 +5,7 @@
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/install_commit.h"
-#include "install/install_sequence.h"
+#include "install/install_tables.h"
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
 #include "setup/format_text.h"

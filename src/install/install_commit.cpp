@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "install/file_placement.h"
-#include "install/install_sequence.h"
+#include "install/install_tables.h"
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
 #include "setup/format_text.h"

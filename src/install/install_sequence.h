@@ -1,30 +1,6 @@
 // The whole installation, run synchronously from the wizard's final Next.
 #pragma once
 
-struct InstallStep {
-    int checkpoint;            // progress position set before this step; 0 = none
-    unsigned short payloadId;  // 0 = a checkpoint without extraction
-    int required;              // a failing required step ends the install
-    int skippedWhenKept;       // not run when the old word base is kept
-};
-
-extern const InstallStep InstallSteps[];
-extern const int InstallStepCount;
-
-// The 64 names the purge deletes, in order, each "%s\<name>" with InstallDir.
-int PurgeFileName(int index, char *name, unsigned size);
-enum { kPurgeCount = 64 };
-
-struct ShortcutNames {
-    const char *group;
-    const char *engine;
-    const char *uninstall;
-    const char *editor;
-};
-
-// English, GBK or Big5 names, by the system language.
-const ShortcutNames &ShortcutNamesFor(int uiLanguage);
-
 enum InstallOutcome {
     kInstallFailed = 0,      // a required step failed, or no memory for the payload buffer
     kInstallSucceeded = 1,   // every payload file and the configuration were written

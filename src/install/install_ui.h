@@ -1,4 +1,5 @@
-// What the install needs from the wizard's window: messages, the progress bar and the cursor.
+// What the install needs from the wizard's window: messages, the progress bar, the cursor and the
+// buttons.
 #pragma once
 
 #include "wizard/resource_ids.h"
@@ -11,6 +12,8 @@ int ShowWizardMessage(const char *chinese, const char *english, int kind);
 void ShowInstallProgress();
 void SetProgressCheckpoint(int position);
 void ShowWaitCursor();
+// Next, Back, Cancel and the wait label are hidden while the install runs, each repainted at once.
+void HideWizardButtons();
 
 // The install runs inside the wizard's Next command, on the one thread. So that the system never
 // takes the wizard for hung (XP and later grey a window out as "Not Responding" after 5 s, and

@@ -92,3 +92,12 @@ void KeepWizardResponsive() {
 }
 
 void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+
+void HideWizardButtons() {
+    static const int kHiddenForInstall[] = {IDC_NEXT, IDC_BACK, IDC_CANCEL, IDC_WAIT_LABEL};
+    for (int id : kHiddenForInstall) {
+        HWND control = GetDlgItem(WizardWindow, id);
+        ShowWindow(control, SW_HIDE);
+        UpdateWindow(control);
+    }
+}

@@ -15,6 +15,7 @@ namespace {
 // user's session. Kinds with a size after a colon ("bmp:828:516:1") are never code.
 const char *const kProgramKinds[] = {"exe", "dll", "chm"};
 
+// A to Z only (see FindPayloadEntryByName).
 char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int SameName(const char *a, const char *b) {

@@ -6,8 +6,9 @@
 // Whether files of this kind (the kind column of resources/payloads.tsv) are code.
 int IsProgramKind(const char *kind);
 
-// The catalogue row whose installed name is name, compared as Windows compares names (ignoring
-// the case of ASCII letters), or null.
+// The catalogue row whose installed name is name, or null. Only the letters A to Z are compared
+// without their case: Windows folds other letters too, but every name in the catalogue is ASCII,
+// so a name with any other letter matches none of them either way.
 const PayloadEntry *FindPayloadEntryByName(const char *name);
 
 // For a file the install writes to target, its bytes in written (target itself, or the temporary

@@ -151,8 +151,6 @@ int ReadShellLinkTarget(const char *linkPath, char *targetPath) {
     return link->GetPath(targetPath, kPathBufferSize, &found, 0) == S_OK && targetPath[0];
 }
 
-int QueryWindowsDirectory(char *buffer, unsigned capacity) { return GetWindowsDirectoryA(buffer, capacity); }
-
 int QueryUserName(char *buffer, unsigned long capacity) {
     DWORD size = capacity;
     return GetUserNameA(buffer, &size) ? 1 : 0;

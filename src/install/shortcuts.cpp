@@ -11,6 +11,20 @@
 
 char FailedShortcut[kPathBufferSize];
 
+static const ShortcutNames kShortcutNames[] = {
+    {"Tesso Chinese Input Engine", "Tesso Chinese Input Engine", "Tesso UnInstall", "Inkleaf Pad"},
+    {"岚笔中文输入引擎", "岚笔中文输入引擎", "岚笔输入引擎卸载", "岚笔文本编辑"},
+    // Big5 bytes, passed on unchanged.
+    {"\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA",
+     "\xB4\x50\xB5\xA7\xA4\xA4\xA4\xE5\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA",
+     "\xB4\x50\xB5\xA7\xBF\xE9\xA4\x4A\xA4\xDE\xC0\xBA\xA8\xF8\xB8\xFC",
+     "\xB4\x50\xB5\xA7\xA4\xE5\xA5\xBB\xBD\x73\xBF\xE8"},
+};
+
+const ShortcutNames &ShortcutNamesFor(int uiLanguage) {
+    return kShortcutNames[uiLanguage <= 0 ? 0 : uiLanguage == 1 ? 1 : 2];
+}
+
 namespace {
 
 const int kUserNameSize = 256;
@@ -111,12 +125,13 @@ int CreateEntryShortcut(const char *folder, const ShortcutEntry &entry) {
 
 int ComposeShellFolder(char *path, int kind) {
     char user[kUserNameSize] = "";
-    unsigned length = QueryWindowsDirectory(path, kPathBufferSize);
     if (IsNtPlatform && !QueryUserName(user, sizeof user))
         return 0;
-    if (length == 0 || length >= kPathBufferSize)
+    // WindowsDir, which the wizard fills when it starts; empty before.
+    path[0] = 0;
+    if (!WindowsDir[0] || !AppendToPath(path, "%s", WindowsDir))
         return 0;
-    if (path[length - 1] != '\\' && !AppendToPath(path, "%s", "\\"))
+    if (path[std::strlen(path) - 1] != '\\' && !AppendToPath(path, "%s", "\\"))
         return 0;
     if (IsNtPlatform && !(AppendToPath(path, "profiles\\%s", user) && AppendToPath(path, "%s", "\\")))
         return 0;

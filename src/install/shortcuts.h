@@ -20,7 +20,17 @@ int CreateDesktopShortcut(const char *targetFile, const char *displayName);
 // After a failure of either: "<display name>.lnk" of the first shortcut that is not in place.
 extern char FailedShortcut[];
 
-// The shell folder of `kind` from the Windows directory, for systems that report version 3.
+struct ShortcutNames {
+    const char *group;
+    const char *engine;
+    const char *uninstall;
+    const char *editor;
+};
+
+// English, GBK or Big5 names, by the system language.
+const ShortcutNames &ShortcutNamesFor(int uiLanguage);
+
+// The shell folder of `kind` from WindowsDir, for systems that report version 3.
 int ComposeShellFolder(char *path, int kind);
 
 // --- provided by the platform (the shell and the link object on Win32) ---------------------------
@@ -28,5 +38,4 @@ int ResolveShellFolder(char *path, int kind);
 int CreateShellLink(const char *targetPath, const char *linkPath, const char *description);
 // The target path a shortcut file holds (kPathBufferSize bytes). 1 = read.
 int ReadShellLinkTarget(const char *linkPath, char *targetPath);
-int QueryWindowsDirectory(char *buffer, unsigned capacity);  // length written, 0 on failure
-int QueryUserName(char *buffer, unsigned long capacity);     // 1 = read
+int QueryUserName(char *buffer, unsigned long capacity);  // 1 = read

@@ -25,12 +25,14 @@ const DWORD kChooserFlags = OFN_PATHMUSTEXIST | OFN_ENABLETEMPLATE | OFN_ENABLEH
 
 const char kChooserCaption[] = "Choose Destination Directory";  // as the template says
 char ChooserFileBuffer[128];
+// The folder the chooser ended on, for the field: the install reads InstallDir from the field only.
+char ChosenFolder[kPathBufferSize];
 
 INT_PTR OnChooserOk(HWND dialog) {
-    if (!_getcwd(InstallDir, kPathBufferSize))
+    if (!_getcwd(ChosenFolder, sizeof ChosenFolder))
         return 0;  // the common dialog handles OK itself
-    if (EndsWithSeparator(InstallDir))
-        InstallDir[std::strlen(InstallDir) - 1] = 0;  // a drive root such as C:\ becomes C:
+    if (EndsWithSeparator(ChosenFolder))
+        ChosenFolder[std::strlen(ChosenFolder) - 1] = 0;  // a drive root such as C:\ becomes C:
     EndDialog(dialog, 1);
     return 1;
 }
@@ -93,7 +95,7 @@ void ChooseInstallFolder(HWND wizard) {
     if (!chosen)
         return;
     char folder[kPathBufferSize];
-    int length = FormatText(folder, sizeof folder, "%s\\%s", InstallDir, ProductFolderName);
+    int length = FormatText(folder, sizeof folder, "%s\\%s", ChosenFolder, ProductFolderName);
     if (length < 0 || length >= kPathBufferSize)
         return;  // too long for a path: the field keeps what it had
     SetDlgItemTextA(wizard, IDC_FOLDER, folder);

@@ -14,7 +14,7 @@ const char *LanguageName(int value) {
     return value >= 0 && value < kLanguageCount ? kLanguageNames[value] : "";
 }
 
-static PageChange NoChange() { return PageChange{-1, 0, 0, 0, 0}; }
+static PageChange NoChange() { return PageChange{-1, 0, 0, 0}; }
 
 // The wizard answers its messages while the install runs, so a command can reach it then (one
 // posted before the install began, or the taskbar's Close, which the dialog manager turns into
@@ -37,7 +37,8 @@ PageChange OnWizardNext(int okChecked, int noChecked) {
             change.askForAnswer = 1;
             break;
         }
-        change.checkEnglish = ForceLanguage != 1 && ForceLanguage != 2;
+        // The licence page opens on the Chinese text: the language is chosen only on the page
+        // after it, and takes effect at the final Next.
         WizardPage = kPageLicence;
         change.showPage = WizardPage;
         break;

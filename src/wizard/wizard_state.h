@@ -14,7 +14,6 @@ enum {
 // What the window must do after a command; the page variables are already updated.
 struct PageChange {
     int showPage;      // page to show, or -1 for none
-    int checkEnglish;  // check the English-licence box before showing
     int clearAnswers;  // uncheck both display answers after showing
     int askForAnswer;  // "Please select a choice."
     int finalNext;     // run the install

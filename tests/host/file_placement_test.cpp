@@ -72,7 +72,7 @@ TEST_F(FilePlacement, PathThatDoesNotFitIsRefusedWithoutTouchingTheDisk) {
     EXPECT_EQ(
         JoinPath(joined, folder_.path().c_str(), (fits.substr(folder_.path().size() + 1) + "x").c_str()), 0);
     EXPECT_STREQ(joined, "");
-    EXPECT_EQ(DeleteInstalledFile((std::string(300, 'p')).c_str()), -1);
+    EXPECT_EQ(DeleteInstalledFile((std::string(300, 'p')).c_str()), 0);
 }
 
 TEST_F(FilePlacement, FailedWriteLeavesTheOldFileAndItsProtection) {
@@ -130,9 +130,9 @@ TEST_F(FilePlacement, ClearProtectiveAttributesResults) {
 TEST_F(FilePlacement, DeleteRemovesAProtectedFile) {
     WriteFile(folder_.File("pykeys.dic1111"), "x");
     Protect("pykeys.dic1111", kProtection);
-    EXPECT_EQ(DeleteInstalledFile(folder_.File("pykeys.dic1111").c_str()), 0);
+    EXPECT_EQ(DeleteInstalledFile(folder_.File("pykeys.dic1111").c_str()), 1);
     EXPECT_FALSE(PathExists(folder_.File("pykeys.dic1111").c_str()));
-    EXPECT_EQ(DeleteInstalledFile(folder_.File("pykeys.dic1111").c_str()), -1);
+    EXPECT_EQ(DeleteInstalledFile(folder_.File("pykeys.dic1111").c_str()), 0);
 }
 
 TEST_F(FilePlacement, AttributesAreStoredAsWineKeepsThem) {

@@ -65,10 +65,6 @@ int ReadShellLinkTarget(const char *linkPath, char *targetPath) {
     return length > 0;
 }
 
-int QueryWindowsDirectory(char *buffer, unsigned capacity) {
-    return std::snprintf(buffer, capacity, "%s", Doubles.windowsDirectory.c_str());
-}
-
 int QueryUserName(char *buffer, unsigned long capacity) {
     if (Doubles.userName.empty())
         return 0;

@@ -12,10 +12,9 @@ struct InstallDoubles {
     int answer = 6;                      // what every message box returns
     std::string shellRoot;               // ResolveShellFolder gives <shellRoot>/<kind>; empty = fails
     std::set<std::string> failingLinks;  // link paths whose CreateShellLink fails
-    std::string windowsDirectory = "C:\\WINNT";
-    std::string userName = "Admin";  // empty = the user-name query fails
-    int protectResult = 1;           // what ProtectProgramFile returns
-    int responsiveCalls = 0;         // KeepWizardResponsive and AnswerWizardMessages
+    std::string userName = "Admin";      // empty = the user-name query fails
+    int protectResult = 1;               // what ProtectProgramFile returns
+    int responsiveCalls = 0;             // KeepWizardResponsive and AnswerWizardMessages
 
     void Reset() { *this = InstallDoubles(); }
     int Count(const std::string &prefix) const;

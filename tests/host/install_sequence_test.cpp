@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "install/install_sequence.h"
+#include "install/install_tables.h"
 #include "install/payload_catalogue.h"
+#include "install/shortcuts.h"
 #include "install_doubles.h"
 #include "temp_folder.h"
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "install/shortcuts.h"
 #include "install_doubles.h"
+#include "setup/setup_state.h"
 #include "temp_folder.h"
 
 namespace {
@@ -20,6 +22,7 @@ class Shortcuts : public ::testing::Test {
         mkdir(folder_.File("2").c_str(), 0755);
         mkdir(folder_.File("7").c_str(), 0755);
         UseInstallDir("C:\\Product");
+        std::snprintf(WindowsDir, kPathBufferSize, "%s", "C:\\WINNT\\");
         IsOldShell = 0;
         IsNtPlatform = 1;
     }
@@ -29,23 +32,27 @@ class Shortcuts : public ::testing::Test {
 TEST(ComposeShellFolder, FromTheWindowsDirectory) {
     Doubles.Reset();
     char path[kPathBufferSize];
+    std::snprintf(WindowsDir, kPathBufferSize, "%s", "C:\\WINNT\\");
     IsNtPlatform = 1;
     ASSERT_EQ(ComposeShellFolder(path, kFolderPrograms), 1);
     EXPECT_STREQ(path, "C:\\WINNT\\profiles\\Admin\\start menu\\programs");
     ASSERT_EQ(ComposeShellFolder(path, kFolderStartup), 1);
     EXPECT_STREQ(path, "C:\\WINNT\\profiles\\Admin\\start menu\\programs\\Startup");
     IsNtPlatform = 0;
-    Doubles.windowsDirectory = "C:\\WINDOWS";
+    std::snprintf(WindowsDir, kPathBufferSize, "%s", "C:\\WINDOWS");  // a backslash is added when missing
     ASSERT_EQ(ComposeShellFolder(path, kFolderDesktop), 1);
     EXPECT_STREQ(path, "C:\\WINDOWS\\Desktop");
-    Doubles.windowsDirectory = "D:\\";  // a drive root gets no second backslash
+    std::snprintf(WindowsDir, kPathBufferSize, "%s", "D:\\");  // a drive root gets no second backslash
     ASSERT_EQ(ComposeShellFolder(path, kFolderDesktop), 1);
     EXPECT_STREQ(path, "D:\\Desktop");
     IsNtPlatform = 1;
     Doubles.userName = "";
     EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
     Doubles.userName = std::string(250, 'u');  // a path too long for its buffer fails cleanly
-    Doubles.windowsDirectory = "C:\\WINNT";
+    std::snprintf(WindowsDir, kPathBufferSize, "%s", "C:\\WINNT\\");
+    EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
+    Doubles.userName = "Admin";
+    WindowsDir[0] = 0;  // before the wizard has filled it
     EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
 }
 

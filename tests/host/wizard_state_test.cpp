@@ -17,7 +17,6 @@ class WizardState : public ::testing::Test {
     void SetUp() override {
         WizardPage = 0;
         DisplayOk = 0;
-        ForceLanguage = 1;
     }
 };
 
@@ -37,25 +36,12 @@ TEST_F(WizardState, NextWalksThePagesAndAsksForTheDisplayAnswer) {
     change = OnWizardNext(0, 1);
     EXPECT_EQ(DisplayOk, 0);
     EXPECT_EQ(WizardPage, 2);
-    EXPECT_EQ(change.checkEnglish, 0);  // Simplified Chinese: the Chinese licence first
     change = OnWizardNext(0, 0);
     EXPECT_EQ(WizardPage, 3);
     EXPECT_EQ(change.showPage, 3);
     change = OnWizardNext(0, 0);
     EXPECT_EQ(change.finalNext, 1);
     EXPECT_EQ(change.showPage, -1);
-}
-
-TEST_F(WizardState, EnglishLicenceWhenTheLanguageIsNeitherChinese) {
-    for (int language : {0, 7}) {
-        WizardPage = 1;
-        ForceLanguage = language;
-        EXPECT_EQ(OnWizardNext(1, 0).checkEnglish, 1);
-        EXPECT_EQ(DisplayOk, 1);
-    }
-    WizardPage = 1;
-    ForceLanguage = 2;
-    EXPECT_EQ(OnWizardNext(1, 0).checkEnglish, 0);
 }
 
 TEST_F(WizardState, BackAndCancel) {

@@ -51,9 +51,9 @@ TEST_F(Win32FilePlacement, ReplaceAndDeleteProtectedFiles) {
     EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 0, 1), 0);
 
     WriteAttributeWord(Path("old.dic").c_str(), kProtection);
-    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 0);
+    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 1);
     EXPECT_EQ(FileAttributes(Path("old.dic")), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), -1);
+    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 0);
 }
 
 TEST_F(Win32FilePlacement, LockedFileIsNotWritten) {

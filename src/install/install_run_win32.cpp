@@ -1,0 +1,297 @@
+#include "install/install_run_win32.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "install/file_placement.h"
+#include "install/file_system.h"
+#include "install/folder_trust.h"
+#include "install/install_checks.h"
+#include "install/install_commit.h"
+#include "install/install_sequence.h"
+#include "install/install_ui.h"
+#include "setup/dll_search_win32.h"
+#include "setup/format_text.h"
+#include "setup/setup_state_win32.h"
+
+namespace {
+
+const DWORD kResultDelayTicks = 5000;
+
+// The folder as typed, refused (back to the field) when it is not a full path Windows accepts or
+// when a path the install makes would not fit; nothing is written before this passes.
+int InstallFolderAccepted(unsigned long typedLength) {
+    char link[kPathBufferSize], chinese[kPathBufferSize + 96], english[128];
+    switch (CheckFolderName(InstallDir, typedLength)) {
+    case kFolderOk:
+        if (!FindLinkInPath(InstallDir, link))
+            return 1;
+        // What is written below a link, a junction or a mount point lands elsewhere than the path
+        // says: the elevated setup never writes there.
+        FormatText(chinese, sizeof chinese, "目录 %s 是链接或连接点，安装程序不会经由它写入。请选别的目录。",
+                   link);
+        FormatText(english, sizeof english,
+                   "%s is a link or junction; the setup never writes through it. Choose another.", link);
+        ShowWizardMessage(chinese, english, kMessageOk);
+        break;
+    case kFolderTooLong:
+        ShowWizardMessage(
+            "安装目录的路径太长。请选一个较短的目录。",
+            "The folder path is too long for the files to install. Please choose a shorter folder.",
+            kMessageOk);
+        break;
+    default:
+        ShowWizardMessage(
+            "请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
+            "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.",
+            kMessageOk);
+        break;
+    }
+    return 0;
+}
+
+const char kOwnerEnglish[] = "Another user owns this folder and could change the programs put in it. OK "
+                             "installs anyway; Cancel quits, "
+                             "changing nothing.";
+static_assert(sizeof kOwnerEnglish <= 128, "the message box shows at most 127 bytes of English");
+
+// Whoever owns the folder can change its rights and every file in it after the install; code put
+// beside the programs would run in their place or with them, in every session that starts them.
+// The 95 family keeps no users apart (anyone may change any file), so nothing is asked there.
+// 1 = go on (nothing to ask, or "install anyway"); 0 = the user cancelled.
+int FolderTrustAccepted() {
+    if (!IsNtPlatform)
+        return 1;
+    FolderTrustCheck check = CheckFolderTrust(InstallDir);
+    char chinese[512], english[128];
+    switch (check.problem) {
+    case kFolderTrusted:
+        return 1;
+    case kFolderForeignOwner:
+        FormatText(chinese, sizeof chinese, "%s",
+                   "安装目录属于别的用户，该用户可以改动装在里面的程序。"
+                   "按“确定”仍然安装，按“取消”退出安装（不作改动）。");
+        FormatText(english, sizeof english, "%s", kOwnerEnglish);
+        break;
+    default:
+        FormatText(chinese, sizeof chinese,
+                   "安装目录中的 %s 不是岚笔的文件，可能随岚笔程序运行。"
+                   "按“确定”仍然安装，按“取消”退出安装（不作改动）。",
+                   check.name);
+        FormatText(english, sizeof english,
+                   "%s here is not part of Tesso and could run with its programs. OK installs anyway; "
+                   "Cancel quits, changing nothing.",
+                   check.name);
+        break;
+    }
+    return ShowWizardMessage(chinese, english, kMessageOkCancel) == IDC_CONFIRM;
+}
+
+// An interrupted install is put back before anything is measured or changed. A file of it that is
+// held open (the engine of the interrupted install, started since) may be retried once the Tesso
+// programs are quit; Cancel leaves with the rest kept for the next run. 0 = cancelled.
+int InterruptedInstallRecovered() {
+    for (;;) {
+        const char *notBack = RecoverInterruptedInstall();
+        if (!notBack)
+            return 1;
+        char chinese[320], english[128];
+        FormatText(chinese, sizeof chinese,
+                   "上次中断的安装未能恢复：文件 %s "
+                   "正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
+                   notBack);
+        FormatText(english, sizeof english,
+                   "An interrupted install cannot restore %s: it is in use. Quit Tesso, OK to retry.",
+                   notBack);
+        if (ShowWizardMessage(chinese, english, kMessageOkCancel) != IDC_CONFIRM)
+            return 0;
+    }
+}
+
+// Enough space on the disk and no file in use, before the first change. A file in use may be
+// retried after the Tesso programs are quit; Cancel leaves the setup with nothing changed.
+int TargetsReady(InstallRunEnd *end) {
+    for (;;) {
+        TargetCheck check = CheckInstallTargets();
+        char chinese[320], english[128];
+        switch (check.problem) {
+        case kTargetsReady:
+            return 1;
+        case kDiskTooSmall:
+            FormatText(chinese, sizeof chinese,
+                       "磁盘空间不够：安装需要 %lu KB，只有 %lu KB 可用。请选别的磁盘或清理磁盘。",
+                       check.neededKb, check.freeKb);
+            FormatText(english, sizeof english,
+                       "Not enough disk space: the install needs %lu KB, %lu KB are free.", check.neededKb,
+                       check.freeKb);
+            ShowWizardMessage(chinese, english, kMessageOk);
+            *end = kRunBackToFolder;
+            return 0;
+        case kTargetInUse:
+            FormatText(chinese, sizeof chinese,
+                       "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
+                       check.file);
+            FormatText(english, sizeof english,
+                       "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.", check.file);
+            if (ShowWizardMessage(chinese, english, kMessageOkCancel) != IDC_CONFIRM) {
+                *end = kRunLeave;
+                return 0;
+            }
+            break;
+        case kTargetNotPlain:
+            FormatText(chinese, sizeof chinese,
+                       "安装目录中的 %s 是目录或链接，安装程序不会经由它写入。请移走它，或选别的目录。",
+                       check.file);
+            FormatText(
+                english, sizeof english,
+                "%s in the folder is a folder or a link; the setup never writes through it. Remove it.",
+                check.file);
+            ShowWizardMessage(chinese, english, kMessageOk);
+            *end = kRunBackToFolder;
+            return 0;
+        }
+    }
+}
+
+// Held open from the checks to the end of the install, on the NT family, without delete sharing:
+// while it is, nobody can rename or delete the folder and put a junction to another one in its
+// place. The 95 family cannot open a folder (and has no junctions).
+HANDLE HeldFolder = INVALID_HANDLE_VALUE;
+
+void HoldInstallFolder() {
+    if (IsNtPlatform && HeldFolder == INVALID_HANDLE_VALUE)
+        HeldFolder = CreateFileA(InstallDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+void ReleaseInstallFolder() {
+    if (HeldFolder != INVALID_HANDLE_VALUE)
+        CloseHandle(HeldFolder);
+    HeldFolder = INVALID_HANDLE_VALUE;
+}
+
+// An existing folder is used as it is; a new one is made, with its "doc" subfolder.
+int PrepareInstallFolder() {
+    HoldInstallFolder();
+    if (ChangeDirectory(InstallDir))
+        return 1;
+    if (!MakeDirectory(InstallDir)) {
+        ShowWizardMessage("无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
+                          "Cannot create folder! Please check folder path.", kMessageOk);
+        return 0;
+    }
+    HoldInstallFolder();
+    char doc[kPathBufferSize];
+    const char *separator = EndsWithSeparator(InstallDir) ? "" : "\\";
+    int written = FormatText(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
+    if (written > 0 && written < kPathBufferSize)
+        MakeDirectory(doc);
+    return 1;
+}
+
+// Every check in order, the folder held from its first check on when it exists already. 0 when one
+// stopped the install, its report or question shown, with end saying where the wizard goes.
+int ReadyToInstall(const WizardAnswers &answers, InstallRunEnd *end) {
+    *end = kRunBackToFolder;
+    if (!InstallFolderAccepted(answers.typedLength))
+        return 0;
+    HoldInstallFolder();
+    *end = kRunLeave;
+    if (!FolderTrustAccepted() || !InterruptedInstallRecovered())
+        return 0;
+    if (!TargetsReady(end))
+        return 0;
+    *end = kRunBackToFolder;
+    return PrepareInstallFolder();
+}
+
+void CentreCursorOnWizard() {
+    POINT cursor;
+    RECT window;
+    GetCursorPos(&cursor);
+    GetWindowRect(WizardWindow, &window);
+    if (!PtInRect(&window, cursor))
+        SetCursorPos(window.left + (window.right - window.left) / 2,
+                     window.top + (window.bottom - window.top) / 2);
+}
+
+// The result never shows sooner than 5 seconds after the start, by the tick count: a change of
+// the calendar clock neither stretches nor skips the wait, and the unsigned difference stays right
+// when the count wraps. The wizard answers its messages meanwhile: MsgWaitForMultipleObjects
+// (in every Windows from 95 and NT 3.1 on) returns as soon as a message arrives, where Sleep would
+// leave it waiting. It is not woken by one that was already there when it began (only the Ex form
+// of 98 and 2000 can be), so no single wait is longer than kResponsiveTicks.
+void WaitUntilTicksPassed(DWORD start, DWORD ticks) {
+    for (DWORD passed; (passed = GetTickCount() - start) < ticks;) {
+        AnswerWizardMessages();
+        DWORD left = ticks - passed;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kResponsiveTicks ? left : DWORD{kResponsiveTicks},
+                                  QS_ALLINPUT);
+    }
+}
+
+void ShowInstallResult(int result) {
+    if (result == kInstallSucceeded) {
+        ShowWizardMessage("祝贺您：安装顺利完成！", "Congratulations! Installation Success!", kMessageOk);
+    } else if (result == kInstallIncomplete) {
+        char chinese[320], english[128];
+        FormatText(chinese, sizeof chinese, "安装未完成：文件 %s 未能写入。请检查一下系统后，再重新安装。",
+                   FirstUnwrittenFile);
+        FormatText(english, sizeof english,
+                   "Installation incomplete: %s could not be written. Please check and retry.",
+                   FirstUnwrittenFile);
+        ShowWizardMessage(chinese, english, kMessageOk);
+    } else if (result == kInstallNotUndone) {
+        char chinese[320], english[128];
+        FormatText(
+            chinese, sizeof chinese,
+            "安装失败，原有文件 %s 暂未能恢复。请退出所有岚笔程序后重新运行安装程序，它会先恢复原有文件。",
+            FirstUnwrittenFile);
+        FormatText(english, sizeof english,
+                   "Installation failed and %s is not restored yet. Quit Tesso and run the setup again to "
+                   "restore it.",
+                   FirstUnwrittenFile);
+        ShowWizardMessage(chinese, english, kMessageOk);
+    } else if (FirstUnwrittenFile) {
+        char chinese[320], english[128];
+        FormatText(chinese, sizeof chinese,
+                   "安装失败：文件 %s 未能写入。原有文件均未改动。请检查一下系统后，再重新安装。",
+                   FirstUnwrittenFile);
+        FormatText(
+            english, sizeof english,
+            "Installation failed: %s could not be written; nothing was changed. Please check and retry.",
+            FirstUnwrittenFile);
+        ShowWizardMessage(chinese, english, kMessageOk);
+    } else {
+        ShowWizardMessage(
+            "安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！",
+            "Installation failed; nothing was changed. Please check your system (quit all Tesso "
+            "applications) and try again.",
+            kMessageOk);
+    }
+}
+
+}  // namespace
+
+InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
+    std::strcpy(InstallDir, answers.folder);
+    InstallRunEnd end;
+    if (!ReadyToInstall(answers, &end)) {
+        ReleaseInstallFolder();
+        return end;
+    }
+    WantDesktopIcons = answers.desktopIcons;
+    WantAutoStart = answers.autoStart;
+    ForceLanguage = answers.language;
+    HideWizardButtons();
+    DWORD start = GetTickCount();
+    ShowWaitCursor();
+    CentreCursorOnWizard();
+    PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
+    int result = RunInstall();
+    ReleaseInstallFolder();
+    WaitUntilTicksPassed(start, kResultDelayTicks);
+    ShowInstallResult(result);
+    return kRunLeave;
+}
