@@ -1,5 +1,6 @@
 #include "setup/dll_search_win32.h"
 
+#include "base/system_functions_win32.h"
 #include "setup/dll_search.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
@@ -9,28 +10,21 @@
 // shell's and the common dialogs' own, and ours) are kept to the system folder. Both calls are
 // looked up: SetDefaultDllDirectories exists from Windows 8 (7 and Vista with an update),
 // SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must still load there.
-FARPROC KernelFunction(const char *name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? GetProcAddress(kernel, name) : nullptr;
-}
-
 // GetVersionExA reports 6.0 on Vista whatever the manifest says (only 8.1 and later report less
 // than they are to a program that does not declare them).
 void RestrictDllSearch() {
-    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
-    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
     const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     int known = GetVersionExA(&version);
-    FARPROC setDefault = KernelFunction("SetDefaultDllDirectories");
+    auto setDefault = FindSystemFunction<SystemFunction::SetDefaultDllDirectories>();
     if (setDefault && (!known || UsesDefaultDllDirectories(version.dwMajorVersion, version.dwMinorVersion)) &&
-        AsFunction<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
+        setDefault(kSearchSystem32))
         return;
     // Takes the current folder out of the search; only the call above can take the program's own.
-    FARPROC setDirectory = KernelFunction("SetDllDirectoryA");
+    auto setDirectory = FindSystemFunction<SystemFunction::SetDllDirectoryA>();
     if (setDirectory)
-        AsFunction<SetDllDirectoryCall>(setDirectory)("");
+        setDirectory("");
 }
 
 // A DLL already loaded is found by its name, so loading comctl32 by its full path before comdlg32
@@ -43,11 +37,6 @@ HMODULE LoadSystemDll(const char *dll) {
         FormatText(path + length, sizeof path - length, "\\%s", dll) < 0)
         return nullptr;
     return LoadLibraryA(path);
-}
-
-FARPROC LoadSystemFunction(const char *dll, const char *function) {
-    HMODULE module = LoadSystemDll(dll);
-    return module ? GetProcAddress(module, function) : nullptr;
 }
 
 // DLLs that the shell, COM and the common dialogs load by name (some only on some systems, some by
