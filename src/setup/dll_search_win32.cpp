@@ -44,13 +44,23 @@ HMODULE LoadSystemDll(const char *dll) {
 // Vista, see UsesDefaultDllDirectories), and for delayed imports that some platforms resolve from
 // the program's folder all the same, loading each from the system folder first means the later
 // load by name finds the one already loaded. One that a system lacks (msimg32 on 95, propsys
-// before Vista...) is simply not there.
+// before Vista...) is simply not there. Beside each: the piece of the system that loads it by
+// name, and when.
 void PreloadSystemDlls() {
-    // comctl32 first: comdlg32 imports it.
     static const char *const kLoadedByName[] = {
-        "comctl32.dll", "version.dll",  "propsys.dll", "cryptbase.dll", "profapi.dll",
-        "userenv.dll",  "winmm.dll",    "apphelp.dll", "oleacc.dll",    "clbcatq.dll",
-        "setupapi.dll", "shfolder.dll", "ntmarta.dll",
+        "comctl32.dll",   // comdlg32 imports it, so it comes first; not a KnownDLL (side-by-side serves it)
+        "version.dll",    // the shell's file-version lookups; Wine's user32 even imports it
+        "propsys.dll",    // Vista on: shell32 reads an item's properties through it while it parses a path
+        "cryptbase.dll",  // 7 without the DLL-search update: rpcrt4's random numbers, when COM starts
+        "profapi.dll",    // 7: userenv's own import (userenv is next)
+        "userenv.dll",    // Vista on: shell32's known-folder code, for the user's profile folder
+        "winmm.dll",      // the system's event sounds, played by the shell and the dialogs
+        "apphelp.dll",    // Vista on: shell32 checks shell objects against the compatibility database
+        "oleacc.dll",     // Vista on: shell32's accessible role names for its progress dialogs
+        "clbcatq.dll",    // XP SP2 on: ole32's COM+ catalogue, at the first CoCreateInstance
+        "setupapi.dll",   // XP: shell32's drive code, the first time it looks at the local drives
+        "shfolder.dll",   // SHGetFolderPath for the shell's helpers on 95, 98 and NT 4.0 (IE 5 brings it)
+        "ntmarta.dll",    // 7 without the DLL-search update: advapi32's access-control provider
     };
     for (const char *dll : kLoadedByName)
         LoadSystemDll(dll);
