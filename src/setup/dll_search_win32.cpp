@@ -52,7 +52,7 @@ void PreloadSystemDlls() {
         "version.dll",    // the shell's file-version lookups; Wine's user32 even imports it
         "propsys.dll",    // Vista on: shell32 reads an item's properties through it while it parses a path
         "cryptbase.dll",  // 7 without the DLL-search update: rpcrt4's random numbers, when COM starts
-        "profapi.dll",    // 7: userenv's own import (userenv is next)
+        "profapi.dll",    // 7 on: userenv's delayed import, for the profile paths (userenv is next)
         "userenv.dll",    // Vista on: shell32's known-folder code, for the user's profile folder
         "winmm.dll",      // the system's event sounds, played by the shell and the dialogs
         "apphelp.dll",    // Vista on: shell32 checks shell objects against the compatibility database
