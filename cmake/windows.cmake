@@ -35,6 +35,7 @@ set_source_files_properties(${TESSO_ZLIB_SOURCE}/inffast.c PROPERTIES COMPILE_OP
 set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFINITIONS Z_TESTW=)
 
 set(TESSO_WIN32_SOURCES
+    src/base/system_functions_win32.cpp
     src/setup/setup_state_win32.cpp
     src/setup/setup_check_win32.cpp
     src/setup/dll_search_win32.cpp
@@ -53,7 +54,8 @@ set(TESSO_WIN32_SOURCES
     src/wizard/wizard_template_win32.cpp
 )
 # comctl32, comdlg32, shell32 and ole32 are not among them: they are loaded by their full paths when
-# first needed (dll_search_win32.h), which keeps them out of the start-up and out of the program's folder.
+# first needed (base/system_functions_win32.h), which keeps them out of the start-up and out of the
+# program's folder.
 set(TESSO_SYSTEM_LIBRARIES uuid gdi32 user32 advapi32 kernel32)
 
 add_library(tesso_setup_core STATIC ${TESSO_PORTABLE_SOURCES} ${TESSO_WIN32_SOURCES})

@@ -2,15 +2,15 @@
 
 #include <cstdlib>
 
+#include "base/system_functions_win32.h"
 #include "install/access_rights.h"
 #include "install/file_placement.h"
-#include "setup/dll_search_win32.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
 
 // Every security function is looked up in advapi32 (loaded already: the setup imports
-// GetUserNameA from it) instead of imported. NT 3.51 and later have all of them but
-// SetSecurityDescriptorControl (Windows 2000); the 95 family's advapi32 has no security support,
+// GetUserNameA from it) through the table of system functions instead of imported. NT 3.51 and later have all
+// of them but SetSecurityDescriptorControl (Windows 2000); the 95 family's advapi32 has no security support,
 // which of them it exports even as stubs is documented nowhere, and one import it lacked would stop
 // the setup from loading there. Nothing here is called on the
 // 95 family, which has no access rights.
@@ -37,13 +37,6 @@ PSID AsSid(const WellKnownSid &sid) { return const_cast<WellKnownSid *>(&sid); }
 // 2000 and later; the mingw headers hide it for NT 4.0.
 const SECURITY_DESCRIPTOR_CONTROL kDaclProtected = 0x1000;  // SE_DACL_PROTECTED
 
-template <class Function> int LookUp(Function *call, const char *name) {
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    FARPROC address = advapi ? GetProcAddress(advapi, name) : nullptr;
-    *call = address ? AsFunction<Function>(address) : nullptr;
-    return *call != nullptr;
-}
-
 // Whether the volume that holds path keeps access lists: NTFS does, FAT and most network
 // volumes do not, and there nothing is to be set or read. A path without a drive letter is
 // taken as keeping them.
@@ -62,22 +55,14 @@ int AppliesHere(const char *path) { return IsNtPlatform && VolumeKeepsRights(pat
 }  // namespace
 
 int BuildProgramDescriptor(ProgramDescriptor *program) {
-    typedef BOOL(WINAPI * InitializeDescriptorCall)(PSECURITY_DESCRIPTOR, DWORD);
-    typedef BOOL(WINAPI * InitializeAclCall)(PACL, DWORD, DWORD);
-    typedef BOOL(WINAPI * AddAllowedAceCall)(PACL, DWORD, DWORD, PSID);
-    typedef BOOL(WINAPI * SetDaclCall)(PSECURITY_DESCRIPTOR, BOOL, PACL, BOOL);
-    typedef BOOL(WINAPI * SetOwnerCall)(PSECURITY_DESCRIPTOR, PSID, BOOL);
-    typedef BOOL(WINAPI * SetControlCall)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
-                                          SECURITY_DESCRIPTOR_CONTROL);
-    InitializeDescriptorCall initializeDescriptor;
-    InitializeAclCall initializeAcl;
-    AddAllowedAceCall addAllowedAce;
-    SetDaclCall setDacl;
-    SetOwnerCall setOwner;
-    SetControlCall setControl;
-    if (!IsNtPlatform || !LookUp(&initializeDescriptor, "InitializeSecurityDescriptor") ||
-        !LookUp(&initializeAcl, "InitializeAcl") || !LookUp(&addAllowedAce, "AddAccessAllowedAce") ||
-        !LookUp(&setDacl, "SetSecurityDescriptorDacl") || !LookUp(&setOwner, "SetSecurityDescriptorOwner"))
+    if (!IsNtPlatform)
+        return 0;
+    auto initializeDescriptor = FindSystemFunction<SystemFunction::InitializeSecurityDescriptor>();
+    auto initializeAcl = FindSystemFunction<SystemFunction::InitializeAcl>();
+    auto addAllowedAce = FindSystemFunction<SystemFunction::AddAccessAllowedAce>();
+    auto setDacl = FindSystemFunction<SystemFunction::SetSecurityDescriptorDacl>();
+    auto setOwner = FindSystemFunction<SystemFunction::SetSecurityDescriptorOwner>();
+    if (!initializeDescriptor || !initializeAcl || !addAllowedAce || !setDacl || !setOwner)
         return 0;
     PACL list = reinterpret_cast<PACL>(program->list);
     // ACL_REVISION (2) entries carry no inheritance of their own: a file passes nothing on.
@@ -94,7 +79,7 @@ int BuildProgramDescriptor(ProgramDescriptor *program) {
     // changes the folder's rights later (2000 and later propagate such changes). NT 4.0 has no
     // such control and needs none: it copies inheritable entries only when a file is created, so
     // an explicit list stays as it is set until an administrator replaces it.
-    if (LookUp(&setControl, "SetSecurityDescriptorControl"))
+    if (auto setControl = FindSystemFunction<SystemFunction::SetSecurityDescriptorControl>())
         setControl(&program->descriptor, kDaclProtected, kDaclProtected);
     return 1;
 }
@@ -109,10 +94,9 @@ int BuildProgramDescriptor(ProgramDescriptor *program) {
 int ProtectProgramFile(const char *path) {
     if (!AppliesHere(path))
         return 1;
-    typedef BOOL(WINAPI * SetFileSecurityCall)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR);
-    SetFileSecurityCall setFileSecurity;
+    auto setFileSecurity = FindSystemFunction<SystemFunction::SetFileSecurityA>();
     ProgramDescriptor program;
-    if (!LookUp(&setFileSecurity, "SetFileSecurityA") || !BuildProgramDescriptor(&program))
+    if (!setFileSecurity || !BuildProgramDescriptor(&program))
         return 0;
     // The owner becomes Administrators, so that no single account (on XP and earlier, the
     // installing administrator's own) keeps the owner's right to change the list again.
@@ -127,20 +111,12 @@ int ProtectProgramFile(const char *path) {
 int FolderOwnerTrusted(const char *folder) {
     if (!AppliesHere(folder))
         return 1;
-    typedef BOOL(WINAPI * GetFileSecurityCall)(LPCSTR, SECURITY_INFORMATION, PSECURITY_DESCRIPTOR, DWORD,
-                                               LPDWORD);
-    typedef BOOL(WINAPI * GetOwnerCall)(PSECURITY_DESCRIPTOR, PSID *, LPBOOL);
-    typedef BOOL(WINAPI * EqualSidCall)(PSID, PSID);
-    typedef BOOL(WINAPI * OpenProcessTokenCall)(HANDLE, DWORD, PHANDLE);
-    typedef BOOL(WINAPI * GetTokenInformationCall)(HANDLE, TOKEN_INFORMATION_CLASS, LPVOID, DWORD, PDWORD);
-    GetFileSecurityCall getFileSecurity;
-    GetOwnerCall getOwner;
-    EqualSidCall equalSid;
-    OpenProcessTokenCall openProcessToken;
-    GetTokenInformationCall getTokenInformation;
-    if (!LookUp(&getFileSecurity, "GetFileSecurityA") || !LookUp(&getOwner, "GetSecurityDescriptorOwner") ||
-        !LookUp(&equalSid, "EqualSid") || !LookUp(&openProcessToken, "OpenProcessToken") ||
-        !LookUp(&getTokenInformation, "GetTokenInformation"))
+    auto getFileSecurity = FindSystemFunction<SystemFunction::GetFileSecurityA>();
+    auto getOwner = FindSystemFunction<SystemFunction::GetSecurityDescriptorOwner>();
+    auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
+    auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
+    auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
+    if (!getFileSecurity || !getOwner || !equalSid || !openProcessToken || !getTokenInformation)
         return 1;           // every NT system has them
     DWORD descriptor[128];  // a self-relative descriptor with an owner only: at most 88 bytes
     DWORD needed = 0;

@@ -8,8 +8,8 @@
 
 #include <cstring>
 
+#include "base/system_functions_win32.h"
 #include "install/file_placement.h"
-#include "setup/dll_search_win32.h"
 #include "setup/setup_state.h"
 
 int ReadAttributeWord(const char *path, unsigned long *word) {
@@ -235,11 +235,9 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
     *freeBytes = static_cast<unsigned long long>(freeClusters) * *clusterBytes;
     if (!IsNtPlatform && *clusterBytes > kLargestClusterOn95)
         *clusterBytes = kLargestClusterOn95;
-    typedef BOOL(WINAPI * GetDiskFreeSpaceExCall)(LPCSTR, ULARGE_INTEGER *, ULARGE_INTEGER *,
-                                                  ULARGE_INTEGER *);
-    FARPROC query = KernelFunction("GetDiskFreeSpaceExA");
+    auto query = FindSystemFunction<SystemFunction::GetDiskFreeSpaceExA>();
     ULARGE_INTEGER available, total, totalFree;
-    if (query && AsFunction<GetDiskFreeSpaceExCall>(query)(existing, &available, &total, &totalFree))
+    if (query && query(existing, &available, &total, &totalFree))
         *freeBytes = available.QuadPart;  // the caller's quota, where there is one
     return 1;
 }
@@ -247,10 +245,9 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
 // MoveFileExA replaces in one step on NT; the 95 family has no MoveFileEx, so there the old file
 // is deleted first and the new one renamed into its place.
 int MoveOverFile(const char *source, const char *target) {
-    typedef BOOL(WINAPI * MoveFileExCall)(LPCSTR, LPCSTR, DWORD);
-    FARPROC moveEx = IsNtPlatform ? KernelFunction("MoveFileExA") : nullptr;
+    auto moveEx = IsNtPlatform ? FindSystemFunction<SystemFunction::MoveFileExA>() : nullptr;
     if (moveEx)
-        return AsFunction<MoveFileExCall>(moveEx)(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
+        return moveEx(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
     if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return 0;
     return MoveFileA(source, target) != 0;

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
+#include "base/system_functions_win32.h"
 #include "install/install_ui.h"
-#include "setup/dll_search_win32.h"
 #include "setup/setup_state_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/resource_ids.h"
@@ -19,10 +19,10 @@ int ShowWizardMessage(const char *chinese, const char *english, int kind) {
 // Windows 95 and NT 4.0. Without it the install goes on without a bar.
 void ShowInstallProgress() {
     HWND place = GetDlgItem(WizardWindow, IDC_PROGRESS_PLACE);
-    FARPROC initialise = LoadSystemFunction("comctl32.dll", "InitCommonControls");
+    auto initialise = FindSystemFunction<SystemFunction::InitCommonControls>();
     if (!place || !initialise)
         return;
-    AsFunction<void(WINAPI *)()>(initialise)();
+    initialise();
     RECT area;
     GetWindowRect(place, &area);
     MapWindowPoints(nullptr, WizardWindow, reinterpret_cast<POINT *>(&area), 2);

@@ -5,9 +5,9 @@
 
 #include <cstring>
 
+#include "base/system_functions_win32.h"
 #include "install/file_placement.h"
 #include "install/shortcuts.h"
-#include "setup/dll_search_win32.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -16,12 +16,12 @@ namespace {
 // imports they would be loaded and initialised at every start, before the wizard appears, for
 // calls made only at the end of an install. Null when a system lacks one of the calls.
 struct ShellCalls {
-    HRESULT(WINAPI *getMalloc)(IMalloc **);
-    HRESULT(WINAPI *folderLocation)(HWND, int, LPITEMIDLIST *);
-    BOOL(WINAPI *pathFromList)(LPCITEMIDLIST, LPSTR);
-    HRESULT(WINAPI *initialize)(LPVOID);
-    void(WINAPI *uninitialize)();
-    HRESULT(WINAPI *createInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID *);
+    SystemCall<SystemFunction::SHGetMalloc> getMalloc;
+    SystemCall<SystemFunction::SHGetSpecialFolderLocation> folderLocation;
+    SystemCall<SystemFunction::SHGetPathFromIDListA> pathFromList;
+    SystemCall<SystemFunction::CoInitialize> initialize;
+    SystemCall<SystemFunction::CoUninitialize> uninitialize;
+    SystemCall<SystemFunction::CoCreateInstance> createInstance;
 };
 
 const ShellCalls *LoadedShellCalls() {
@@ -29,18 +29,12 @@ const ShellCalls *LoadedShellCalls() {
     static int looked;
     if (!looked) {
         looked = 1;
-        calls.getMalloc =
-            AsFunction<decltype(calls.getMalloc)>(LoadSystemFunction("shell32.dll", "SHGetMalloc"));
-        calls.folderLocation = AsFunction<decltype(calls.folderLocation)>(
-            LoadSystemFunction("shell32.dll", "SHGetSpecialFolderLocation"));
-        calls.pathFromList = AsFunction<decltype(calls.pathFromList)>(
-            LoadSystemFunction("shell32.dll", "SHGetPathFromIDListA"));
-        calls.initialize =
-            AsFunction<decltype(calls.initialize)>(LoadSystemFunction("ole32.dll", "CoInitialize"));
-        calls.uninitialize =
-            AsFunction<decltype(calls.uninitialize)>(LoadSystemFunction("ole32.dll", "CoUninitialize"));
-        calls.createInstance =
-            AsFunction<decltype(calls.createInstance)>(LoadSystemFunction("ole32.dll", "CoCreateInstance"));
+        calls.getMalloc = FindSystemFunction<SystemFunction::SHGetMalloc>();
+        calls.folderLocation = FindSystemFunction<SystemFunction::SHGetSpecialFolderLocation>();
+        calls.pathFromList = FindSystemFunction<SystemFunction::SHGetPathFromIDListA>();
+        calls.initialize = FindSystemFunction<SystemFunction::CoInitialize>();
+        calls.uninitialize = FindSystemFunction<SystemFunction::CoUninitialize>();
+        calls.createInstance = FindSystemFunction<SystemFunction::CoCreateInstance>();
     }
     int complete = calls.getMalloc && calls.folderLocation && calls.pathFromList && calls.initialize &&
                    calls.uninitialize && calls.createInstance;

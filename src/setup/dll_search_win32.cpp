@@ -1,5 +1,6 @@
 #include "setup/dll_search_win32.h"
 
+#include "base/system_functions_win32.h"
 #include "setup/dll_search.h"
 #include "setup/format_text.h"
 #include "setup/setup_state.h"
@@ -9,28 +10,21 @@
 // shell's and the common dialogs' own, and ours) are kept to the system folder. Both calls are
 // looked up: SetDefaultDllDirectories exists from Windows 8 (7 and Vista with an update),
 // SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must still load there.
-FARPROC KernelFunction(const char *name) {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? GetProcAddress(kernel, name) : nullptr;
-}
-
 // GetVersionExA reports 6.0 on Vista whatever the manifest says (only 8.1 and later report less
 // than they are to a program that does not declare them).
 void RestrictDllSearch() {
-    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
-    typedef BOOL(WINAPI * SetDllDirectoryCall)(LPCSTR);
     const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     int known = GetVersionExA(&version);
-    FARPROC setDefault = KernelFunction("SetDefaultDllDirectories");
+    auto setDefault = FindSystemFunction<SystemFunction::SetDefaultDllDirectories>();
     if (setDefault && (!known || UsesDefaultDllDirectories(version.dwMajorVersion, version.dwMinorVersion)) &&
-        AsFunction<SetDefaultDllDirectoriesCall>(setDefault)(kSearchSystem32))
+        setDefault(kSearchSystem32))
         return;
     // Takes the current folder out of the search; only the call above can take the program's own.
-    FARPROC setDirectory = KernelFunction("SetDllDirectoryA");
+    auto setDirectory = FindSystemFunction<SystemFunction::SetDllDirectoryA>();
     if (setDirectory)
-        AsFunction<SetDllDirectoryCall>(setDirectory)("");
+        setDirectory("");
 }
 
 // A DLL already loaded is found by its name, so loading comctl32 by its full path before comdlg32
@@ -45,23 +39,28 @@ HMODULE LoadSystemDll(const char *dll) {
     return LoadLibraryA(path);
 }
 
-FARPROC LoadSystemFunction(const char *dll, const char *function) {
-    HMODULE module = LoadSystemDll(dll);
-    return module ? GetProcAddress(module, function) : nullptr;
-}
-
 // DLLs that the shell, COM and the common dialogs load by name (some only on some systems, some by
 // delayed import), none of them a KnownDLL. Where the search cannot be restricted (95 to XP, and
 // Vista, see UsesDefaultDllDirectories), and for delayed imports that some platforms resolve from
 // the program's folder all the same, loading each from the system folder first means the later
 // load by name finds the one already loaded. One that a system lacks (msimg32 on 95, propsys
-// before Vista...) is simply not there.
+// before Vista...) is simply not there. Beside each: the piece of the system that loads it by
+// name, and when.
 void PreloadSystemDlls() {
-    // comctl32 first: comdlg32 imports it.
     static const char *const kLoadedByName[] = {
-        "comctl32.dll", "version.dll",  "propsys.dll", "cryptbase.dll", "profapi.dll",
-        "userenv.dll",  "winmm.dll",    "apphelp.dll", "oleacc.dll",    "clbcatq.dll",
-        "setupapi.dll", "shfolder.dll", "ntmarta.dll",
+        "comctl32.dll",   // comdlg32 imports it, so it comes first; not a KnownDLL (side-by-side serves it)
+        "version.dll",    // the shell's file-version lookups; Wine's user32 even imports it
+        "propsys.dll",    // Vista on: shell32 reads an item's properties through it while it parses a path
+        "cryptbase.dll",  // 7 without the DLL-search update: rpcrt4's random numbers, when COM starts
+        "profapi.dll",    // 7 on: userenv's delayed import, for the profile paths (userenv is next)
+        "userenv.dll",    // Vista on: shell32's known-folder code, for the user's profile folder
+        "winmm.dll",      // the system's event sounds, played by the shell and the dialogs
+        "apphelp.dll",    // Vista on: shell32 checks shell objects against the compatibility database
+        "oleacc.dll",     // Vista on: shell32's accessible role names for its progress dialogs
+        "clbcatq.dll",    // XP SP2 on: ole32's COM+ catalogue, at the first CoCreateInstance
+        "setupapi.dll",   // XP: shell32's drive code, the first time it looks at the local drives
+        "shfolder.dll",   // SHGetFolderPath for the shell's helpers on 95, 98 and NT 4.0 (IE 5 brings it)
+        "ntmarta.dll",    // 7 without the DLL-search update: advapi32's access-control provider
     };
     for (const char *dll : kLoadedByName)
         LoadSystemDll(dll);

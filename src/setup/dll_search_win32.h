@@ -7,10 +7,6 @@
 // nothing on systems that cannot. Call it first thing, before anything can load a DLL.
 void RestrictDllSearch();
 
-// A kernel32 function that not every supported system has, looked up rather than imported; null
-// where it is missing.
-FARPROC KernelFunction(const char *name);
-
 // Loads from the system folder the DLLs that the platform itself loads by name and that are not
 // protected KnownDLLs, so that a later load by name finds them loaded. Called before what loads
 // them (the folder chooser, the install's shortcuts): not at start-up, where it would only delay
@@ -20,15 +16,7 @@ void PreloadSystemDlls();
 // loads), before the first window is made. PreloadSystemDlls loads them too.
 void PreloadWindowDlls();
 
-// Loads a system DLL by its full path in the system folder, or returns null.
+// Loads a system DLL by its full path in the system folder (never from the program's folder), or
+// returns null. The DLL stays loaded for the life of the process. The functions the setup calls
+// in such DLLs are looked up through base/system_functions_win32.h.
 HMODULE LoadSystemDll(const char *dll);
-
-// Loads a system DLL by its full path in the system folder (never from the program's folder) and
-// returns one of its functions, or null. The DLL stays loaded for the life of the process.
-FARPROC LoadSystemFunction(const char *dll, const char *function);
-
-// A looked-up address as the function type it really has (GetProcAddress gives one of no
-// arguments; going through void * says the cast is meant).
-template <class Function> Function AsFunction(FARPROC address) {
-    return reinterpret_cast<Function>(reinterpret_cast<void *>(address));
-}

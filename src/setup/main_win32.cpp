@@ -14,6 +14,7 @@
 #include "setup/startup.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/resource_ids.h"
+#include "wizard/wizard_state.h"
 #include "wizard/wizard_win32.h"
 
 namespace {
@@ -137,7 +138,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     case kGlyphsReady:
         break;
     }
-    WizardPage = 0;
+    WizardPage = kPageFolder;
     WizardIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_TESSO));
     WizardWindow = CreateWizard();
     if (!WizardWindow) {  // nothing would ever end the loop

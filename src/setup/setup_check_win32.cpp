@@ -9,6 +9,7 @@
 #include "setup/setup_state_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/resource_ids.h"
+#include "wizard/wizard_state.h"
 
 // The check runs after the wizard is on the screen, a piece at a time whenever no message waits
 // (the 27 MB take some 50 ms now, a few seconds on a Pentium), and the first Next finishes it, so
@@ -28,7 +29,7 @@ void ReportDamage() {
         return;
     DamageReported = 1;
     ShowMessage(kDamagedChinese, kDamagedEnglish, kMessageOk, WizardWindow);
-    WizardPage = -1;
+    WizardPage = kPageLeave;
 }
 
 }  // namespace

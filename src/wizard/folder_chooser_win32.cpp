@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/system_functions_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/file_placement.h"
 #include "setup/dll_search_win32.h"
@@ -86,10 +87,9 @@ void ChooseInstallFolder(HWND wizard) {
     int havePrevious = _getcwd(previous, sizeof previous) != nullptr;
     // comdlg32 is loaded by its full path: as a static import it would bring its own import,
     // comctl32, from the program's folder before any code runs.
-    typedef BOOL(WINAPI * GetOpenFileNameCall)(OPENFILENAMEA *);
     PreloadSystemDlls();
-    FARPROC open = LoadSystemFunction("comdlg32.dll", "GetOpenFileNameA");
-    BOOL chosen = open && AsFunction<GetOpenFileNameCall>(open)(&request);
+    auto open = FindSystemFunction<SystemFunction::GetOpenFileNameA>();
+    BOOL chosen = open && open(&request);
     if (havePrevious)
         _chdir(previous);
     if (!chosen)

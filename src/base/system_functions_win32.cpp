@@ -1,0 +1,53 @@
+#include "base/system_functions_win32.h"
+
+#include "setup/dll_search_win32.h"
+
+namespace {
+
+const char *const kSystemDllNames[] = {"kernel32.dll", "advapi32.dll", "comctl32.dll",
+                                       "comdlg32.dll", "shell32.dll",  "ole32.dll"};
+static_assert(sizeof kSystemDllNames / sizeof kSystemDllNames[0] == static_cast<int>(SystemDll::Count),
+              "one name per DLL");
+
+struct SystemFunctionRow {
+    SystemDll dll;
+    const char *name;
+};
+
+const SystemFunctionRow kSystemFunctionRows[] = {
+#define TESSO_SYSTEM_FUNCTION_ROW(dll, name) {SystemDll::dll, #name},
+    TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_ROW)
+#undef TESSO_SYSTEM_FUNCTION_ROW
+};
+
+// Every DLL by its full path, kernel32 and advapi32 too: loading a DLL that is loaded already
+// only finds it, so the one procedure serves all. The loads happen at the first request, not at
+// start-up: comctl32, comdlg32, shell32 and ole32 (and what they import) would otherwise be
+// mapped and initialised before the wizard appears, for calls made only by the folder chooser
+// and at the end of an install, and the wizard's time to its first window would grow.
+HMODULE SystemDllModule(SystemDll dll) {
+    // Zero before any code runs (no constructor: the setup runs without the C++ start-up code).
+    static HMODULE modules[static_cast<int>(SystemDll::Count)];
+    static bool tried[static_cast<int>(SystemDll::Count)];
+    int index = static_cast<int>(dll);
+    if (!tried[index]) {
+        tried[index] = true;
+        modules[index] = LoadSystemDll(kSystemDllNames[index]);
+    }
+    return modules[index];
+}
+
+}  // namespace
+
+FARPROC FindSystemFunctionAddress(SystemFunction function) {
+    const int kRows = sizeof kSystemFunctionRows / sizeof kSystemFunctionRows[0];
+    static FARPROC addresses[kRows];
+    static bool looked[kRows];
+    int index = static_cast<int>(function);
+    if (!looked[index]) {
+        looked[index] = true;
+        HMODULE module = SystemDllModule(kSystemFunctionRows[index].dll);
+        addresses[index] = module ? GetProcAddress(module, kSystemFunctionRows[index].name) : nullptr;
+    }
+    return addresses[index];
+}

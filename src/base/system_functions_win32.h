@@ -1,0 +1,79 @@
+// The system functions that the setup looks up at run time instead of importing, in one table.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+// The DLLs the table's functions live in. kernel32 and advapi32 are imported anyway and are
+// loaded before any program code; the others are loaded only when one of their functions is first
+// asked for (see FindSystemFunctionAddress).
+enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, Count };
+
+// One row per function: its DLL and its name, and where its history matters the oldest system
+// that has it. Its pointer type is the SDK's own declaration (decltype of the function), so a call
+// through the table is type-checked as a direct call would be and a wrong argument list cannot
+// compile. The oldest target's headers (WINVER and _WIN32_WINNT 0x0400, _WIN32_IE 0x0400) declare
+// every one of them, SetDefaultDllDirectories and SetDllDirectoryA included; only a row added
+// later for a function they lack would need a hand-written type. The advapi32 rows are NT only
+// (the 95 family's advapi32 has no security support); comctl32, comdlg32, shell32 and ole32 are
+// in every system but are not imported, so that they stay out of the start-up and out of the
+// program's folder.
+// clang-format off
+#define TESSO_SYSTEM_FUNCTIONS(Row)                                                         \
+    Row(Kernel32, SetDefaultDllDirectories)     /* Windows 8; 7 and Vista with an update */ \
+    Row(Kernel32, SetDllDirectoryA)             /* XP SP1 */                                \
+    Row(Kernel32, GetDiskFreeSpaceExA)          /* 95 OSR2, NT 4.0 */                       \
+    Row(Kernel32, MoveFileExA)                  /* asked for on NT only */                  \
+    Row(Advapi32, InitializeSecurityDescriptor) /* NT only, as every advapi32 row */        \
+    Row(Advapi32, InitializeAcl)                                                            \
+    Row(Advapi32, AddAccessAllowedAce)                                                      \
+    Row(Advapi32, SetSecurityDescriptorDacl)                                                \
+    Row(Advapi32, SetSecurityDescriptorOwner)                                               \
+    Row(Advapi32, SetSecurityDescriptorControl) /* 2000 */                                  \
+    Row(Advapi32, SetFileSecurityA)                                                         \
+    Row(Advapi32, GetFileSecurityA)                                                         \
+    Row(Advapi32, GetSecurityDescriptorOwner)                                               \
+    Row(Advapi32, EqualSid)                                                                 \
+    Row(Advapi32, OpenProcessToken)                                                         \
+    Row(Advapi32, GetTokenInformation)                                                      \
+    Row(Comctl32, InitCommonControls)           /* every comctl32 */                        \
+    Row(Comdlg32, GetOpenFileNameA)                                                         \
+    Row(Shell32, SHGetMalloc)                                                               \
+    Row(Shell32, SHGetSpecialFolderLocation)                                                \
+    Row(Shell32, SHGetPathFromIDListA)                                                      \
+    Row(Ole32, CoInitialize)                                                                \
+    Row(Ole32, CoUninitialize)                                                              \
+    Row(Ole32, CoCreateInstance)
+// clang-format on
+
+// The table's functions by name: SystemFunction::MoveFileExA.
+enum class SystemFunction {
+#define TESSO_SYSTEM_FUNCTION_ID(dll, name) name,
+    TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_ID)
+#undef TESSO_SYSTEM_FUNCTION_ID
+};
+
+// The pointer type of each function, as the SDK declares it.
+template <SystemFunction> struct SystemFunctionType;
+#define TESSO_SYSTEM_FUNCTION_TYPE(dll, name)                                                                \
+    template <> struct SystemFunctionType<SystemFunction::name> { typedef decltype(&::name) Type; };
+TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_TYPE)
+#undef TESSO_SYSTEM_FUNCTION_TYPE
+template <SystemFunction function> using SystemCall = typename SystemFunctionType<function>::Type;
+
+// The function's address, or null where the system lacks the function or its DLL. The first
+// request for any function of a DLL loads that DLL by its full path in the system folder (never
+// from the program's folder or the current one); each DLL is loaded, and each function looked
+// up, once for the life of the process, found or not.
+FARPROC FindSystemFunctionAddress(SystemFunction function);
+
+// The same, as the function's own pointer type (GetProcAddress gives one of no arguments; going
+// through void * says the cast is meant).
+template <SystemFunction function> SystemCall<function> FindSystemFunction() {
+    return reinterpret_cast<SystemCall<function>>(
+        reinterpret_cast<void *>(FindSystemFunctionAddress(function)));
+}
