@@ -16,20 +16,20 @@
 #include <string>
 #include <vector>
 
+#include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_check.h"
 #include "install/payload_store.h"
-#include "setup/setup_state.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
 #include <psapi.h>
 
-#include "setup/setup_state_win32.h"
+#include "base/setup_state_win32.h"
 #else
 #include <sys/stat.h>
 

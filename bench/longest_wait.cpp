@@ -4,7 +4,7 @@
 // usage: longest_wait <setup.exe>
 #include <cstdio>
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 #include "wizard_walk.h"
 
 using namespace driver;

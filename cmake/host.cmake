@@ -136,6 +136,7 @@ include(cmake/wine-tests.cmake)
 include(cmake/signing.cmake)
 
 add_test(NAME packaging.format COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-format.sh ${CMAKE_SOURCE_DIR})
+add_test(NAME packaging.layering COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-layering.sh ${CMAKE_SOURCE_DIR})
 
 add_test(NAME packaging.deterministic
          COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-deterministic.sh $<TARGET_FILE:make_payloads>

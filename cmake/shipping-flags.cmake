@@ -2,7 +2,7 @@
 # - The 32-bit exe runs on a Pentium: no cmov, fcomi or MMX. zlib and everything else linked in is
 #   compiled here with these flags; tests/packaging/check-instructions.sh disassembles the result.
 # - No C++ runtime: no exceptions, no RTTI, and nothing that needs libstdc++. msvcrt's own
-#   _vsnprintf is used (__USE_MINGW_ANSI_STDIO=0, setup/format_text.h), not mingw's printf.
+#   _vsnprintf is used (__USE_MINGW_ANSI_STDIO=0, base/format_text.h), not mingw's printf.
 # - No start-up files: mingw's hold Pentium Pro instructions and run what the setup does not need
 #   (static constructors, of which the setup has none, TLS, pseudo-relocations, which
 #   --disable-auto-import forbids). The entry point is Start in main_win32.cpp.

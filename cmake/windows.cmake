@@ -36,19 +36,20 @@ set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFI
 
 set(TESSO_WIN32_SOURCES
     src/base/system_functions_win32.cpp
-    src/setup/setup_state_win32.cpp
-    src/setup/setup_check_win32.cpp
-    src/setup/dll_search_win32.cpp
+    src/base/setup_state_win32.cpp
+    src/base/dll_search_win32.cpp
+    src/base/path_text_win32.cpp
     src/install/payload_source_win32.cpp
     src/install/file_system_win32.cpp
     src/install/access_rights_win32.cpp
     src/install/shell_links_win32.cpp
-    src/install/install_ui_win32.cpp
     src/install/install_run_win32.cpp
     src/glyphs/glyph_pages_win32.cpp
     src/glyphs/mixed_text_win32.cpp
     src/glyphs/owner_draw_win32.cpp
     src/wizard/message_box_win32.cpp
+    src/wizard/install_ui_win32.cpp
+    src/wizard/setup_check_win32.cpp
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp
     src/wizard/wizard_template_win32.cpp

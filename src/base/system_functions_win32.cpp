@@ -1,6 +1,6 @@
 #include "base/system_functions_win32.h"
 
-#include "setup/dll_search_win32.h"
+#include "base/dll_search_win32.h"
 
 namespace {
 

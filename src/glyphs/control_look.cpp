@@ -1,6 +1,6 @@
 #include "glyphs/control_look.h"
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 
 namespace {
 

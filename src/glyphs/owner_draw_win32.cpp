@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "glyphs/control_look.h"
 #include "glyphs/glyph_text_win32.h"
-#include "setup/setup_state_win32.h"
-#include "wizard/resource_ids.h"
 
 namespace {
 

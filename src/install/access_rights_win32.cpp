@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
+#include "base/format_text.h"
+#include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/access_rights.h"
 #include "install/file_placement.h"
-#include "setup/format_text.h"
-#include "setup/setup_state.h"
 
 // Every security function is looked up in advapi32 (loaded already: the setup imports
 // GetUserNameA from it) through the table of system functions instead of imported. NT 3.51 and later have all

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/format_text.h"
+#include "base/malloc_buffer.h"
+#include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
-#include "setup/format_text.h"
-#include "setup/malloc_buffer.h"
-#include "setup/setup_state.h"
 
 namespace {
 

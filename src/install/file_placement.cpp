@@ -1,38 +1,11 @@
 #include "install/file_placement.h"
 
+#include "base/format_text.h"
+#include "base/setup_state.h"
 #include "install/file_system.h"
 #include "install/program_files.h"
-#include "setup/format_text.h"
-#include "setup/setup_state.h"
-
-int JoinPath(char *out, const char *folder, const char *name) {
-    int length = FormatText(out, kPathBufferSize, "%s" PATH_SEPARATOR "%s", folder, name);
-    if (length < 0 || length >= kPathBufferSize) {
-        out[0] = 0;
-        return 0;
-    }
-    return 1;
-}
 
 static int CopyPath(char *out, const char *path) { return FormatText(out, kPathBufferSize, "%s", path) >= 0; }
-
-const char *LastCharacter(const char *text, char c) {
-    const char *last = nullptr;
-    for (const char *p = text; *p; p++) {
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1])
-            p++;  // its second byte is part of the same character
-        else if (*p == c)
-            last = p;
-    }
-    return last;
-}
-
-const char *LastSeparator(const char *path) { return LastCharacter(path, PATH_SEPARATOR[0]); }
-
-int EndsWithSeparator(const char *path) {
-    const char *last = LastSeparator(path);
-    return last && last[1] == 0;
-}
 
 // The temporary name beside the target, so that putting it in place is a rename.
 static int TemporaryPathFor(char *out, const char *target) {

@@ -1,20 +1,9 @@
 // Writing installed files and managing their read-only and hidden protection.
 #pragma once
 
+#include "base/path_text.h"
+#include "base/setup_state.h"
 #include "install/file_system.h"
-#include "setup/setup_state.h"
-
-// "%s\%s" of folder and name into out (kPathBufferSize bytes). Returns 0, with out emptied, when the
-// joined path would not fit: callers then fail without touching the disk.
-int JoinPath(char *out, const char *folder, const char *name);
-
-// The last byte c of text that is a character of its own, or null: the second byte of a two-byte
-// character (GBK and Big5 both have 0x5C, the backslash, among them) is never taken for one.
-const char *LastCharacter(const char *text, char c);
-// The last path separator of path, or null (the same rule).
-const char *LastSeparator(const char *path);
-// Whether path ends with a separator (the same rule).
-int EndsWithSeparator(const char *path);
 
 // Writes count bytes as InstallDir\fileName (or fullPath when not null), lifting the protection
 // of an existing file first and setting the wanted bits afterwards. 1 = written completely. The

@@ -56,6 +56,3 @@ OutputFile *CreateOutputFile(const char *path, int mode);
 int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count);  // 1 = all written
 int CloseOutputFile(OutputFile *file);  // 1 = closed with every byte accepted
 int FlushOutputFile(OutputFile *file);  // 1 = what was written is on the disk
-// Whether c starts a two-byte character in the system's ANSI code page (GBK, Big5...), whose
-// second byte may be 0x5C, the backslash.
-int IsLeadByte(unsigned char c);

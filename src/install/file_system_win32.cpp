@@ -8,9 +8,9 @@
 
 #include <cstring>
 
+#include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/file_placement.h"
-#include "setup/setup_state.h"
 
 int ReadAttributeWord(const char *path, unsigned long *word) {
     DWORD attributes = GetFileAttributesA(path);
@@ -127,11 +127,7 @@ int RemoveFolder(const char *path) { return RemoveDirectoryA(path) != 0; }
 // reparse points; before them the bit is never set and nothing is found.
 int FindLinkInPath(const char *path, char *found) {
     lstrcpynA(found, path, kPathBufferSize);
-    for (char *p = found + 3;; p++) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) {
-            p++;  // its second byte may be a backslash
-            continue;
-        }
+    for (char *p = found + 3;; p += PathCharacterBytes(p)) {
         if (*p != '\\' && *p != 0)
             continue;
         char saved = *p;
@@ -252,8 +248,6 @@ int MoveOverFile(const char *source, const char *target) {
         return 0;
     return MoveFileA(source, target) != 0;
 }
-
-int IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 // The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out.
 OutputFile *CreateOutputFile(const char *path, int mode) {

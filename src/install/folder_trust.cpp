@@ -1,9 +1,9 @@
 #include "install/folder_trust.h"
 
+#include "base/format_text.h"
 #include "install/access_rights.h"
 #include "install/file_system.h"
 #include "install/program_files.h"
-#include "setup/format_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // installed there.
 #pragma once
 
-#include "setup/setup_state.h"
+#include "base/setup_state.h"
 
 // Whether a name beside the programs is code the system would take for theirs: a DLL or driver the
 // loader finds in a program's folder before the system folder, an executable a program starts by

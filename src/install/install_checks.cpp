@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "base/format_text.h"
+#include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/install_commit.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
-#include "setup/format_text.h"
-#include "setup/setup_state.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ int CheckComponent(const char *start, const char *end) {
         return kFolderBadName;
     for (const char *p = start; p < end; p++) {
         unsigned char c = static_cast<unsigned char>(*p);
-        if (IsLeadByte(c) && p + 1 < end) {
+        if (PathCharacterBytes(p) == 2 && p + 1 < end) {
             p++;  // its second byte may be any byte, the backslash and '|' included
             continue;
         }
@@ -68,11 +68,7 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
     if (length < 3 || !letter || folder[1] != ':' || folder[2] != '\\')
         return kFolderNotAbsolute;
     const char *start = folder + 3;
-    for (const char *p = start;; p++) {
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1]) {
-            p++;
-            continue;
-        }
+    for (const char *p = start;; p += PathCharacterBytes(p)) {
         if (*p != '\\' && *p != 0)
             continue;
         int problem = CheckComponent(start, p);

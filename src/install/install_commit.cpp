@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/format_text.h"
+#include "base/malloc_buffer.h"
+#include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
-#include "setup/format_text.h"
-#include "setup/malloc_buffer.h"
-#include "setup/setup_state.h"
 
 const char kJournalName[13] = "~tsoundo.lst";
 

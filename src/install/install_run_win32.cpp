@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "base/dll_search_win32.h"
+#include "base/format_text.h"
+#include "base/setup_state_win32.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/folder_trust.h"
@@ -11,9 +14,6 @@
 #include "install/install_commit.h"
 #include "install/install_sequence.h"
 #include "install/install_ui.h"
-#include "setup/dll_search_win32.h"
-#include "setup/format_text.h"
-#include "setup/setup_state_win32.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // shown. Every question and report on the way goes through the wizard's message box.
 #pragma once
 
-#include "setup/setup_state.h"
+#include "base/setup_state.h"
 
 // What the wizard collected; none of it takes effect before the checks have passed.
 struct WizardAnswers {

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "base/format_text.h"
+#include "base/malloc_buffer.h"
+#include "base/setup_state.h"
 #include "install/config_file.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
@@ -11,9 +14,6 @@
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
 #include "install/shortcuts.h"
-#include "setup/format_text.h"
-#include "setup/malloc_buffer.h"
-#include "setup/setup_state.h"
 
 namespace {
 

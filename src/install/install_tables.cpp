@@ -1,6 +1,6 @@
 #include "install/install_tables.h"
 
-#include "setup/format_text.h"
+#include "base/format_text.h"
 
 enum { kOptional = 0, kRequired = 1 };
 enum { kAlways = 0, kWordBase = 1 };

@@ -2,7 +2,7 @@
 // buttons.
 #pragma once
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 
 enum { kMessageOk = 0, kMessageOkCancel = 1, kMessageYesNo = 4 };
 

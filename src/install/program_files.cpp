@@ -3,9 +3,9 @@
 #include "install/access_rights.h"
 #include <cstring>
 
+#include "base/format_text.h"
 #include "install/file_placement.h"
 #include "install/install_commit.h"
-#include "setup/format_text.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
+#include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/file_placement.h"
 #include "install/shortcuts.h"
-#include "setup/setup_state.h"
 
 namespace {
 
@@ -76,10 +76,8 @@ class ComInit {
 
 void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
     char folder[kPathBufferSize];
-    lstrcpynA(folder, targetPath, sizeof folder);
-    const char *lastBackslash = LastCharacter(folder, '\\');
-    if (lastBackslash) {
-        folder[lastBackslash - folder] = 0;
+    if (FolderPartOf(folder, targetPath)) {
+        folder[std::strlen(folder) - 1] = 0;  // the folder itself, without its last backslash
         link->SetWorkingDirectory(folder);
     }
 }

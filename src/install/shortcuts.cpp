@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/format_text.h"
+#include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/install_ui.h"
-#include "setup/format_text.h"
-#include "setup/setup_state.h"
 
 char FailedShortcut[kPathBufferSize];
 
@@ -30,17 +30,6 @@ namespace {
 const int kUserNameSize = 256;
 const int kDesktopPieceSize = 100;  // "\" + display name + ".lnk"
 
-// Appends formatted text to a path buffer; 0, with nothing appended, when it would not fit.
-int AppendToPath(char *path, const char *format, const char *text) {
-    size_t used = std::strlen(path);
-    int added = FormatText(path + used, kPathBufferSize - used, format, text);
-    if (added < 0 || used + added >= kPathBufferSize) {
-        path[used] = 0;
-        return 0;
-    }
-    return 1;
-}
-
 int FindBaseFolder(char *path, int kind) {
     return IsOldShell ? ComposeShellFolder(path, kind) : ResolveShellFolder(path, kind);
 }
@@ -54,34 +43,6 @@ void ShowFolderMessage(const char *folder) {
     char chinese[kPathBufferSize + 32];
     FormatText(chinese, sizeof chinese, "无法建目录(%s)!", folder);
     ShowWizardMessage(chinese, "Cannot create folder!", kMessageOk);
-}
-
-// Folds ASCII case (the shell keeps the case it was given, Windows ignores it) and takes a run of
-// separators as one (a folder typed with a trailing backslash joins with two); the second byte
-// of a two-byte character is compared as it is.
-int SamePathText(const char *a, const char *b) {
-    while (*a && *b) {
-        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-        if (IsLeadByte(x) && a[1]) {
-            if (x != y || a[1] != b[1])
-                return 0;
-            a += 2;
-            b += 2;
-            continue;
-        }
-        if (x == PATH_SEPARATOR[0] && y == PATH_SEPARATOR[0]) {
-            while (*a == PATH_SEPARATOR[0])
-                a++;
-            while (*b == PATH_SEPARATOR[0])
-                b++;
-            continue;
-        }
-        if ((x >= 'A' && x <= 'Z' ? x + 32 : x) != (y >= 'A' && y <= 'Z' ? y + 32 : y))
-            return 0;
-        a++;
-        b++;
-    }
-    return *a == *b;
 }
 
 // A shortcut that an earlier install left read-only or hidden is replaced all the same (its

@@ -1,19 +1,19 @@
 // Program entry: probe the platform, load the glyph font, run the wizard, clean up.
 #include <windows.h>
 
+#include "base/dll_search_win32.h"
+#include "base/format_text.h"
+#include "base/malloc_buffer.h"
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "glyphs/glyph_cell.h"
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
 #include "install/payload_store.h"
-#include "setup/dll_search_win32.h"
-#include "setup/format_text.h"
-#include "setup/malloc_buffer.h"
-#include "setup/setup_check_win32.h"
-#include "setup/setup_state_win32.h"
 #include "setup/startup.h"
 #include "wizard/message_box_win32.h"
-#include "wizard/resource_ids.h"
+#include "wizard/setup_check_win32.h"
 #include "wizard/wizard_state.h"
 #include "wizard/wizard_win32.h"
 

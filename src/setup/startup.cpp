@@ -3,8 +3,8 @@
 #include <cstring>
 #include <strings.h>
 
-#include "install/file_placement.h"
-#include "setup/setup_state.h"
+#include "base/path_text.h"
+#include "base/setup_state.h"
 
 VersionFlags VersionFlagsFor(int versionKnown, unsigned long platformId, unsigned long majorVersion) {
     VersionFlags flags = {0, 0};
@@ -24,16 +24,8 @@ int UiLanguageFor(int hasDbcsCodePage, unsigned short systemLanguageId) {
 }
 
 void SetupDirFromModulePath(char *setupDir, const char *modulePath) {
-    const char *lastBackslash = LastCharacter(modulePath, '\\');
-    if (!lastBackslash) {
+    if (!FolderPartOf(setupDir, modulePath))
         std::strcpy(setupDir, "A:\\");
-        return;
-    }
-    size_t length = lastBackslash - modulePath + 1;
-    if (length >= kPathBufferSize)
-        length = kPathBufferSize - 1;
-    std::memcpy(setupDir, modulePath, length);
-    setupDir[length] = 0;
 }
 
 static int IsCheckOrRadioStyle(unsigned long style) {

@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/dll_search_win32.h"
+#include "base/format_text.h"
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/file_placement.h"
-#include "setup/dll_search_win32.h"
-#include "setup/format_text.h"
-#include "setup/setup_state_win32.h"
-#include "wizard/resource_ids.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "glyphs/control_look.h"
 #include "glyphs/glyph_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
-#include "setup/setup_state_win32.h"
 #include "wizard/message_layout.h"
-#include "wizard/resource_ids.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/resource_ids.h"
 #include "install/install_ui.h"
-#include "wizard/resource_ids.h"
 
 Rect KeepInWorkArea(const Rect &window, const Rect &work) {
     int width = window.right - window.left, height = window.bottom - window.top;

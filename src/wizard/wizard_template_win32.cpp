@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "setup/malloc_buffer.h"
-#include "setup/setup_state_win32.h"
-#include "wizard/resource_ids.h"
+#include "base/malloc_buffer.h"
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 
 // Creating a control costs little on Windows but about half a millisecond under Wine, and a combo
 // box several (its list is a window of its own): the first page shows sooner when the controls it

@@ -2,18 +2,18 @@
 
 #include <cstring>
 
+#include "base/format_text.h"
+#include "base/malloc_buffer.h"
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_run_win32.h"
 #include "install/install_ui.h"
 #include "install/payload_store.h"
-#include "setup/format_text.h"
-#include "setup/malloc_buffer.h"
-#include "setup/setup_check_win32.h"
-#include "setup/setup_state_win32.h"
 #include "wizard/folder_chooser_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/message_layout.h"
-#include "wizard/resource_ids.h"
+#include "wizard/setup_check_win32.h"
 #include "wizard/wizard_state.h"
 #include "wizard/wizard_template_win32.h"
 

@@ -2,7 +2,7 @@
 // folder chooser and message boxes, and of the result (into TESSO_SCREENSHOTS).
 #include <cstdio>
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 #include "wizard_walk.h"
 
 using namespace driver;

@@ -1,6 +1,6 @@
 #include "wizard_walk.h"
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 
 namespace driver {
 

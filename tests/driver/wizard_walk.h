@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 #include "wizard_driver.h"
 
 namespace driver {

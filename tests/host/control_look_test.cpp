@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/resource_ids.h"
 #include "glyphs/control_look.h"
-#include "wizard/resource_ids.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/setup_state.h"
 #include "install/shortcuts.h"
 #include "install_doubles.h"
-#include "setup/setup_state.h"
 #include "temp_folder.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "setup/dll_search.h"
-#include "setup/setup_state.h"
+#include "base/dll_search.h"
+#include "base/resource_ids.h"
+#include "base/setup_state.h"
 #include "setup/startup.h"
-#include "wizard/resource_ids.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "base/setup_state.h"
 #include "install/file_system.h"
-#include "setup/setup_state.h"
 
 class TempFolder {
   public:

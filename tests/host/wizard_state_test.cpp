@@ -5,9 +5,9 @@
 
 #include <zlib.h>
 
+#include "base/setup_state.h"
 #include "install/payload_catalogue.h"
 #include "payload_source_posix.h"
-#include "setup/setup_state.h"
 #include "temp_folder.h"
 #include "wizard/wizard_state.h"
 

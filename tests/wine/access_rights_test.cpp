@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "base/setup_state_win32.h"
 #include "install/access_rights.h"
 #include "install/access_rights_win32.h"
 #include "install/install_sequence.h"
 #include "install/payload_catalogue.h"
 #include "install/program_files.h"
-#include "setup/setup_state_win32.h"
 #include "wine_helpers.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // folder is loaded by the platform itself, whatever a program does.
 #include <windows.h>
 
-#include "setup/dll_search_win32.h"
+#include "base/dll_search_win32.h"
 
 // With "stay" on its command line it runs until it is ended, as a program in use would.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 #include "wizard_driver.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
-#include "setup/setup_state.h"
 #include "wine_helpers.h"
 
 namespace {

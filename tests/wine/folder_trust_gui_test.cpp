@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "base/resource_ids.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
-#include "wizard/resource_ids.h"
 #include "wizard_walk.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <thread>
 
+#include "base/setup_state_win32.h"
 #include "install/file_system.h"
 #include "install/install_sequence.h"
 #include "install/payload_catalogue.h"
-#include "setup/setup_state_win32.h"
 #include "wine_helpers.h"
 
 namespace {

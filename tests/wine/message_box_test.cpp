@@ -8,11 +8,11 @@
 #include <string>
 #include <thread>
 
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "glyphs/glyph_text_win32.h"
-#include "setup/setup_state_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/message_layout.h"
-#include "wizard/resource_ids.h"
 #include "wizard_driver.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "glyphs/owner_draw_win32.h"
-#include "setup/setup_state_win32.h"
-#include "wizard/resource_ids.h"
 
 namespace {
 

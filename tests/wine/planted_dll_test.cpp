@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/resource_ids.h"
 #include "wine_helpers.h"
-#include "wizard/resource_ids.h"
 #include "wizard_walk.h"
 
 namespace {

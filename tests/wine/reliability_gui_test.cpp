@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/resource_ids.h"
 #include "install/payload_store.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
-#include "wizard/resource_ids.h"
 #include "wizard/wizard_state.h"
 #include "wizard_walk.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 #include "wizard_walk.h"
 
 class SetupTest : public ::testing::Test {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 #include "wizard_driver.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/resource_ids.h"
 #include "base/system_functions_win32.h"
-#include "wizard/resource_ids.h"
 #include "wizard_driver.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <map>
 #include <string>
 
+#include "base/resource_ids.h"
 #include "install/payload_catalogue.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
-#include "wizard/resource_ids.h"
 #include "wizard_walk.h"
 
 namespace {

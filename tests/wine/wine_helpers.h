@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "setup/setup_state.h"
+#include "base/setup_state.h"
 #include "wizard_driver.h"
 
 using driver::Environment;

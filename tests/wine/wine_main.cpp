@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "base/setup_state_win32.h"
 #include "glyphs/glyph_text_win32.h"
 #include "install/payload_store.h"
-#include "setup/setup_state_win32.h"
 
 int main(int argc, char **argv) {
     ProgramInstance = GetModuleHandleA(nullptr);

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "base/resource_ids.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
 #include "wine_helpers.h"
-#include "wizard/resource_ids.h"
 #include "wizard_walk.h"
 
 namespace {

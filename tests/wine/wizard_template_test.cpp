@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/setup_state_win32.h"
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "wizard/wizard_template_win32.h"
 
 namespace {

@@ -1,12 +1,14 @@
+// The wizard's side of what the install needs from its window (install/install_ui.h): its message
+// box, its progress bar, its buttons and cursor, its answers to messages during the long steps.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
 #include "install/install_ui.h"
-#include "setup/setup_state_win32.h"
 #include "wizard/message_box_win32.h"
-#include "wizard/resource_ids.h"
 
 int ShowWizardMessage(const char *chinese, const char *english, int kind) {
     return ShowMessage(chinese, english, kind, WizardWindow);

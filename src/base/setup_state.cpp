@@ -1,6 +1,6 @@
-#include "setup/setup_state.h"
+#include "base/setup_state.h"
 
-#include "wizard/resource_ids.h"
+#include "base/resource_ids.h"
 
 int IsNtPlatform;
 int IsOldShell;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "setup/setup_state.h"
+#include "base/setup_state.h"
 
 struct GlyphPage {
     HBITMAP bitmap;

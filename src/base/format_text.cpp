@@ -1,4 +1,4 @@
-#include "setup/format_text.h"
+#include "base/format_text.h"
 
 #include <cstdarg>
 #include <cstdio>

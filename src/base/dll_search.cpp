@@ -1,4 +1,4 @@
-#include "setup/dll_search.h"
+#include "base/dll_search.h"
 
 int UsesDefaultDllDirectories(unsigned long majorVersion, unsigned long minorVersion) {
     const unsigned long kVistaMajor = 6, kVistaMinor = 0;

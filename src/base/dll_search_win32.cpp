@@ -1,9 +1,9 @@
-#include "setup/dll_search_win32.h"
+#include "base/dll_search_win32.h"
 
+#include "base/dll_search.h"
+#include "base/format_text.h"
+#include "base/setup_state.h"
 #include "base/system_functions_win32.h"
-#include "setup/dll_search.h"
-#include "setup/format_text.h"
-#include "setup/setup_state.h"
 
 // A setup is usually started from a folder full of other downloads, and Windows looks for a DLL in
 // the program's folder before the system folder unless the DLL is a KnownDLL. Later loads (the

@@ -1,14 +1,14 @@
-#include "setup/setup_check_win32.h"
+#include "wizard/setup_check_win32.h"
 
 #include <windows.h>
 
+#include "base/format_text.h"
+#include "base/resource_ids.h"
+#include "base/setup_state_win32.h"
 #include "install/install_ui.h"
 #include "install/payload_check.h"
 #include "install/payload_store.h"
-#include "setup/format_text.h"
-#include "setup/setup_state_win32.h"
 #include "wizard/message_box_win32.h"
-#include "wizard/resource_ids.h"
 #include "wizard/wizard_state.h"
 
 // The check runs after the wizard is on the screen, a piece at a time whenever no message waits

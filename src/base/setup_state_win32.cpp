@@ -1,4 +1,4 @@
-#include "setup/setup_state_win32.h"
+#include "base/setup_state_win32.h"
 
 HINSTANCE ProgramInstance;
 HWND WizardWindow;
