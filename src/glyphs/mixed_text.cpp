@@ -4,7 +4,7 @@ const char *NextMixedPiece(const char *text, MixedPiece *piece) {
     unsigned char first = static_cast<unsigned char>(text[0]);
     if (!first)
         return nullptr;
-    piece->isGlyph = first >= 0x80;
+    piece->isGlyph = IsGbkLeadByte(first);
     if (!piece->isGlyph) {
         piece->code = first;
         piece->cell = GlyphCell{0, 0, 0};

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/resource_ids.h"
+#include "glyphs/mixed_text.h"
 #include "install/install_ui.h"
 
 Rect KeepInWorkArea(const Rect &window, const Rect &work) {
@@ -73,9 +74,10 @@ MessageLayout ComputeMessageLayout(const MessageLayoutInput &in, int captionHeig
 void CopyEnglishText(char *out, int size, const char *english) {
     int length = 0;
     while (english && english[length]) {
-        int step = static_cast<unsigned char>(english[length]) >= 0x80 ? 2 : 1;
-        if (length + step > size - 1 || (step == 2 && !english[length + 1]))
-            break;
+        const char *p = english + length;
+        int step = GbkCharacterBytes(p);
+        if (length + step > size - 1 || (step == 1 && IsGbkLeadByte(static_cast<unsigned char>(*p))))
+            break;  // no room, or a lead byte without its trail
         length += step;
     }
     if (length)
