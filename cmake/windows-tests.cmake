@@ -24,6 +24,13 @@ foreach(source ${TESSO_WINE_TEST_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
 endforeach()
 
+# The setup's own WinMain, run inside the test program that counts what a whole wizard run leaves.
+if(TARGET released_resources_gui_test)
+    set(setup_main ${CMAKE_SOURCE_DIR}/src/setup/main_win32.cpp)
+    set_source_files_properties(${setup_main} PROPERTIES COMPILE_DEFINITIONS WinMain=SetupWinMain)
+    target_sources(released_resources_gui_test PRIVATE ${setup_main})
+endif()
+
 # A DLL to plant beside the setup, and the bare window program it is compared with.
 add_library(marker_dll SHARED ${CMAKE_SOURCE_DIR}/tests/wine/marker_dll.cpp ${CMAKE_SOURCE_DIR}/tests/wine/marker_dll.def)
 set_target_properties(marker_dll PROPERTIES PREFIX "")

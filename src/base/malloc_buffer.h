@@ -2,13 +2,12 @@
 #pragma once
 
 #include <cstdlib>
-#include <memory>
 
-struct FreeDeleter {
-    void operator()(void *block) const { std::free(block); }
-};
+#include "base/scoped.h"
 
-template <class T> using MallocBuffer = std::unique_ptr<T, FreeDeleter>;
+inline void FreeBlock(void *block) { std::free(block); }
+
+template <class T> using MallocBuffer = Owned<T, FreeBlock>;
 
 // Null when the block cannot be had.
 template <class T> MallocBuffer<T> AllocateBuffer(size_t bytes) {

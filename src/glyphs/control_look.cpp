@@ -50,11 +50,21 @@ const CaptionRow kCheckBoxCaptions[] = {
     {IDC_ANSWER_NO, "不正确(NO)"},
 };
 
+// The page from which Next starts the install, and so reads "Agree/Install": the language page
+// (kPageLanguage of wizard/wizard_state.h; the installing state, 99, is above it too).
+const int kFirstInstallPage = 3;
+
+// A button's type, in the low byte of its style, as winuser.h numbers the types (this file is portable
+// and does not include it).
+const unsigned long kStyleLowByte = 0xFF;
+const unsigned long kStyleCheckBox = 2, kStyleAutoCheckBox = 3;        // BS_CHECKBOX, BS_AUTOCHECKBOX
+const unsigned long kStyleRadioButton = 4, kStyleAutoRadioButton = 9;  // BS_RADIOBUTTON, BS_AUTORADIOBUTTON
+
 }  // namespace
 
 const char *OwnerControlCaption(int controlId, int wizardPage) {
     if (controlId == IDC_NEXT)
-        return wizardPage < 3 ? "下一步 Next" : "同意/安装 Agree/Install";
+        return wizardPage < kFirstInstallPage ? "下一步 Next" : "同意/安装 Agree/Install";
     for (const CaptionRow &row : kCaptions)
         if (row.id == controlId)
             return row.caption;
@@ -122,8 +132,8 @@ CheckBoxLayout CheckBoxGeometry(const Rect &client, unsigned long style) {
     R = Rect{client.left - 2, client.top - 2, client.right + 2, client.bottom + 2};
     int h = R.bottom - R.top;
     Rect box = {R.left, R.top, R.left + h, R.bottom};
-    unsigned long type = style & 0xFF;
-    if (type == 2 || type == 3) {  // BS_CHECKBOX, BS_AUTOCHECKBOX
+    unsigned long type = style & kStyleLowByte;
+    if (type == kStyleCheckBox || type == kStyleAutoCheckBox) {
         box = Rect{box.left + h / 4, box.top + h / 4, box.right - h / 4, box.bottom - h / 4};
         box.top -= 1;
         box.left -= h / 8;
@@ -136,7 +146,7 @@ CheckBoxLayout CheckBoxGeometry(const Rect &client, unsigned long style) {
         box.top += 1;
         box.bottom -= 2;
         box.right -= h / 5;
-        layout.mark = (type == 4 || type == 9) ? kMarkRadio : kMarkCheck;  // BS_(AUTO)RADIOBUTTON
+        layout.mark = (type == kStyleRadioButton || type == kStyleAutoRadioButton) ? kMarkRadio : kMarkCheck;
     }
     layout.box = box;
     layout.caption = Point{2 * box.right - box.left, R.top + 3};

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/resource_ids.h"
+#include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
 #include "glyphs/control_look.h"
 #include "glyphs/glyph_text_win32.h"
@@ -15,38 +16,21 @@ WCHAR SampleWideBuffer[kSampleWideUnits];
 Rect ToRect(const RECT &r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 RECT ToRECT(const Rect &r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// Selects an object for the life of a scope and selects the previous one back.
-class SelectedObject {
-  public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~SelectedObject() { SelectObject(dc_, previous_); }
-    SelectedObject(const SelectedObject &) = delete;
-    SelectedObject &operator=(const SelectedObject &) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 void DrawBevel(HDC dc, const RECT &rc, int pressed, int isDefault) {
     COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
-    HPEN penA = CreatePen(PS_SOLID, 1, pressed ? dark : light);
-    HPEN penB = CreatePen(PS_SOLID, 1, pressed ? light : dark);
-    {
-        SelectedObject keep(dc, penA);
-        LineSegment segments[kMaxBevelSegments];
-        int count = BevelSegments(ToRect(rc), isDefault, segments);
-        for (int i = 0; i < count; i++) {
-            const LineSegment &s = segments[i];
-            SelectObject(dc, s.pen == kPenA   ? (HGDIOBJ)penA
-                             : s.pen == kPenB ? (HGDIOBJ)penB
-                                              : GetStockObject(BLACK_PEN));
-            MoveToEx(dc, s.from.x, s.from.y, nullptr);
-            LineTo(dc, s.to.x, s.to.y);
-        }
+    GdiObject<HPEN> penA(CreatePen(PS_SOLID, 1, pressed ? dark : light));
+    GdiObject<HPEN> penB(CreatePen(PS_SOLID, 1, pressed ? light : dark));
+    SelectedObject keep(dc, penA.get());  // after the pens: selected out before they are deleted
+    LineSegment segments[kMaxBevelSegments];
+    int count = BevelSegments(ToRect(rc), isDefault, segments);
+    for (int i = 0; i < count; i++) {
+        const LineSegment &s = segments[i];
+        SelectObject(dc, s.pen == kPenA   ? (HGDIOBJ)penA.get()
+                         : s.pen == kPenB ? (HGDIOBJ)penB.get()
+                                          : GetStockObject(BLACK_PEN));
+        MoveToEx(dc, s.from.x, s.from.y, nullptr);
+        LineTo(dc, s.to.x, s.to.y);
     }
-    DeleteObject(penA);
-    DeleteObject(penB);
 }
 
 // A caption of several lines (a long message, broken to fit the screen): each line centred, the
@@ -111,7 +95,7 @@ void DrawOwnerControlWithCaption(const DRAWITEMSTRUCT *item, const char *caption
     }
 }
 
-void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
+void DrawOwnerControl(const DRAWITEMSTRUCT *item) {
     char windowText[kWindowTextCaptionLimit];
     const char *caption = OwnerControlCaption(GetDlgCtrlID(item->hwndItem), WizardPage);
     if (!caption) {
@@ -124,16 +108,15 @@ void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND) {
 void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, unsigned long count) {
     HDC dc = item->hDC;
     RECT rc = item->rcItem;
-    int saved = SaveDC(dc);
+    SavedDcState saved(dc);
     int selected = (item->itemState & ODS_SELECTED) != 0;
     if (isComboBox) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
         SetBkColor(dc, background);
-        HBRUSH brush = CreateSolidBrush(background);
-        FillRect(dc, &rc, brush);
-        DeleteObject(brush);
+        GdiObject<HBRUSH> brush(CreateSolidBrush(background));
+        FillRect(dc, &rc, brush.get());
     } else {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
@@ -142,7 +125,6 @@ void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, 
     Rect area;
     if (text && ListItemTextRect(ToRect(rc), item->itemID, count, &area))
         DrawMixedText(dc, area.left, area.top, text);
-    RestoreDC(dc, saved);
 }
 
 static void PaintCheckButton(HWND button, HDC surface) {
@@ -175,10 +157,8 @@ static void PaintCheckButton(HWND button, HDC surface) {
 
 static LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        PaintCheckButton(window, dc);
-        EndPaint(window, &paint);
+        PaintCycle paint(window);
+        PaintCheckButton(window, paint.get());
         return 0;
     }
     if (message == WM_LBUTTONDOWN)
@@ -186,12 +166,23 @@ static LRESULT CALLBACK CheckButtonProc(HWND window, UINT message, WPARAM wParam
     return CallWindowProcA(SavedButtonProc, window, message, wParam, lParam);
 }
 
+// One SavedButtonProc serves all four check boxes: each is a window of the system's "Button" class,
+// and what SetWindowLongPtrA replaces is that class's procedure, the same for every button of the
+// process (on NT it may be a handle standing for the procedure; CallWindowProcA takes either). Each
+// box is subclassed once, so the saved value is never CheckButtonProc itself.
 void SubclassCheckButton(HWND dialog, int controlId) {
     HWND button = GetDlgItem(dialog, controlId);
     SavedButtonProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckButtonProc)));
 }
 
+// The line shows whether the system itself can draw Chinese, so it goes through the system's own way
+// of turning GBK bytes into characters. NT's GDI converts the bytes of TextOutA with the code page of
+// the selected font's character set, 936 for the GB2312 sample font, whatever the system code page.
+// The 95 family's TextOutA hands the bytes to the font as they are, which draws GBK only on a Chinese
+// system; so on that family the bytes are converted with the system's table for 936
+// (MultiByteToWideChar fails where that table is not installed, and nothing is drawn) and drawn with
+// TextOutW, one of the few wide calls that 95 has.
 void DrawSampleLine(HDC surface, int x, int y, const char *text, int byteCount) {
     if (IsNtPlatform) {
         TextOutA(surface, x, y, text, byteCount);

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-void DrawOwnerControl(const DRAWITEMSTRUCT *item, HWND dialog);
+void DrawOwnerControl(const DRAWITEMSTRUCT *item);
 // The same with the caption given: a text the program keeps itself, never read back from the
 // window (on NT that would pass it through the system code page, which garbles GBK elsewhere).
 void DrawOwnerControlWithCaption(const DRAWITEMSTRUCT *item, const char *caption);

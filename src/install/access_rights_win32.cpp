@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/format_text.h"
+#include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/access_rights.h"
@@ -131,15 +132,11 @@ int FolderOwnerTrusted(const char *folder) {
             return 1;
     // On NT 4.0 to XP what an administrator makes belongs to that administrator's own account (Vista
     // and later give it to Administrators), so a folder of an earlier install is the user's.
-    HANDLE token = nullptr;
+    KernelHandle token;
     DWORD user[64];  // TOKEN_USER and its SID: at most 76 bytes
-    int ours = 0;
-    if (openProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        if (getTokenInformation(token, TokenUser, user, sizeof user, &needed))
-            ours = equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid) != 0;
-        CloseHandle(token);
-    }
-    return ours;
+    return openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
+           getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) &&
+           equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
 }
 
 struct FolderListing {

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/file_placement.h"
@@ -53,10 +54,9 @@ int TruncateOpenFile(std::FILE *file, long length) {
 
 long FileBytes(const char *path) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
+    FindHandle search(path, &found);
+    if (!search.valid())
         return -1;
-    FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : static_cast<long>(found.nFileSizeLow);
 }
 
@@ -74,21 +74,20 @@ HANDLE OpenForWriting(const char *path) {
 // read-only file refuses writers by itself, so its bit is lifted for the moment of the test and
 // set back at once; a folder or a link is left alone (KindOfPath refuses it anyway).
 int FileInUse(const char *path) {
-    HANDLE file = OpenForWriting(path);
+    KernelHandle file(OpenForWriting(path));
     DWORD error = GetLastError();
-    if (file == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+    if (!file.valid() && error == ERROR_ACCESS_DENIED) {
         DWORD attributes = GetFileAttributesA(path);
         const DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
             !(attributes & kNotPlain) && SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY)) {
-            file = OpenForWriting(path);
+            *file.Receive() = OpenForWriting(path);  // the first open failed: nothing is dropped
             error = GetLastError();
             SetFileAttributesA(path, attributes);
         }
     }
-    if (file == INVALID_HANDLE_VALUE)
+    if (!file.valid())
         return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-    CloseHandle(file);
     return 0;
 }
 
@@ -108,13 +107,12 @@ int KindOfPath(const char *path) {
         return kPathNotPlain;
     if (!IsNtPlatform)
         return kPathPlainFile;
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    KernelHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
         return kPathNotPlain;
     BY_HANDLE_FILE_INFORMATION info;
-    int single = GetFileInformationByHandle(file, &info) && info.nNumberOfLinks <= 1;
-    CloseHandle(file);
+    int single = GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks <= 1;
     return single ? kPathPlainFile : kPathNotPlain;
 }
 
@@ -146,13 +144,9 @@ namespace {
 // A folder's identity on the NT family: its volume's serial number and its file index. Only NT
 // opens a folder (FILE_FLAG_BACKUP_SEMANTICS, with no access asked, needs no backup privilege).
 int FolderIdentity(const char *folder, BY_HANDLE_FILE_INFORMATION *info) {
-    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return 0;
-    int known = GetFileInformationByHandle(handle, info) != 0;
-    CloseHandle(handle);
-    return known;
+    KernelHandle handle(CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.valid() && GetFileInformationByHandle(handle.get(), info) != 0;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "install/folder_trust.h"
 
 #include "base/format_text.h"
+#include "base/scoped.h"
 #include "install/access_rights.h"
 #include "install/file_system.h"
 #include "install/program_files.h"
@@ -51,18 +52,17 @@ FolderTrustCheck CheckFolderTrust(const char *folder) {
         check.problem = kFolderForeignOwner;
         return check;
     }
-    FolderListing *listing = OpenFolderListing(folder);
+    Owned<FolderListing, CloseFolderListing> listing(OpenFolderListing(folder));
     if (!listing) {
         check.problem = kFolderForeignOwner;
         return check;
     }
-    while (const char *name = NextListedName(listing)) {
+    while (const char *name = NextListedName(listing.get())) {
         if (IsForeignCodeName(name)) {
             check.problem = kFolderForeignCode;
             FormatText(check.name, sizeof check.name, "%s", name);
             break;
         }
     }
-    CloseFolderListing(listing);
     return check;
 }

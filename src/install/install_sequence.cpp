@@ -4,6 +4,7 @@
 
 #include "base/format_text.h"
 #include "base/malloc_buffer.h"
+#include "base/scoped.h"
 #include "base/setup_state.h"
 #include "install/config_file.h"
 #include "install/file_placement.h"
@@ -211,29 +212,12 @@ void CopyControlFile() {
 
 const char *FirstUnwrittenFile;
 
-namespace {
-
-// The install's inflater, destroyed on every path out of RunInstall.
-class InflaterHolder {
-  public:
-    explicit InflaterHolder(PayloadInflater *inflater) : inflater_(inflater) {}
-    ~InflaterHolder() { DestroyPayloadInflater(inflater_); }
-    InflaterHolder(const InflaterHolder &) = delete;
-    InflaterHolder &operator=(const InflaterHolder &) = delete;
-    PayloadInflater *get() const { return inflater_; }
-
-  private:
-    PayloadInflater *inflater_;
-};
-
-}  // namespace
-
 // Nothing under a final name changes until every file is staged whole; a failure from then until
 // every file is in place and checked undoes the commit. A failed install therefore leaves the
 // folder as it was.
 int RunInstall() {
     FirstUnwrittenFile = nullptr;
-    InflaterHolder inflater(CreatePayloadInflater());
+    Owned<PayloadInflater, DestroyPayloadInflater> inflater(CreatePayloadInflater());  // on every path out
     if (!inflater.get()) {
         ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
         return 0;

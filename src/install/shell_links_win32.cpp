@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/file_placement.h"
@@ -41,24 +42,8 @@ const ShellCalls *LoadedShellCalls() {
     return complete ? &calls : nullptr;
 }
 
-// Releases a COM interface when the scope ends.
-template <class Interface> class ComPtr {
-  public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (pointer_)
-            pointer_->Release();
-    }
-    ComPtr(const ComPtr &) = delete;
-    ComPtr &operator=(const ComPtr &) = delete;
-    Interface **Receive() { return &pointer_; }
-    Interface *operator->() const { return pointer_; }
-
-  private:
-    Interface *pointer_ = nullptr;
-};
-
-// COM initialised around one shortcut; uninitialised only when the initialisation succeeded.
+// COM initialised around one shortcut; uninitialised only when the initialisation succeeded. It
+// stays beside the shortcuts, the only code that calls ole32 (through the pointers looked up above).
 class ComInit {
   public:
     ComInit() : ok_(LoadedShellCalls() && SUCCEEDED(LoadedShellCalls()->initialize(nullptr))) {}
@@ -86,18 +71,14 @@ void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
 
 int ResolveShellFolder(char *path, int kind) {
     const ShellCalls *shell = LoadedShellCalls();
-    IMalloc *allocator = nullptr;
-    if (!shell || FAILED(shell->getMalloc(&allocator)))
+    ComPtr<IMalloc> allocator;
+    if (!shell || FAILED(shell->getMalloc(allocator.Receive())))
         return 0;
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(shell->folderLocation(nullptr, kind, &list))) {
-        allocator->Release();
-        return 0;
-    }
-    int result = shell->pathFromList(list, path) ? 1 : 0;
-    allocator->Free(list);
-    allocator->Release();
-    return result;
+    LPITEMIDLIST found = nullptr;
+    if (FAILED(shell->folderLocation(nullptr, kind, &found)))
+        return 0;  // nothing was handed out
+    ShellBlock<LPITEMIDLIST> list(allocator.get(), found);
+    return shell->pathFromList(list.get(), path) ? 1 : 0;
 }
 
 namespace {
@@ -124,7 +105,7 @@ int CreateShellLink(const char *targetPath, const char *linkPath, const char *de
         return 0;
     link->SetDescription(description);
     link->SetIconLocation(targetPath, 0);
-    SetWorkingDirectoryOf(link.operator->(), targetPath);
+    SetWorkingDirectoryOf(link.get(), targetPath);
     return SUCCEEDED(file->Save(widePath, TRUE)) ? 1 : 0;
 }
 

@@ -9,6 +9,7 @@
 #include "base/dll_search_win32.h"
 #include "base/format_text.h"
 #include "base/resource_ids.h"
+#include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
 #include "glyphs/owner_draw_win32.h"
@@ -55,7 +56,7 @@ static UINT_PTR CALLBACK FolderChooserHook(HWND dialog, UINT message, WPARAM wPa
         const DRAWITEMSTRUCT *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         if (item->CtlID == IDC_CHOOSER_DIRECTORIES_LABEL || item->CtlID == IDC_CHOOSER_DRIVES_LABEL ||
             item->CtlID == IDCANCEL) {
-            DrawOwnerControl(item, dialog);
+            DrawOwnerControl(item);
             return 1;
         }
         return 0;
@@ -81,17 +82,17 @@ void ChooseInstallFolder(HWND wizard) {
     // The module that holds template 168, as OFN_ENABLETEMPLATE documents it on every Windows from
     // 95 and NT 4.0 on; a null handle is not documented to mean the program's own module.
     request.hInstance = ProgramInstance;
-    // Opening a directory in the chooser makes it the current directory; some platforms do not
-    // put the old one back when the hook ends the dialog, so it is restored here.
-    char previous[kPathBufferSize];
-    int havePrevious = _getcwd(previous, sizeof previous) != nullptr;
     // comdlg32 is loaded by its full path: as a static import it would bring its own import,
     // comctl32, from the program's folder before any code runs.
     PreloadSystemDlls();
     auto open = FindSystemFunction<SystemFunction::GetOpenFileNameA>();
-    BOOL chosen = open && open(&request);
-    if (havePrevious)
-        _chdir(previous);
+    BOOL chosen;
+    {
+        // Opening a directory in the chooser makes it the current directory; some platforms do not
+        // put the old one back when the hook ends the dialog, so it is restored here.
+        SavedCurrentDirectory previous;
+        chosen = open && open(&request);
+    }
     if (!chosen)
         return;
     char folder[kPathBufferSize];

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/resource_ids.h"
+#include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
 #include "glyphs/control_look.h"
 #include "glyphs/glyph_text_win32.h"
@@ -51,28 +52,32 @@ RECT WorkArea() {
     return work;
 }
 
+// The texts' extents, measured on a surface of the dialog, given back at once.
+void MeasureTexts(HWND dialog, const char *chinese, MessageLayoutInput *in) {
+    WindowDC dc(dialog);
+    SIZE chineseSize = MeasureMixedText(dc.get(), chinese);
+    in->chineseWidth = chineseSize.cx;
+    in->chineseBytes = static_cast<int>(std::strlen(chinese));
+    RECT work = WorkArea();
+    in->workArea = Rect{work.left, work.top, work.right, work.bottom};
+    in->chineseLines = 1;
+    // A text wider than the work area is broken into lines that fit, with a margin of a glyph.
+    int room = (work.right - work.left) - 2 * GetSystemMetrics(SM_CXDLGFRAME) - 2 * 16;
+    if (in->chineseWidth > room)
+        in->chineseLines = BreakIntoLines(dc.get(), chinese, room, &in->chineseWidth);
+    SIZE english = {0, 0};
+    if (MessageEnglishText[0] &&
+        !GetTextExtentPointA(dc.get(), MessageEnglishText, static_cast<int>(std::strlen(MessageEnglishText)),
+                             &english))
+        english = SIZE{0, 0};
+    in->englishWidth = english.cx;
+    in->englishHeight = english.cy;
+}
+
 MessageLayoutInput MeasureMessage(HWND dialog, const char *chinese) {
     MessageLayoutInput in = {};
     in.kind = MessageKind;
-    HDC dc = GetDC(dialog);
-    SIZE chineseSize = MeasureMixedText(dc, chinese);
-    in.chineseWidth = chineseSize.cx;
-    in.chineseBytes = static_cast<int>(std::strlen(chinese));
-    RECT work = WorkArea();
-    in.workArea = Rect{work.left, work.top, work.right, work.bottom};
-    in.chineseLines = 1;
-    // A text wider than the work area is broken into lines that fit, with a margin of a glyph.
-    int room = (work.right - work.left) - 2 * GetSystemMetrics(SM_CXDLGFRAME) - 2 * 16;
-    if (in.chineseWidth > room)
-        in.chineseLines = BreakIntoLines(dc, chinese, room, &in.chineseWidth);
-    SIZE english = {0, 0};
-    if (MessageEnglishText[0] &&
-        !GetTextExtentPointA(dc, MessageEnglishText, static_cast<int>(std::strlen(MessageEnglishText)),
-                             &english))
-        english = SIZE{0, 0};
-    in.englishWidth = english.cx;
-    in.englishHeight = english.cy;
-    ReleaseDC(dialog, dc);
+    MeasureTexts(dialog, chinese, &in);
     RECT button;
     SetRect(&button, 0, 0, 82, 12);
     HWND first = GetDlgItem(dialog, MessageKind == kMessageYesNo ? IDC_YES_BUTTON : IDC_CONFIRM);
@@ -128,7 +133,7 @@ static INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wPar
         if (item->CtlID == IDC_MESSAGE_TEXT && MessageChineseShown)
             DrawOwnerControlWithCaption(item, MessageChineseShown);
         else
-            DrawOwnerControl(item, dialog);
+            DrawOwnerControl(item);
         return 1;
     }
     case WM_COMMAND: {

@@ -282,7 +282,7 @@ INT_PTR OnWizardDrawItem(HWND dialog, const DRAWITEMSTRUCT *item) {
         LRESULT count = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETCOUNT, 0, 0);
         DrawListItem(item, kComboBox, LanguageName(static_cast<int>(item->itemData)), count > 0 ? count : 0);
     } else
-        DrawOwnerControl(item, dialog);
+        DrawOwnerControl(item);
     return 1;
 }
 

@@ -62,7 +62,7 @@ class Surface : public ::testing::Test {
         DRAWITEMSTRUCT item = Request(ODT_BUTTON, id, button_, kHeight);
         item.itemAction = action;
         item.itemState = state;
-        DrawOwnerControl(&item, nullptr);
+        DrawOwnerControl(&item);
     }
     // A whole-item drawing request onto this surface.
     DRAWITEMSTRUCT Request(UINT type, int id, HWND control, int height) {
