@@ -1,12 +1,12 @@
 #include "glyphs/glyph_cell.h"
 
-int MapGlyphCell(unsigned code, GlyphCell *cell) {
+void MapGlyphCell(unsigned code, GlyphCell *cell) {
     code &= 0xFFFF;
     if (code == 0xE946 || code == 0xA9A4) {  // two characters outside the GB2312 rows have cells of their own
         cell->x = code == 0xE946 ? 0 : 16;
         cell->y = 896;
         cell->page = 3;
-        return 1;
+        return;
     }
     int t = static_cast<int>((code + 0x5F60) % 65536);  // code - 0xA0A0 modulo 2^16
     int hi = t / 256, lo = t % 256;
@@ -26,5 +26,4 @@ int MapGlyphCell(unsigned code, GlyphCell *cell) {
     cell->x = (n % 32) * 16;
     cell->y = (16 * r) % kGlyphPageHeight;
     cell->page = page > 3 ? 3 : page;
-    return 1;
 }

@@ -16,4 +16,4 @@ enum {
 };
 
 // Maps a GBK code (lead byte high) to its cell. Every 16-bit value yields a cell inside the pages.
-int MapGlyphCell(unsigned code, GlyphCell *cell);
+void MapGlyphCell(unsigned code, GlyphCell *cell);

@@ -192,7 +192,7 @@ void DrawSampleLine(HDC surface, int x, int y, const char *text, int byteCount) 
     TextOutW(surface, x, y, SampleWideBuffer, units);
 }
 
-int CreateSampleFont() {
+void CreateSampleFont() {
     LOGFONTA font;
     GetObjectA(GetStockObject(SYSTEM_FONT), sizeof font, &font);
     lstrcpyA(font.lfFaceName, "Courier New");
@@ -201,6 +201,5 @@ int CreateSampleFont() {
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = GB2312_CHARSET;
     font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    SampleFont = CreateFontIndirectA(&font);
-    return 1;
+    SampleFont = CreateFontIndirectA(&font);  // null: the sample line stays empty
 }

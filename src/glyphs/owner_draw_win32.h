@@ -13,4 +13,4 @@ void DrawOwnerControlWithCaption(const DRAWITEMSTRUCT *item, const char *caption
 void DrawListItem(const DRAWITEMSTRUCT *item, int isComboBox, const char *text, unsigned long count);
 void SubclassCheckButton(HWND dialog, int controlId);
 void DrawSampleLine(HDC surface, int x, int y, const char *text, int byteCount);
-int CreateSampleFont();
+void CreateSampleFont();

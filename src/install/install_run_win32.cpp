@@ -6,6 +6,7 @@
 
 #include "base/dll_search_win32.h"
 #include "base/format_text.h"
+#include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
@@ -156,24 +157,16 @@ int TargetsReady(InstallRunEnd *end) {
 
 // Held open from the checks to the end of the install, on the NT family, without delete sharing:
 // while it is, nobody can rename or delete the folder and put a junction to another one in its
-// place. The 95 family cannot open a folder (and has no junctions).
-HANDLE HeldFolder = INVALID_HANDLE_VALUE;
-
-void HoldInstallFolder() {
-    if (IsNtPlatform && HeldFolder == INVALID_HANDLE_VALUE)
-        HeldFolder = CreateFileA(InstallDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-void ReleaseInstallFolder() {
-    if (HeldFolder != INVALID_HANDLE_VALUE)
-        CloseHandle(HeldFolder);
-    HeldFolder = INVALID_HANDLE_VALUE;
+// place. The 95 family cannot open a folder (and has no junctions). Once held it stays so.
+void HoldInstallFolder(KernelHandle *folder) {
+    if (IsNtPlatform && !folder->valid())
+        *folder->Receive() = CreateFileA(InstallDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // An existing folder is used as it is; a new one is made, with its "doc" subfolder.
-int PrepareInstallFolder() {
-    HoldInstallFolder();
+int PrepareInstallFolder(KernelHandle *folder) {
+    HoldInstallFolder(folder);
     if (ChangeDirectory(InstallDir))
         return 1;
     if (!MakeDirectory(InstallDir)) {
@@ -181,7 +174,7 @@ int PrepareInstallFolder() {
                           "Cannot create folder! Please check folder path.", kMessageOk);
         return 0;
     }
-    HoldInstallFolder();
+    HoldInstallFolder(folder);
     char doc[kPathBufferSize];
     const char *separator = EndsWithSeparator(InstallDir) ? "" : "\\";
     int written = FormatText(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
@@ -192,18 +185,18 @@ int PrepareInstallFolder() {
 
 // Every check in order, the folder held from its first check on when it exists already. 0 when one
 // stopped the install, its report or question shown, with end saying where the wizard goes.
-int ReadyToInstall(const WizardAnswers &answers, InstallRunEnd *end) {
+int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, InstallRunEnd *end) {
     *end = kRunBackToFolder;
     if (!InstallFolderAccepted(answers.typedLength))
         return 0;
-    HoldInstallFolder();
+    HoldInstallFolder(folder);
     *end = kRunLeave;
     if (!FolderTrustAccepted() || !InterruptedInstallRecovered())
         return 0;
     if (!TargetsReady(end))
         return 0;
     *end = kRunBackToFolder;
-    return PrepareInstallFolder();
+    return PrepareInstallFolder(folder);
 }
 
 void CentreCursorOnWizard() {
@@ -276,21 +269,23 @@ void ShowInstallResult(int result) {
 
 InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
     std::strcpy(InstallDir, answers.folder);
-    InstallRunEnd end;
-    if (!ReadyToInstall(answers, &end)) {
-        ReleaseInstallFolder();
-        return end;
+    DWORD start;
+    int result;
+    {
+        KernelHandle folder;  // let go once the install has ended, before the wait for the result
+        InstallRunEnd end;
+        if (!ReadyToInstall(answers, &folder, &end))
+            return end;
+        WantDesktopIcons = answers.desktopIcons;
+        WantAutoStart = answers.autoStart;
+        ForceLanguage = answers.language;
+        HideWizardButtons();
+        start = GetTickCount();
+        ShowWaitCursor();
+        CentreCursorOnWizard();
+        PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
+        result = RunInstall();
     }
-    WantDesktopIcons = answers.desktopIcons;
-    WantAutoStart = answers.autoStart;
-    ForceLanguage = answers.language;
-    HideWizardButtons();
-    DWORD start = GetTickCount();
-    ShowWaitCursor();
-    CentreCursorOnWizard();
-    PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
-    int result = RunInstall();
-    ReleaseInstallFolder();
     WaitUntilTicksPassed(start, kResultDelayTicks);
     ShowInstallResult(result);
     return kRunLeave;

@@ -26,7 +26,7 @@ int BreakIntoLines(HDC dc, const char *text, int limit, int *widest) {
     *widest = 0;
     MessageChineseLines[0] = 0;
     for (const char *p = text; *p;) {
-        int step = static_cast<unsigned char>(*p) >= 0x80 && p[1] ? 2 : 1;
+        int step = GbkCharacterBytes(p);
         if (length + step + 2 > kWindowTextCaptionLimit)
             break;
         std::memcpy(MessageChineseLines + length, p, step);
