@@ -21,9 +21,19 @@ extern const char *ProductFolderName;
 extern char SetupDir[kPathBufferSize];    // trailing backslash
 extern char WindowsDir[kPathBufferSize];  // trailing backslash
 extern char InstallDir[kPathBufferSize];  // as typed or chosen
-extern int WizardPage;                    // 0-3 pages, 99 installing, -1 leave
+extern int WizardPage;                    // one of the kPage values below
 extern const int DefaultCommandId;
 extern int DisplayOk;
 extern int WantDesktopIcons;
 extern int WantAutoStart;
 extern int KeepOldWordBase;
+
+// WizardPage's values: the four pages in their order, the install under way, the end of the setup.
+enum {
+    kPageFolder = 0,
+    kPageDisplayTest = 1,
+    kPageLicence = 2,
+    kPageLanguage = 3,
+    kPageInstalling = 99,
+    kPageLeave = -1,
+};

@@ -1,6 +1,7 @@
 #include "glyphs/control_look.h"
 
 #include "base/resource_ids.h"
+#include "base/setup_state.h"
 
 namespace {
 
@@ -50,9 +51,9 @@ const CaptionRow kCheckBoxCaptions[] = {
     {IDC_ANSWER_NO, "不正确(NO)"},
 };
 
-// The page from which Next starts the install, and so reads "Agree/Install": the language page
-// (kPageLanguage of wizard/wizard_state.h; the installing state, 99, is above it too).
-const int kFirstInstallPage = 3;
+// The page from which Next starts the install, and so reads "Agree/Install" (the installing state
+// is numbered above it too).
+const int kFirstInstallPage = kPageLanguage;
 
 // A button's type, in the low byte of its style, as winuser.h numbers the types (this file is portable
 // and does not include it).

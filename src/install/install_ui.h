@@ -23,5 +23,5 @@ void HideWizardButtons();
 // nothing.
 enum { kResponsiveTicks = 50 };
 void KeepWizardResponsive();
-// The same at once, for a wait between two calls (see WaitKeepingWizardResponsive).
+// The same at once, for a wait between two calls (the wait for the result, install_run_win32.cpp).
 void AnswerWizardMessages();

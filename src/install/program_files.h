@@ -7,8 +7,9 @@
 int IsProgramKind(const char *kind);
 
 // The catalogue row whose installed name is name, or null. Only the letters A to Z are compared
-// without their case: Windows folds other letters too, but every name in the catalogue is ASCII,
-// so a name with any other letter matches none of them either way.
+// without their case: every name in the catalogue is ASCII. (A file system's own case table may
+// fold a few other letters onto ASCII ones; such a name is then taken for a foreign file, which
+// only asks the user once more.)
 const PayloadEntry *FindPayloadEntryByName(const char *name);
 
 // For a file the install writes to target, its bytes in written (target itself, or the temporary

@@ -88,9 +88,10 @@ int ComposeShellFolder(char *path, int kind) {
     char user[kUserNameSize] = "";
     if (IsNtPlatform && !QueryUserName(user, sizeof user))
         return 0;
-    // WindowsDir, which the wizard fills when it starts; empty before.
+    // WindowsDir, which the wizard fills when it starts: empty before, and only its backslash should
+    // the system not have given the folder ("X:\" is the shortest there is).
     path[0] = 0;
-    if (!WindowsDir[0] || !AppendToPath(path, "%s", WindowsDir))
+    if (std::strlen(WindowsDir) < 3 || !AppendToPath(path, "%s", WindowsDir))
         return 0;
     if (path[std::strlen(path) - 1] != '\\' && !AppendToPath(path, "%s", "\\"))
         return 0;

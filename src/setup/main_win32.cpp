@@ -76,7 +76,7 @@ int RouteEnter() {
 void RunMessageLoop() {
     MSG message;
     int idleWork = 1;
-    while (WizardPage >= 0) {
+    while (WizardPage > kPageLeave) {
         if (idleWork && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
             idleWork = CompleteWizard() && ContinueSetupCheck();
             continue;

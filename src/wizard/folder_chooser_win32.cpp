@@ -8,12 +8,12 @@
 
 #include "base/dll_search_win32.h"
 #include "base/format_text.h"
+#include "base/path_text.h"
 #include "base/resource_ids.h"
 #include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
 #include "glyphs/owner_draw_win32.h"
-#include "install/file_placement.h"
 
 namespace {
 

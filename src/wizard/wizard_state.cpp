@@ -56,7 +56,7 @@ PageChange OnWizardNext(int okChecked, int noChecked) {
 
 PageChange OnWizardBack() {
     PageChange change = NoChange();
-    if (WizardPage > 0 && !Installing()) {
+    if (WizardPage > kPageFolder && !Installing()) {
         WizardPage--;
         change.showPage = WizardPage;
     }

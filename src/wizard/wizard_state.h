@@ -2,14 +2,7 @@
 // of the language list, and the cutting of the Chinese licence into list lines.
 #pragma once
 
-enum {
-    kPageFolder = 0,
-    kPageDisplayTest = 1,
-    kPageLicence = 2,
-    kPageLanguage = 3,
-    kPageInstalling = 99,
-    kPageLeave = -1,
-};
+#include "base/setup_state.h"  // the page numbers
 
 // What the window must do after a command; the page variables are already updated.
 struct PageChange {

@@ -52,8 +52,10 @@ TEST(ComposeShellFolder, FromTheWindowsDirectory) {
     std::snprintf(WindowsDir, kPathBufferSize, "%s", "C:\\WINNT\\");
     EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
     Doubles.userName = "Admin";
-    WindowsDir[0] = 0;  // before the wizard has filled it
-    EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0);
+    for (const char *unknown : {"", "\\"}) {  // not filled yet; the system gave no folder
+        std::snprintf(WindowsDir, kPathBufferSize, "%s", unknown);
+        EXPECT_EQ(ComposeShellFolder(path, kFolderPrograms), 0) << unknown;
+    }
 }
 
 TEST_F(Shortcuts, GroupFolderIsMadeOnceAndHoldsEveryEntry) {

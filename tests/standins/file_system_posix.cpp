@@ -1,6 +1,7 @@
 // POSIX stand-in of the attribute word, laid out exactly as Wine keeps it on a Unix file system:
 // read-only is the absence of write bits, hidden and system live in the xattr user.DOSATTRIB as
 // "0x%x" text. A folder this build writes therefore reads back the same under Wine.
+#include "base/path_text.h"
 #include "install/file_system.h"
 
 #include <fcntl.h>

@@ -53,6 +53,8 @@ int LiveGdiObjects() {
     const GdiTableEntry *table = *reinterpret_cast<const GdiTableEntry *const *>(peb + kPebGdiTable);
     if (!table)
         return -1;
+    // Wine keeps the table per process (on Windows it is the whole session's, and this count would
+    // take in other programs' objects).
     int live = 0;
     for (int i = 0; i < kGdiTableEntries; i++)
         live += table[i].type != 0;

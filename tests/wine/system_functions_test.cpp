@@ -77,6 +77,8 @@ TEST(SystemFunctions, TheChoosersAndTheInstallsDllsAreLoadedOnlyWhenFirstNeeded)
     std::vector<std::string> platformLoads = LoadedIntoABareWindow(kLateDlls);
     for (const std::string &name : platformLoads)
         std::printf("the platform itself loads %s into a bare window program\n", name.c_str());
+    // Only the chooser loads comdlg32: without it left to check, the first half would check nothing.
+    ASSERT_EQ(std::count(platformLoads.begin(), platformLoads.end(), "comdlg32.dll"), 0);
     driver::Setup run;
     ASSERT_TRUE(driver::StartSetup(&run));
     DWORD id = run.process.dwProcessId;
