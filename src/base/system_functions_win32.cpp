@@ -25,15 +25,14 @@ const SystemFunctionRow kSystemFunctionRows[] = {
 // start-up: comctl32, comdlg32, shell32 and ole32 (and what they import) would otherwise be
 // mapped and initialised before the wizard appears, for calls made only by the folder chooser
 // and at the end of an install, and the wizard's time to its first window would grow.
+// A load that failed is tried again at the next request: what stops it (no memory, say) may have
+// passed by then.
 HMODULE SystemDllModule(SystemDll dll) {
     // Zero before any code runs (no constructor: the setup runs without the C++ start-up code).
     static HMODULE modules[static_cast<int>(SystemDll::Count)];
-    static bool tried[static_cast<int>(SystemDll::Count)];
     int index = static_cast<int>(dll);
-    if (!tried[index]) {
-        tried[index] = true;
+    if (!modules[index])
         modules[index] = LoadSystemDll(kSystemDllNames[index]);
-    }
     return modules[index];
 }
 
@@ -42,10 +41,8 @@ HMODULE SystemDllModule(SystemDll dll) {
 FARPROC FindSystemFunctionAddress(SystemFunction function) {
     const int kRows = sizeof kSystemFunctionRows / sizeof kSystemFunctionRows[0];
     static FARPROC addresses[kRows];
-    static bool looked[kRows];
     int index = static_cast<int>(function);
-    if (!looked[index]) {
-        looked[index] = true;
+    if (!addresses[index]) {  // a function the system lacks is looked for again: each is asked for rarely
         HMODULE module = SystemDllModule(kSystemFunctionRows[index].dll);
         addresses[index] = module ? GetProcAddress(module, kSystemFunctionRows[index].name) : nullptr;
     }

@@ -67,8 +67,8 @@ template <SystemFunction function> using SystemCall = typename SystemFunctionTyp
 
 // The function's address, or null where the system lacks the function or its DLL. The first
 // request for any function of a DLL loads that DLL by its full path in the system folder (never
-// from the program's folder or the current one); each DLL is loaded, and each function looked
-// up, once for the life of the process, found or not.
+// from the program's folder or the current one); what was found is kept for the life of the
+// process, and what was not is looked for again at the next request.
 FARPROC FindSystemFunctionAddress(SystemFunction function);
 
 // The same, as the function's own pointer type (GetProcAddress gives one of no arguments; going
