@@ -23,6 +23,7 @@
 #include "install/payload_catalogue.h"
 #include "install/payload_check.h"
 #include "install/payload_store.h"
+#include "../tests/install_in_work_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -79,7 +80,7 @@ double MeasureInstall(const std::string &folder) {
     std::snprintf(InstallDir, kPathBufferSize, "%s", folder.c_str());
     EmptyFolder(folder);
     Clock::time_point start = Clock::now();
-    if (RunInstall() != kInstallSucceeded)
+    if (RunInstallInWorkFolder() != kInstallSucceeded)
         std::abort();
     return Seconds(start);
 }
@@ -191,7 +192,7 @@ int main(int argc, char **argv) {
     PrepareBenchmark();
     if (argc == 3 && std::strcmp(argv[1], "once") == 0) {
         std::snprintf(InstallDir, kPathBufferSize, "%s", argv[2]);
-        return RunInstall() == kInstallSucceeded ? 0 : 1;
+        return RunInstallInWorkFolder() == kInstallSucceeded ? 0 : 1;
     }
     if (argc == 3 && std::strcmp(argv[1], "unpack") == 0)
         return UnpackAll(argv[2]);

@@ -127,3 +127,10 @@ foreach(dir ${TESSO_WIN64_DIR} ${TESSO_WIN32_DIR})
     add_test(NAME packaging.size.${arch}
              COMMAND ${CMAKE_SOURCE_DIR}/tests/packaging/check-size.sh ${dir}/TessoSetup.exe ${TESSO_PAYLOAD_DIR})
 endforeach()
+
+# A second setup under another Wine prefix (another wineserver) on the folder of an install under way:
+# the high-contrast prefix serves as the other one.
+set_property(TEST wine.whole_or_nothing_gui_test APPEND PROPERTY FIXTURES_REQUIRED contrast)
+set_property(TEST wine.whole_or_nothing_gui_test APPEND PROPERTY RESOURCE_LOCK contrast)
+set_property(TEST wine.whole_or_nothing_gui_test APPEND PROPERTY ENVIRONMENT
+    "TESSO_OTHER_PREFIX=${TESSO_CONTRAST_PREFIX}")

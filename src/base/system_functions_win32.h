@@ -3,10 +3,17 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <commctrl.h>
 #include <commdlg.h>
 #include <objbase.h>
 #include <shlobj.h>
+
+// Declared here for the table's pointer type only (never called directly, never imported): the
+// headers, told the oldest target, leave it out.
+#if _WIN32_WINNT < 0x0600
+extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
+#endif
 
 // The DLLs the table's functions live in. kernel32 and advapi32 are imported anyway and are
 // loaded before any program code; the others are loaded only when one of their functions is first
@@ -28,6 +35,7 @@ enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, C
     Row(Kernel32, SetDllDirectoryA)             /* XP SP1 */                                \
     Row(Kernel32, GetDiskFreeSpaceExA)          /* 95 OSR2, NT 4.0 */                       \
     Row(Kernel32, MoveFileExA)                  /* asked for on NT only */                  \
+    Row(Kernel32, GetFinalPathNameByHandleA)    /* Vista; asked for under Wine only */      \
     Row(Advapi32, InitializeSecurityDescriptor) /* NT only, as every advapi32 row */        \
     Row(Advapi32, InitializeAcl)                                                            \
     Row(Advapi32, AddAccessAllowedAce)                                                      \
@@ -40,6 +48,10 @@ enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, C
     Row(Advapi32, EqualSid)                                                                 \
     Row(Advapi32, OpenProcessToken)                                                         \
     Row(Advapi32, GetTokenInformation)                                                      \
+    Row(Advapi32, GetSecurityDescriptorDacl)                                                \
+    Row(Advapi32, GetAce)                                                                   \
+    Row(Advapi32, AddAce)                                                                   \
+    Row(Advapi32, SetNamedSecurityInfoA)        /* inherits on request from 2000 */         \
     Row(Comctl32, InitCommonControls)           /* every comctl32 */                        \
     Row(Comdlg32, GetOpenFileNameA)                                                         \
     Row(Shell32, SHGetMalloc)                                                               \

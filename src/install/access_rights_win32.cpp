@@ -179,3 +179,154 @@ void CloseFolderListing(FolderListing *listing) {
         FindClose(listing->search);
     std::free(listing);
 }
+
+// The work folder: what the setup keeps between the steps of an install (staged files, files
+// moved aside, the journal, the commit record) is trusted by its next run, so nobody but the
+// administrators may put or change anything there. Its list is protected (inheriting nothing from
+// the install folder, which lets users create files) and passed on to every file made in it.
+namespace {
+
+const BYTE kFolderAndFiles = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+const WellKnownSid *const kWorkFolderWriters[] = {&kAdministrators, &kLocalSystem};
+
+struct PrivateDescriptor {
+    SECURITY_DESCRIPTOR descriptor;  // absolute: points at the list below and at a constant owner
+    DWORD list[24];                  // two entries of at most 28 bytes, DWORD-aligned
+};
+
+// AddAccessAllowedAce takes no inheritance flags (its Ex form is from 2000), so they are set on
+// each entry after it is added: ACL_REVISION entries with the flags are what NT 4.0 itself writes.
+int BuildPrivateDescriptor(PrivateDescriptor *built) {
+    auto initializeDescriptor = FindSystemFunction<SystemFunction::InitializeSecurityDescriptor>();
+    auto initializeAcl = FindSystemFunction<SystemFunction::InitializeAcl>();
+    auto addAllowedAce = FindSystemFunction<SystemFunction::AddAccessAllowedAce>();
+    auto getAce = FindSystemFunction<SystemFunction::GetAce>();
+    auto setDacl = FindSystemFunction<SystemFunction::SetSecurityDescriptorDacl>();
+    auto setOwner = FindSystemFunction<SystemFunction::SetSecurityDescriptorOwner>();
+    if (!initializeDescriptor || !initializeAcl || !addAllowedAce || !getAce || !setDacl || !setOwner)
+        return 0;
+    PACL list = reinterpret_cast<PACL>(built->list);
+    if (!initializeDescriptor(&built->descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !initializeAcl(list, sizeof built->list, ACL_REVISION))
+        return 0;
+    DWORD index = 0;
+    for (const WellKnownSid *writer : kWorkFolderWriters) {
+        void *entry = nullptr;
+        if (!addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(*writer)) || !getAce(list, index++, &entry))
+            return 0;
+        static_cast<ACE_HEADER *>(entry)->AceFlags = kFolderAndFiles;
+    }
+    if (!setDacl(&built->descriptor, TRUE, list, FALSE) ||
+        !setOwner(&built->descriptor, AsSid(kAdministrators), FALSE))
+        return 0;
+    if (auto setControl = FindSystemFunction<SystemFunction::SetSecurityDescriptorControl>())
+        setControl(&built->descriptor, kDaclProtected, kDaclProtected);  // 2000 and later, as above
+    return 1;
+}
+
+}  // namespace
+
+// Made with its rights in one step, so that there is no moment at which it has the install
+// folder's. The 95 family and volumes without access lists get a plain folder.
+int MakePrivateFolder(const char *path) {
+    PrivateDescriptor built;
+    if (!AppliesHere(path))
+        return CreateDirectoryA(path, nullptr) != 0;
+    if (!BuildPrivateDescriptor(&built))
+        return 0;
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &built.descriptor, FALSE};
+    return CreateDirectoryA(path, &attributes) != 0;
+}
+
+// Owner Administrators, and exactly the entries MakePrivateFolder gives, in its order: anything
+// more (an entry a user added, or one inherited because the list was made unprotected) or less
+// makes it someone else's folder.
+int PrivateFolderTrusted(const char *path) {
+    if (!AppliesHere(path))
+        return 1;
+    auto getFileSecurity = FindSystemFunction<SystemFunction::GetFileSecurityA>();
+    auto getOwner = FindSystemFunction<SystemFunction::GetSecurityDescriptorOwner>();
+    auto getDacl = FindSystemFunction<SystemFunction::GetSecurityDescriptorDacl>();
+    auto getAce = FindSystemFunction<SystemFunction::GetAce>();
+    auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
+    if (!getFileSecurity || !getOwner || !getDacl || !getAce || !equalSid)
+        return 0;
+    DWORD descriptor[256];  // owner and a list of a few entries: far less than 1 KB
+    DWORD needed = 0;
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    BOOL defaulted = FALSE, present = FALSE;
+    if (!getFileSecurity(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor,
+                         sizeof descriptor, &needed) ||
+        !getOwner(descriptor, &owner, &defaulted) || !owner || !equalSid(owner, AsSid(kAdministrators)) ||
+        !getDacl(descriptor, &present, &list, &defaulted) || !present || !list)
+        return 0;
+    const DWORD kWriters = sizeof kWorkFolderWriters / sizeof kWorkFolderWriters[0];
+    if (list->AceCount != kWriters)
+        return 0;
+    for (DWORD i = 0; i < kWriters; i++) {
+        void *entry = nullptr;
+        if (!getAce(list, i, &entry))
+            return 0;
+        ACCESS_ALLOWED_ACE *allowed = static_cast<ACCESS_ALLOWED_ACE *>(entry);
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
+            (allowed->Header.AceFlags & ~INHERITED_ACE) != kFolderAndFiles || allowed->Mask != FILE_ALL_ACCESS ||
+            !equalSid(&allowed->SidStart, AsSid(*kWorkFolderWriters[i])))
+            return 0;
+    }
+    return 1;
+}
+
+// 2000 and later compute inherited entries themselves: a list set unprotected through
+// SetNamedSecurityInfoA takes the folder's inheritable entries, marked as inherited, so that later
+// changes to the folder's rights reach the file too. NT 4.0 copies inheritable entries only when a
+// file is created and knows no such request: there the folder's entries for files are copied onto
+// the file, as NT 4.0 would have done had the file been made in the folder.
+int TakeFolderRights(const char *path) {
+    if (!AppliesHere(path))
+        return 1;
+    auto setNamedSecurity = FindSystemFunction<SystemFunction::SetNamedSecurityInfoA>();
+    auto initializeAcl = FindSystemFunction<SystemFunction::InitializeAcl>();
+    if (!setNamedSecurity || !initializeAcl)
+        return 0;
+    if (FindSystemFunction<SystemFunction::SetSecurityDescriptorControl>()) {
+        DWORD empty[2];  // an ACL header and no entry
+        PACL list = reinterpret_cast<PACL>(empty);
+        return initializeAcl(list, sizeof empty, ACL_REVISION) &&
+               setNamedSecurity(const_cast<char *>(path), SE_FILE_OBJECT,
+                                DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, list, nullptr) == ERROR_SUCCESS;
+    }
+    auto getFileSecurity = FindSystemFunction<SystemFunction::GetFileSecurityA>();
+    auto getDacl = FindSystemFunction<SystemFunction::GetSecurityDescriptorDacl>();
+    auto getAce = FindSystemFunction<SystemFunction::GetAce>();
+    auto addAce = FindSystemFunction<SystemFunction::AddAce>();
+    char folder[kPathBufferSize];
+    const char *separator = LastSeparator(path);
+    if (!getFileSecurity || !getDacl || !getAce || !addAce || !separator)
+        return 0;
+    FormatText(folder, sizeof folder, "%.*s", static_cast<int>(separator - path), path);
+    DWORD descriptor[1024], copied[1024], needed = 0;
+    PACL folderList = nullptr, fileList = reinterpret_cast<PACL>(copied);
+    BOOL present = FALSE, defaulted = FALSE;
+    if (!getFileSecurity(folder, DACL_SECURITY_INFORMATION, descriptor, sizeof descriptor, &needed) ||
+        !getDacl(descriptor, &present, &folderList, &defaulted) || !initializeAcl(fileList, sizeof copied, ACL_REVISION))
+        return 0;
+    for (DWORD i = 0; present && folderList && i < folderList->AceCount; i++) {
+        void *entry = nullptr;
+        if (!getAce(folderList, i, &entry))
+            return 0;
+        ACE_HEADER *header = static_cast<ACE_HEADER *>(entry);
+        if (!(header->AceFlags & OBJECT_INHERIT_ACE))
+            continue;
+        BYTE flags = header->AceFlags;
+        header->AceFlags = 0;  // on the file it applies, and passes nothing on
+        int added = addAce(fileList, ACL_REVISION, MAXDWORD, entry, header->AceSize);
+        header->AceFlags = flags;
+        if (!added)
+            return 0;
+    }
+    // A folder without a list grants everyone everything; so does a file without one.
+    return setNamedSecurity(const_cast<char *>(path), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            present && folderList ? fileList : nullptr, nullptr) == ERROR_SUCCESS;
+}

@@ -123,6 +123,5 @@ int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidd
 }
 
 int DeleteInstalledFile(const char *path) {
-    ClearProtectiveAttributes(path, 1, 1);
-    return RemoveFile(path) ? 1 : 0;
+    return WithProtectionLifted(path, [path] { return RemoveFile(path); });
 }

@@ -34,5 +34,19 @@ void AbandonInstalledFile(InstalledFile *file);
 // Clears the asked bits. 1 when an asked bit was set (and the word was written back), else 0.
 int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden);
 
-// Lifts the protection and deletes the file: 1 = deleted, 0 = not deleted.
+// Lifts read-only and hidden from the file at path for act (which returns 1 on success), and puts
+// them back when act fails, so that a file the install could not change keeps its protection.
+// After a success the file is gone or replaced, and its word is what act left.
+template <class Act> int WithProtectionLifted(const char *path, Act act) {
+    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
+    unsigned long word = 0;
+    int lifted = ReadAttributeWord(path, &word) && (word & kProtection) &&
+                 WriteAttributeWord(path, word & ~kProtection);
+    int done = act();
+    if (lifted && !done)
+        WriteAttributeWord(path, word);
+    return done;
+}
+
+// Lifts the protection and deletes the file: 1 = deleted, 0 = not deleted (its protection kept).
 int DeleteInstalledFile(const char *path);

@@ -26,14 +26,26 @@ long FileBytes(const char *path);                    // -1 = no such file
 // sharing. A read-only file is tested with its read-only bit lifted for the moment of the test.
 int FileInUse(const char *path);
 // What is at a name the install writes, replaces, purges or changes the attributes of. Anything
-// but a plain file is never written, replaced or changed through: a folder, a reparse point
-// (symbolic link, junction, mount point) or a file with more than one hard link (the other names
-// may be outside the install folder).
+// but a plain file is never written, replaced or changed through: a folder, a link (symbolic link,
+// junction, mount point; under Wine a Unix symbolic link too) or a file with more than one hard
+// link (the other names may be outside the install folder). A file the system keeps compressed,
+// deduplicated or as a cloud placeholder is a reparse point but no link: a plain file.
 enum PathKind { kPathMissing = 0, kPathPlainFile = 1, kPathNotPlain = 2 };
 int KindOfPath(const char *path);
+int IsPlainFolder(const char *path);  // 1 = a folder that is no link
 // Renames source to target, which must not exist. 1 = renamed.
 int RenameFile(const char *source, const char *target);
 int RemoveFolder(const char *path);  // 1 = an empty folder was removed
+// Right after a RenameFile or RemoveFile that failed: 1 when another program held the file (a
+// sharing or lock violation, or access denied, as a scanner's or indexer's open of a new file
+// gives for a moment), so that trying again a little later may succeed.
+int LastFailureWasHeld();
+// An exclusive lock on the first byte of the file at path (opened, or created when missing), seen
+// by every process on the machine and, under Wine, by every prefix. Held until ReleaseFileLock.
+struct FileLock;
+enum LockResult { kLockTaken, kLockHeldElsewhere, kLockFailed };
+int TakeFileLock(const char *path, FileLock **lock);
+void ReleaseFileLock(FileLock *lock);
 // The first folder of an absolute path (below its drive's root) that exists and is a link, a
 // junction or a mount point, copied into found (kPathBufferSize bytes); 0 when there is none.
 // Whatever is written below such a folder lands somewhere else than the path says.

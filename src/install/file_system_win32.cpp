@@ -91,19 +91,90 @@ int FileInUse(const char *path) {
     return 0;
 }
 
+namespace {
+
+// A reparse point is a link when its tag is a name surrogate (symbolic links, junctions, mount
+// points: whatever names another file or folder). Files the system keeps compressed (WOF, Windows
+// 10's "compact /EXE"), deduplicated, held by a storage manager or as cloud placeholders carry other
+// tags and are ordinary files and folders to every program. Only 2000 and later have reparse points;
+// FindFirstFileA gives the tag in dwReserved0 when the attribute is set. Under Wine a Unix symbolic
+// link to a folder is reported as a reparse point with the tag 0, which no Windows ever gives: it
+// counts as a link, and so does any point whose tag cannot be read.
+int IsLinkReparsePoint(const char *path) {
+    const DWORD kNameSurrogate = 0x20000000;  // IsReparseTagNameSurrogate
+    WIN32_FIND_DATAA found;
+    FindHandle search(path, &found);
+    return !search.valid() || !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+           found.dwReserved0 == 0 || (found.dwReserved0 & kNameSurrogate);
+}
+
+int IsLinkOrFolder(DWORD attributes, const char *path) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return 1;
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparsePoint(path);
+}
+
+// Wine's ntdll exports wine_get_version; no Windows does (the 95 family has no ntdll at all).
+int RunningUnderWine() {
+    static int known = -1;
+    if (known < 0) {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        known = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    }
+    return known;
+}
+
+// The folder part and the name of a path, split at its last separator.
+int SplitPath(const char *path, char *folder, const char **name) {
+    const char *separator = LastSeparator(path);
+    if (!separator || separator - path >= kPathBufferSize)
+        return 0;
+    lstrcpynA(folder, path, static_cast<int>(separator - path) + 1);
+    if (separator - path == 2)
+        lstrcatA(folder, "\\");  // "X:" alone is the current folder of drive X
+    *name = separator + 1;
+    return 1;
+}
+
+// Under Wine a Unix symbolic link to a file looks like the file itself to every attribute and
+// identity call (Wine's file calls stat() through it), and its delete and rename act on the file it
+// points to, wherever that is. Wine's server keeps the path it resolved when the file was opened,
+// and GetFinalPathNameByHandleA reports it: a file opened through a link reports the file it points
+// to. So under Wine a file whose final path is not in its own folder under its own name is a link.
+// (On Windows a symbolic link is a reparse point, refused before this; there the final path can
+// differ for plain files too, by a short name, a substituted or mapped drive, so it is not asked.)
+int IsUnixLinkUnderWine(HANDLE file, const char *path) {
+    auto finalPath = FindSystemFunction<SystemFunction::GetFinalPathNameByHandleA>();
+    if (!RunningUnderWine() || !finalPath)
+        return 0;
+    char resolved[kPathBufferSize + 8], folder[kPathBufferSize], resolvedFolder[kPathBufferSize];
+    const char *name = nullptr, *resolvedName = nullptr;
+    DWORD length = finalPath(file, resolved, sizeof resolved, 0);
+    if (length == 0 || length >= sizeof resolved)
+        return 1;
+    const char *plain = std::strncmp(resolved, "\\\\?\\", 4) == 0 ? resolved + 4 : resolved;
+    if (!SplitPath(path, folder, &name) || !SplitPath(plain, resolvedFolder, &resolvedName))
+        return 1;
+    return lstrcmpiA(name, resolvedName) != 0 || !SameFileOrFolder(folder, resolvedFolder);
+}
+
+}  // namespace
+
 // GetFileAttributesA does not follow a reparse point: it reports the link's own word, with
 // FILE_ATTRIBUTE_REPARSE_POINT (Windows 2000 and later; NT 4.0 and the 95 family have no reparse
 // points and never set the bit). Hard links are counted on an open handle: NTFS keeps the count
 // on every NT (NT 4.0 included, where only backup programs made them). The 95 family's FAT has no
 // hard links, so there the folder bit is all there is to see. The handle asks for no access, so a
-// file held open by another program still answers.
+// file held open by another program still answers. Some network servers (SMB servers that are not
+// Windows) do not answer the identity call: a file there cannot be counted, and is taken for what
+// its attributes say, a plain file.
 int KindOfPath(const char *path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kPathMissing : kPathNotPlain;
     }
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+    if (IsLinkOrFolder(attributes, path))
         return kPathNotPlain;
     if (!IsNtPlatform)
         return kPathPlainFile;
@@ -112,14 +183,54 @@ int KindOfPath(const char *path) {
     if (!file.valid())
         return kPathNotPlain;
     BY_HANDLE_FILE_INFORMATION info;
-    int single = GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks <= 1;
-    return single ? kPathPlainFile : kPathNotPlain;
+    if (GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1)
+        return kPathNotPlain;
+    return IsUnixLinkUnderWine(file.get(), path) ? kPathNotPlain : kPathPlainFile;
+}
+
+int IsPlainFolder(const char *path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparsePoint(path));
 }
 
 // MoveFileA never replaces an existing target, on either family.
 int RenameFile(const char *source, const char *target) { return MoveFileA(source, target) != 0; }
 
 int RemoveFolder(const char *path) { return RemoveDirectoryA(path) != 0; }
+
+// The 95 family reports a file another program holds as a sharing violation or access denied, as
+// NT does; a byte-range lock gives the lock violation.
+int LastFailureWasHeld() {
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// The handle stands for the lock. LockFile is in every Windows (95 included, where the file-sharing
+// driver is built in); a byte-range lock is refused to every other handle, in any process and
+// session, and over a network share to other machines too. Under Wine the server takes a Unix fcntl
+// lock as well, which other Wine prefixes (other servers) see. The file is opened sharing read and
+// write, so that a second setup gets as far as asking for the lock and is told it is held.
+int TakeFileLock(const char *path, FileLock **lock) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? kLockHeldElsewhere : kLockFailed;
+    if (!LockFile(file, 0, 0, 1, 0)) {
+        DWORD error = GetLastError();
+        CloseHandle(file);
+        return error == ERROR_LOCK_VIOLATION ? kLockHeldElsewhere : kLockFailed;
+    }
+    *lock = reinterpret_cast<FileLock *>(file);
+    return kLockTaken;
+}
+
+// Closing the handle lets the lock go; unlocked first, as the documentation asks.
+void ReleaseFileLock(FileLock *lock) {
+    HANDLE file = reinterpret_cast<HANDLE>(lock);
+    UnlockFile(file, 0, 0, 1, 0);
+    CloseHandle(file);
+}
 
 // Each folder from the first below the root down to path itself. Only Windows 2000 and later have
 // reparse points; before them the bit is never set and nothing is found.
@@ -131,7 +242,8 @@ int FindLinkInPath(const char *path, char *found) {
         char saved = *p;
         *p = 0;
         DWORD attributes = GetFileAttributesA(found);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            IsLinkReparsePoint(found))
             return 1;
         *p = saved;
         if (!saved)

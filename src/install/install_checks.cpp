@@ -15,8 +15,8 @@ namespace {
 
 const char kRefusedCharacters[] = "<>:\"/|?*";
 
-// The longest name the install puts in the folder: an installed or purged file under its staged or
-// moved-aside name, or the journal.
+// The longest path the install makes below the folder: an installed or purged file under its
+// staged or moved-aside name in the work folder, or the work folder's own files.
 size_t LongestNameInFolder() {
     size_t longest = sizeof kJournalName - 1;
     for (int i = 0; i < PayloadCatalogueCount; i++)
@@ -27,7 +27,7 @@ size_t LongestNameInFolder() {
         if (PurgeFileName(i, name, sizeof name) && std::strlen(name) > longest)
             longest = std::strlen(name);
     }
-    return longest + kStagedSuffixLength;
+    return longest + kWorkPathExtra;
 }
 
 // One folder name between backslashes: not "." or "..", no refused character, no trailing dot or
@@ -96,20 +96,10 @@ unsigned long long SpaceNeeded(unsigned long clusterBytes) {
 namespace {
 
 // A name the install would write, replace, purge or change: a folder or a link there stops it
-// before anything changes; so does anything at the staged or moved-aside names, which only a
-// folder or a link can be once an interrupted run has been cleaned up. 1 with Blocker naming it.
-char Blocker[kCommitNameSize + kStagedSuffixLength + 1];
-
+// before anything changes.
 int IsBlocked(const char *name) {
     char path[kPathBufferSize];
-    const char *const suffixes[] = {"", ".tsonew", ".tsoold"};
-    for (const char *suffix : suffixes) {
-        FormatText(Blocker, sizeof Blocker, "%s%s", name, suffix);
-        int kind = JoinPath(path, InstallDir, Blocker) ? KindOfPath(path) : kPathMissing;
-        if (kind == kPathNotPlain || (kind == kPathPlainFile && suffix[0]))
-            return 1;
-    }
-    return 0;
+    return JoinPath(path, InstallDir, name) && KindOfPath(path) == kPathNotPlain;
 }
 
 // An existing file that the install replaces or purges, held open or running.
@@ -118,18 +108,13 @@ int IsInUse(const char *name) {
     return JoinPath(path, InstallDir, name) && KindOfPath(path) == kPathPlainFile && FileInUse(path);
 }
 
-// The first name, installed or purged, for which test holds, or null.
+// The first name, installed or purged, for which test holds, or null; a few hundred file look-ups,
+// on a slow disk or a share, with the wizard answering between them.
 template <class Test> const char *FirstNameWhere(Test test) {
-    static char purged[32];
-    for (int i = 0; i < PayloadCatalogueCount; i++) {
-        if (test(PayloadCatalogue[i].file))
-            return PayloadCatalogue[i].file;
-        KeepWizardResponsive();  // a few hundred file look-ups, on a slow disk or a share
-    }
-    for (int i = 0; i < kPurgeCount; i++)
-        if (PurgeFileName(i, purged, sizeof purged) && test(purged))
-            return purged;
-    return nullptr;
+    return FirstInstallNameWhere([&test](const char *name) {
+        KeepWizardResponsive();
+        return test(name);
+    });
 }
 
 }  // namespace
@@ -141,15 +126,9 @@ TargetCheck CheckInstallTargets() {
         check.problem = kTargetInUse;
         return check;
     }
-    char journal[kPathBufferSize];
-    if (JoinPath(journal, InstallDir, kJournalName) && KindOfPath(journal) != kPathMissing) {
+    check.file = FirstNameWhere([](const char *name) { return IsBlocked(name); });
+    if (check.file) {
         check.problem = kTargetNotPlain;
-        check.file = kJournalName;
-        return check;
-    }
-    if (FirstNameWhere([](const char *name) { return IsBlocked(name); })) {
-        check.problem = kTargetNotPlain;
-        check.file = Blocker;
         return check;
     }
     unsigned long long freeBytes = 0;

@@ -6,40 +6,81 @@
 #include "base/format_text.h"
 #include "base/malloc_buffer.h"
 #include "base/setup_state.h"
+#include "install/access_rights.h"
 #include "install/file_placement.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
+#include "install/program_files.h"
 
+const char kWorkFolderName[9] = "~tsowork";
 const char kJournalName[13] = "~tsoundo.lst";
+const char kCommitRecordName[13] = "~tsodone.lst";
 
 namespace {
 
 const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
 const unsigned long kJournalCapacity = 16 * 1024;  // 180 lines of at most 66 bytes, and "end"
 const char kJournalEnd[] = "end\n";
-// The single temporary name that earlier versions of this setup wrote every replacement under.
-const char kOlderTemporaryName[] = "~tsonew.tmp";
+const char kCommitRecordText[] = "the commit stands\n";
+const char kLockName[] = "~tsolock";
 
-int PathWithSuffix(char *out, const char *name, const char *suffix) {
-    char path[kPathBufferSize];
-    if (!JoinPath(path, InstallDir, name))
+// On-access scanners, the search indexer, backup and sync clients open a file that was just
+// written or renamed for a moment, often without delete sharing; a rename or delete of it then
+// fails with a sharing violation or access denied until they let go, usually within a second.
+// Such a failure is tried again every kHeldPauseTicks for up to kHeldRetries times (3 s in all),
+// the wizard answering its messages meanwhile; a hold that outlasts that is a real one.
+const int kHeldRetries = 30;
+const unsigned long kHeldPauseTicks = 100;
+
+// Held from OpenWorkFolder to LeaveWorkFolder: while it is, no other setup uses the folder.
+FileLock *WorkFolderLock;
+
+int WorkFolderPath(char *out) { return JoinPath(out, InstallDir, kWorkFolderName); }
+
+// "<InstallDir>\~tsowork\<name><suffix>".
+int WorkPath(char *out, const char *name, const char *suffix) {
+    char folder[kPathBufferSize];
+    if (!WorkFolderPath(folder))
         return 0;
-    int length = FormatText(out, kPathBufferSize, "%s%s", path, suffix);
+    int length = FormatText(out, kPathBufferSize, "%s" PATH_SEPARATOR "%s%s", folder, name, suffix);
     return length > 0 && length < kPathBufferSize;
 }
 
 int FinalPath(char *out, const char *name) { return JoinPath(out, InstallDir, name); }
 
-int JournalPath(char *out) { return JoinPath(out, InstallDir, kJournalName); }
+template <class Step> int RetriedWhileHeld(Step step) {
+    for (int attempt = 0;; attempt++) {
+        if (step())
+            return 1;
+        if (attempt == kHeldRetries || !LastFailureWasHeld())
+            return 0;
+        WaitAnsweringWizard(kHeldPauseTicks);
+    }
+}
 
-// A plain file only: a folder or a link at one of these names is never removed through.
-void RemovePlainFile(const char *path) {
-    if (KindOfPath(path) == kPathPlainFile)
-        DeleteInstalledFile(path);
+int Rename(const char *source, const char *target) {
+    return RetriedWhileHeld([&] { return RenameFile(source, target); });
+}
+
+// A plain file only: a folder or a link at one of these names is never removed through. 1 = no
+// file is there any more.
+int RemovePlainFile(const char *path) {
+    int kind = KindOfPath(path);
+    if (kind != kPathPlainFile)
+        return kind == kPathMissing;
+    return WithProtectionLifted(path, [path] { return RetriedWhileHeld([path] { return RemoveFile(path); }); });
 }
 
 int IsCommitKind(int c) { return c == kCommitPurge || c == kCommitReplace || c == kCommitCreate; }
+
+int IsPurgedName(const char *name) {
+    char purged[kCommitNameSize];
+    for (int i = 0; i < kPurgeCount; i++)
+        if (PurgeFileName(i, purged, sizeof purged) && std::strcmp(purged, name) == 0)
+            return 1;
+    return 0;
+}
 
 // Moves the file at the entry's name aside (when there is one) and puts the staged file there.
 int CommitEntryToDisk(CommitEntry *entry) {
@@ -52,9 +93,9 @@ int CommitEntryToDisk(CommitEntry *entry) {
         case kPathNotPlain:
             return 0;
         case kPathPlainFile:
-            // Renaming leaves the contents and the attribute word alone; a read-only file can be
-            // renamed on both families (the bit guards the contents, not the name).
-            if (!ReadAttributeWord(final, &entry->before) || !RenameFile(final, aside))
+            // Renaming leaves the contents, the attribute word and the rights alone; a read-only
+            // file can be renamed on both families (the bit guards the contents, not the name).
+            if (!ReadAttributeWord(final, &entry->before) || !Rename(final, aside))
                 return 0;
             entry->movedAside = 1;
             break;
@@ -62,11 +103,16 @@ int CommitEntryToDisk(CommitEntry *entry) {
     }
     if (entry->kind == kCommitPurge)
         return 1;
-    // Checked again just before: the folder is the user's, and a name may have been swapped for a
+    // Checked again just before: the folder is the user's, and its name may have been taken by a
     // link since the checks before the install.
-    if (KindOfPath(staged) != kPathPlainFile || !RenameFile(staged, final))
+    if (KindOfPath(final) != kPathMissing || KindOfPath(staged) != kPathPlainFile || !Rename(staged, final))
         return 0;
     entry->placed = 1;
+    // A rename keeps the rights the file was made with in the work folder: a program has its own
+    // already; a data file takes those of the install folder, as if it had been written there.
+    const PayloadEntry *listed = FindPayloadEntryByName(entry->name);
+    if (listed && !IsProgramKind(listed->kind) && !TakeFolderRights(final))
+        return 0;
     // The new file takes over the other bits of the one it replaces. Read-only and hidden go on
     // only now, after the rename: the 95 family's rename of a read-only file is not documented.
     unsigned long word =
@@ -88,30 +134,47 @@ int UndoEntry(const CommitEntry *entry) {
         return 0;
     int back = 1;
     if (KindOfPath(aside) == kPathPlainFile) {
-        RemovePlainFile(final);
-        back = RenameFile(aside, final);
+        back = RemovePlainFile(final) && Rename(aside, final);
     } else if (entry->placed) {
-        RemovePlainFile(final);
-        back = KindOfPath(final) == kPathMissing;
+        back = RemovePlainFile(final);
     }
     RemovePlainFile(staged);
     return back;
 }
 
-// Every name an install writes or purges, for the leftovers of an interrupted run.
+// Every name an install writes or purges, the wizard answering between them.
 template <class Visit> void ForEveryInstallName(Visit visit) {
-    for (int i = 0; i < PayloadCatalogueCount; i++)
-        visit(PayloadCatalogue[i].file);
-    for (int i = 0; i < kPurgeCount; i++) {
-        char name[kCommitNameSize];
-        if (PurgeFileName(i, name, sizeof name))
-            visit(name);
-    }
+    FirstInstallNameWhere([&visit](const char *name) {
+        visit(name);
+        KeepWizardResponsive();
+        return 0;
+    });
+}
+
+// Removes the staged files, and with moved too the moved-aside files, of every name. 1 = none is
+// left.
+int RemoveWorkFiles(int moved) {
+    int removed = 1;
+    ForEveryInstallName([&](const char *name) {
+        char path[kPathBufferSize];
+        if (StagedPath(path, name))
+            removed &= RemovePlainFile(path);
+        if (moved && KeptAsidePath(path, name))
+            removed &= RemovePlainFile(path);
+    });
+    return removed;
+}
+
+int AnyFileMovedAside() {
+    return FirstInstallNameWhere([](const char *name) {
+        char path[kPathBufferSize];
+        return KeptAsidePath(path, name) && KindOfPath(path) != kPathMissing;
+    }) != nullptr;
 }
 
 int ReadJournal(CommitPlan *plan) {
     char path[kPathBufferSize];
-    if (!JournalPath(path) || KindOfPath(path) != kPathPlainFile)
+    if (!WorkPath(path, kJournalName, "") || KindOfPath(path) != kPathPlainFile)
         return 0;
     MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity + 1);
     std::FILE *file = text ? std::fopen(path, "rb") : nullptr;
@@ -121,14 +184,42 @@ int ReadJournal(CommitPlan *plan) {
     int read = !std::ferror(file);
     std::fclose(file);
     text.get()[length] = 0;
-    return read && ParseJournal(text.get(), plan);
+    return read && ParseJournal(text.get(), plan) && JournalIsTheSetups(plan);
+}
+
+// A small file created new in the work folder and on the disk before the call returns.
+int WriteWorkFile(const char *name, const char *text) {
+    char path[kPathBufferSize];
+    if (!WorkPath(path, name, ""))
+        return 0;
+    OutputFile *file = CreateOutputFile(path, kNewFileOnly);
+    if (!file)
+        return 0;
+    // On the disk before the next rename, so that not even a power cut keeps the renames without it.
+    int written = WriteOutputFile(file, text, static_cast<unsigned long>(std::strlen(text))) &&
+                  FlushOutputFile(file);
+    if (!CloseOutputFile(file) || !written) {
+        RemovePlainFile(path);
+        return 0;
+    }
+    return 1;
+}
+
+int RemoveWorkFile(const char *name) {
+    char path[kPathBufferSize];
+    return WorkPath(path, name, "") && RemovePlainFile(path);
+}
+
+int WorkFileExists(const char *name) {
+    char path[kPathBufferSize];
+    return WorkPath(path, name, "") && KindOfPath(path) != kPathMissing;
 }
 
 }  // namespace
 
-int StagedPath(char *out, const char *name) { return PathWithSuffix(out, name, ".tsonew"); }
+int StagedPath(char *out, const char *name) { return WorkPath(out, name, ".tsonew"); }
 
-int KeptAsidePath(char *out, const char *name) { return PathWithSuffix(out, name, ".tsoold"); }
+int KeptAsidePath(char *out, const char *name) { return WorkPath(out, name, ".tsoold"); }
 
 int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long wantedBits) {
     if (plan->count >= kMaxCommitEntries || std::strlen(name) >= kCommitNameSize || !IsCommitKind(kind))
@@ -177,22 +268,56 @@ int ParseJournal(const char *text, CommitPlan *plan) {
     return 0;  // no end line
 }
 
-int WriteJournal(const CommitPlan *plan) {
-    char path[kPathBufferSize];
-    MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity);
-    if (!text || !JournalPath(path) || !FormatJournal(plan, text.get(), kJournalCapacity))
-        return 0;
-    OutputFile *file = CreateOutputFile(path, kNewFileOnly);
-    if (!file)
-        return 0;
-    // On the disk before the first rename, so that not even a power cut keeps the renames without it.
-    int written = WriteOutputFile(file, text.get(), static_cast<unsigned long>(std::strlen(text.get()))) &&
-                  FlushOutputFile(file);
-    if (!CloseOutputFile(file) || !written) {
-        RemovePlainFile(path);
-        return 0;
+// A name the install both purges and writes (pykeys.dic is one) has a purge entry and an install
+// entry; no name has two of either.
+int JournalIsTheSetups(const CommitPlan *plan) {
+    for (int i = 0; i < plan->count; i++) {
+        const CommitEntry &entry = plan->entries[i];
+        for (int j = 0; j < i; j++)
+            if (SamePathText(plan->entries[j].name, entry.name) &&
+                (plan->entries[j].kind == kCommitPurge) == (entry.kind == kCommitPurge))
+                return 0;
+        const PayloadEntry *installed = FindPayloadEntryByName(entry.name);
+        int fits = entry.kind == kCommitPurge ? IsPurgedName(entry.name) && entry.wantedBits == 0
+                                              : installed && entry.wantedBits == ListedProtection(installed);
+        if (!fits)
+            return 0;
     }
     return 1;
+}
+
+// The folder is made with its rights, or checked, before anything is read from it; then locked, so
+// that two setups on one folder (in two sessions, or under two Wine prefixes, which share no
+// single-instance mutex) never take each other's files for an interrupted install's.
+int OpenWorkFolder() {
+    char folder[kPathBufferSize], lock[kPathBufferSize];
+    if (!WorkFolderPath(folder) || !WorkPath(lock, kLockName, ""))
+        return kWorkFolderFailed;
+    if (KindOfPath(folder) == kPathMissing && !MakePrivateFolder(folder) && KindOfPath(folder) == kPathMissing)
+        return kWorkFolderFailed;
+    if (!IsPlainFolder(folder) || !PrivateFolderTrusted(folder))
+        return kWorkFolderForeign;
+    int result = WorkFolderLock ? kLockTaken : TakeFileLock(lock, &WorkFolderLock);
+    if (result == kLockHeldElsewhere)
+        return kWorkFolderLocked;
+    return result == kLockTaken ? kWorkFolderReady : kWorkFolderFailed;
+}
+
+// The lock file goes, then the folder, when nothing else is in it: files kept for the next run (an
+// earlier file that could not be put back, a commit not finished) keep it.
+void LeaveWorkFolder() {
+    if (!WorkFolderLock)
+        return;
+    ReleaseFileLock(WorkFolderLock);
+    WorkFolderLock = nullptr;
+    char folder[kPathBufferSize];
+    if (RemoveWorkFile(kLockName) && WorkFolderPath(folder))
+        RemoveFolder(folder);
+}
+
+int WriteJournal(const CommitPlan *plan) {
+    MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity);
+    return text && FormatJournal(plan, text.get(), kJournalCapacity) && WriteWorkFile(kJournalName, text.get());
 }
 
 const char *CommitToDisk(CommitPlan *plan) {
@@ -206,50 +331,62 @@ const char *CommitToDisk(CommitPlan *plan) {
 
 const char *UndoCommit(CommitPlan *plan) {
     const char *notBack = nullptr;
-    for (int i = plan->count - 1; i >= 0; i--)
+    for (int i = plan->count - 1; i >= 0; i--) {
         if (!UndoEntry(&plan->entries[i]))
             notBack = plan->entries[i].name;
-    char path[kPathBufferSize];
-    if (!notBack && JournalPath(path))
-        RemovePlainFile(path);
+        KeepWizardResponsive();
+    }
+    if (!notBack)
+        RemoveWorkFile(kJournalName);
     return notBack;
 }
 
-// The journal goes first: once it is gone, the commit stands even if the run is killed now. While
-// it cannot be deleted, nothing moved aside is deleted either, and the next run undoes the commit.
+int RecordCommit() { return WriteWorkFile(kCommitRecordName, kCommitRecordText); }
+
+// The record goes last: while it is there, a later run finishes this commit and never undoes it,
+// whatever is left of the rest.
 void FinishCommit(const CommitPlan *plan) {
-    char path[kPathBufferSize];
-    if (!JournalPath(path))
-        return;
-    RemovePlainFile(path);
-    if (KindOfPath(path) != kPathMissing)
-        return;
-    for (int i = 0; i < plan->count; i++)
+    int finished = 1;
+    for (int i = 0; i < plan->count; i++) {
+        char path[kPathBufferSize];
         if (plan->entries[i].movedAside && KeptAsidePath(path, plan->entries[i].name))
-            RemovePlainFile(path);
+            finished &= RemovePlainFile(path);
+        KeepWizardResponsive();
+    }
+    if (finished && RemoveWorkFile(kJournalName))
+        RemoveWorkFile(kCommitRecordName);
 }
 
-const char *RecoverInterruptedInstall() {
+RecoveryResult RecoverInterruptedInstall() {
+    RecoveryResult result = {kRecovered, nullptr};
+    if (WorkFileExists(kCommitRecordName)) {
+        // The commit stood: only what it left to delete is deleted.
+        if (RemoveWorkFiles(1) && RemoveWorkFile(kJournalName))
+            RemoveWorkFile(kCommitRecordName);
+        return result;
+    }
     static CommitPlan interrupted;
-    if (ReadJournal(&interrupted)) {
+    if (WorkFileExists(kJournalName)) {
+        if (!ReadJournal(&interrupted)) {
+            result.problem = kRecoveryJournalUnread;
+            result.name = kJournalName;
+            return result;
+        }
         // What the interrupted run had placed is not known; a created name that exists can only
         // be its.
         for (int i = 0; i < interrupted.count; i++)
             interrupted.entries[i].placed = interrupted.entries[i].kind == kCommitCreate;
-        if (const char *notBack = UndoCommit(&interrupted))
-            return notBack;  // the journal and every file moved aside stay for the next try
+        if (const char *notBack = UndoCommit(&interrupted)) {
+            result.problem = kRecoveryFileHeld;  // the journal and every file moved aside stay
+            result.name = notBack;
+            return result;
+        }
+    } else if (AnyFileMovedAside()) {
+        // Moved aside before a journal that is now gone: nothing says where each one belongs.
+        result.problem = kRecoveryJournalUnread;
+        result.name = kJournalName;
+        return result;
     }
-    char path[kPathBufferSize];
-    if (JournalPath(path))
-        RemovePlainFile(path);
-    ForEveryInstallName([&path](const char *name) {
-        if (StagedPath(path, name))
-            RemovePlainFile(path);
-        if (KeptAsidePath(path, name))
-            RemovePlainFile(path);
-        KeepWizardResponsive();
-    });
-    if (FinalPath(path, kOlderTemporaryName))
-        RemovePlainFile(path);
-    return nullptr;
+    RemoveWorkFiles(0);
+    return result;
 }

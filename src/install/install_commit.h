@@ -1,15 +1,24 @@
-// Putting a whole install in place, or none of it.
+// Putting a whole install in place, or none of it, and finishing or undoing one that a kill, a
+// power cut or the end of the session interrupted.
 //
-// Every file is first written complete under its staged name, "<name>.tsonew", beside its final
-// name in InstallDir. The commit then moves each file it purges or replaces aside, to
-// "<name>.tsoold", and renames each staged file to its final name, setting its protection after
-// the rename. Only when every file is in place and checked are the files moved aside deleted; a
-// failure before that undoes the commit in reverse order, which puts every earlier file back under
-// its name with its attributes. Before the commit begins, a journal ("~tsoundo.lst") lists what it
-// touches, and it is deleted first once the commit is over: a run killed during the commit leaves
-// it behind, and the next run undoes that commit from it before anything else. A run killed at
-// any other moment leaves only staged files (nothing was committed yet) or files moved aside
-// (everything was), which the next run removes.
+// The threat: the install folder lets every user create files (the product writes its dictionaries
+// and configuration there as whichever user runs it), so a journal, a staged file or a moved-aside
+// file kept there could be planted by an ordinary user and obeyed by the next, elevated, run: a
+// program of that user's put in place of the engine, another user's words deleted. So whatever
+// the install keeps between its steps lives in a work folder of the setup's own inside the install
+// folder, "~tsowork", which on the NT family only Administrators and SYSTEM can write; an existing
+// one is used only when its owner and rights are exactly those (access_rights.h), and a lock on a
+// file in it keeps a second setup out of the folder for the whole run.
+//
+// Every file is first written complete as "~tsowork\<name>.tsonew". The commit then moves each file
+// it purges or replaces aside, to "~tsowork\<name>.tsoold", and renames each staged file to its
+// final name, setting its protection after the rename. Before the first rename, a journal
+// ("~tsowork\~tsoundo.lst") lists what the commit touches; once every file is in place and
+// checked, a commit record ("~tsowork\~tsodone.lst") says that the commit stands, and only then are
+// the files moved aside deleted, then the journal, then the record. A run interrupted before the
+// record is undone by the next run from the journal; one interrupted after it is finished, never
+// undone. A journal that cannot be read, or names anything the install does not touch, is never
+// acted on: every moved-aside file stays, and the user is told.
 #pragma once
 
 #include "install/file_system.h"
@@ -21,8 +30,12 @@ enum CommitKind {
 };
 
 enum { kCommitNameSize = 64, kMaxCommitEntries = 256 };
-enum { kStagedSuffixLength = 7 };    // ".tsonew", ".tsoold"
-extern const char kJournalName[13];  // "~tsoundo.lst", in InstallDir
+enum { kStagedSuffixLength = 7 };  // ".tsonew", ".tsoold"
+extern const char kWorkFolderName[9];    // "~tsowork", in InstallDir
+extern const char kJournalName[13];      // "~tsoundo.lst", in the work folder
+extern const char kCommitRecordName[13]; // "~tsodone.lst", in the work folder
+// The longest path the install makes below InstallDir: "~tsowork\" before a name, and a suffix after.
+enum { kWorkPathExtra = sizeof "~tsowork\\" - 1 + kStagedSuffixLength };
 
 struct CommitEntry {
     char name[kCommitNameSize];  // relative to InstallDir
@@ -38,7 +51,7 @@ struct CommitPlan {
     int count;
 };
 
-// "<InstallDir>\<name>.tsonew" and "<InstallDir>\<name>.tsoold"; 0 when the path would not fit.
+// "<InstallDir>\~tsowork\<name>.tsonew" and "...\<name>.tsoold"; 0 when the path would not fit.
 int StagedPath(char *out, const char *name);
 int KeptAsidePath(char *out, const char *name);
 
@@ -46,10 +59,24 @@ int KeptAsidePath(char *out, const char *name);
 int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long wantedBits);
 
 // The journal's text: a line per entry (its kind, its wanted bits as a digit, its name), then
-// "end". Parsing accepts only a whole journal, as FormatJournal writes it: one cut short by a kill
-// means the commit had not begun. Both return 0 on failure.
+// "end". Parsing accepts only a whole journal, as FormatJournal writes it. Both return 0 on failure.
 int FormatJournal(const CommitPlan *plan, char *text, unsigned long capacity);
 int ParseJournal(const char *text, CommitPlan *plan);
+// Whether every entry names what this setup's own commit would: a purged name as a purge, an
+// installed name as a replacement or creation with its listed protection, each name once.
+int JournalIsTheSetups(const CommitPlan *plan);
+
+// The work folder, before anything is read from it or written to it: made when missing (its
+// rights set as it is made), refused when it is anything but the setup's own, and locked for this
+// run. Closed again by LeaveWorkFolder, which removes it when nothing is left in it.
+enum WorkFolderState {
+    kWorkFolderReady,
+    kWorkFolderForeign,  // a file, a link, or a folder with other owners or rights: never used
+    kWorkFolderLocked,   // another setup holds it: it is installing into this folder now
+    kWorkFolderFailed,   // it could not be made or locked
+};
+int OpenWorkFolder();
+void LeaveWorkFolder();
 
 // Writes the journal (created new: 0 when anything is at its name already, or on any failure).
 int WriteJournal(const CommitPlan *plan);
@@ -64,12 +91,24 @@ const char *CommitToDisk(CommitPlan *plan);
 // aside are then kept, so that the next run can finish putting them back.
 const char *UndoCommit(CommitPlan *plan);
 
-// The commit stands: the journal is deleted, then every file moved aside. One that cannot be
-// deleted is left for the next run; while the journal itself cannot be deleted, everything is.
+// The commit stands from here on: the record of it, on the disk before anything moved aside is
+// deleted. 0 = it could not be written (and none is left): the commit must be undone.
+int RecordCommit();
+
+// Deletes what the commit moved aside, then the journal, then the record. What cannot be deleted
+// yet (held by another program) is left with the record, and the next run finishes it.
 void FinishCommit(const CommitPlan *plan);
 
-// Before anything else on a folder that an earlier run may have left: undoes a commit that a
-// journal shows interrupted, then removes staged and moved-aside files of every installed and
-// purged name. Nothing but plain files is touched. Null = the folder is whole; otherwise the name
-// of an earlier file that cannot be put back yet, and nothing more is done.
-const char *RecoverInterruptedInstall();
+// Before anything else on a folder that an earlier run may have left, with the work folder open:
+// finishes a commit that has its record, undoes one that has only its journal, and removes staged
+// files. Nothing outside the work folder is removed but what an interrupted commit placed.
+enum RecoveryProblem {
+    kRecovered,             // the folder is whole: as before the interrupted run, or as after it
+    kRecoveryFileHeld,      // an earlier file cannot be put back yet (name says which)
+    kRecoveryJournalUnread, // files were moved aside, and the journal cannot be read or trusted
+};
+struct RecoveryResult {
+    int problem;
+    const char *name;
+};
+RecoveryResult RecoverInterruptedInstall();

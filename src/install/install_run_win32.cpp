@@ -89,22 +89,65 @@ int FolderTrustAccepted() {
     return ShowWizardMessage(chinese, english, kMessageOkCancel) == IDC_CONFIRM;
 }
 
-// An interrupted install is put back before anything is measured or changed. A file of it that is
-// held open (the engine of the interrupted install, started since) may be retried once the Tesso
-// programs are quit; Cancel leaves with the rest kept for the next run. 0 = cancelled.
+// The work folder, made or checked and locked before anything in it is read: refused when it is
+// not the setup's own (nothing in it is read, replayed or followed then), or when another setup
+// is installing into the folder now. 1 = ready.
+int WorkFolderReady() {
+    switch (OpenWorkFolder()) {
+    case kWorkFolderReady:
+        return 1;
+    case kWorkFolderForeign:
+        ShowWizardMessage("安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后"
+                          "再安装。",
+                          "~tsowork in the folder was not made by this setup or was changed; the setup will not "
+                          "use it. Remove it, then retry.",
+                          kMessageOk);
+        break;
+    case kWorkFolderLocked:
+        ShowWizardMessage("另一个安装程序正在向这个目录安装。请等它结束后再安装。",
+                          "Another setup is installing into this folder now. Please wait until it has finished, "
+                          "then try again.",
+                          kMessageOk);
+        break;
+    default:
+        ShowWizardMessage("无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
+                          "The setup cannot make its work folder ~tsowork in the install folder. Please check the "
+                          "folder.",
+                          kMessageOk);
+        break;
+    }
+    return 0;
+}
+
+// An interrupted install is finished or put back before anything is measured or changed. A file of
+// it that is held open (the engine of the interrupted install, started since), or a journal that
+// cannot be read (held by another program, say), may be retried; Cancel leaves with everything
+// kept for the next run. 0 = cancelled.
 int InterruptedInstallRecovered() {
     for (;;) {
-        const char *notBack = RecoverInterruptedInstall();
-        if (!notBack)
-            return 1;
+        RecoveryResult recovery = RecoverInterruptedInstall();
         char chinese[320], english[128];
-        FormatText(chinese, sizeof chinese,
-                   "上次中断的安装未能恢复：文件 %s "
-                   "正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
-                   notBack);
-        FormatText(english, sizeof english,
-                   "An interrupted install cannot restore %s: it is in use. Quit Tesso, OK to retry.",
-                   notBack);
+        switch (recovery.problem) {
+        case kRecovered:
+            return 1;
+        case kRecoveryFileHeld:
+            FormatText(chinese, sizeof chinese,
+                       "上次中断的安装未能恢复：文件 %s "
+                       "正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
+                       recovery.name);
+            FormatText(english, sizeof english,
+                       "An interrupted install cannot restore %s: it is in use. Quit Tesso, OK to retry.",
+                       recovery.name);
+            break;
+        default:
+            FormatText(chinese, sizeof chinese, "%s",
+                       "上次中断的安装的记录无法读取。原有文件都完好地保存在安装目录的 ~tsowork 中，未作改动。"
+                       "请关闭可能占用它的程序后按“确定”重试，或按“取消”退出安装。");
+            FormatText(english, sizeof english, "%s",
+                       "An interrupted install's journal cannot be read; the earlier files are kept in ~tsowork. "
+                       "OK retries.");
+            break;
+        }
         if (ShowWizardMessage(chinese, english, kMessageOkCancel) != IDC_CONFIRM)
             return 0;
     }
@@ -157,15 +200,25 @@ int TargetsReady(InstallRunEnd *end) {
 
 // Held open from the checks to the end of the install, on the NT family, without delete sharing:
 // while it is, nobody can rename or delete the folder and put a junction to another one in its
-// place. The 95 family cannot open a folder (and has no junctions). Once held it stays so.
+// place. Sharing is checked only against opens granted read, write, append, execute or delete
+// access (NTFS and FAT on NT alike), so a handle that asked for none would hold nothing: it asks
+// for FILE_LIST_DIRECTORY, read access to a folder. FILE_FLAG_BACKUP_SEMANTICS opens a folder on
+// NT 4.0 and later without the backup privilege when no more than that is asked. The 95 family
+// cannot open a folder (and has no junctions). Once held it stays so.
 void HoldInstallFolder(KernelHandle *folder) {
     if (IsNtPlatform && !folder->valid())
-        *folder->Receive() = CreateFileA(InstallDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        *folder->Receive() = CreateFileA(InstallDir, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// The folders this run made, removed again when its install changes nothing.
+struct MadeFolders {
+    char doc[kPathBufferSize];
+    int installFolder;
+};
+
 // An existing folder is used as it is; a new one is made, with its "doc" subfolder.
-int PrepareInstallFolder(KernelHandle *folder) {
+int PrepareInstallFolder(KernelHandle *folder, MadeFolders *made) {
     HoldInstallFolder(folder);
     if (ChangeDirectory(InstallDir))
         return 1;
@@ -174,29 +227,50 @@ int PrepareInstallFolder(KernelHandle *folder) {
                           "Cannot create folder! Please check folder path.", kMessageOk);
         return 0;
     }
+    made->installFolder = 1;
     HoldInstallFolder(folder);
-    char doc[kPathBufferSize];
     const char *separator = EndsWithSeparator(InstallDir) ? "" : "\\";
-    int written = FormatText(doc, sizeof doc, "%s%sdoc", InstallDir, separator);
-    if (written > 0 && written < kPathBufferSize)
-        MakeDirectory(doc);
+    int written = FormatText(made->doc, sizeof made->doc, "%s%sdoc", InstallDir, separator);
+    if (written <= 0 || written >= kPathBufferSize || !MakeDirectory(made->doc))
+        made->doc[0] = 0;
     return 1;
 }
 
-// Every check in order, the folder held from its first check on when it exists already. 0 when one
-// stopped the install, its report or question shown, with end saying where the wizard goes.
-int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, InstallRunEnd *end) {
+// After an install that changed nothing, or checks that stopped it: the folders it made go, when
+// nothing is in them (the folder hold is let go first: it keeps the folder from being deleted).
+void RemoveMadeFolders(KernelHandle *folder, const MadeFolders &made) {
+    if (made.doc[0])
+        RemoveFolder(made.doc);
+    if (made.installFolder) {
+        {
+            KernelHandle released(folder->get());
+            *folder->Receive() = nullptr;
+        }
+        RemoveFolder(InstallDir);
+    }
+}
+
+// Every check in order, the folder held from its first check on when it exists already, and the
+// work folder locked from the recovery on (for a new folder, once it is made). 0 when one stopped
+// the install, its report or question shown, with end saying where the wizard goes.
+int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, MadeFolders *made, InstallRunEnd *end) {
     *end = kRunBackToFolder;
     if (!InstallFolderAccepted(answers.typedLength))
         return 0;
     HoldInstallFolder(folder);
     *end = kRunLeave;
-    if (!FolderTrustAccepted() || !InterruptedInstallRecovered())
+    if (!FolderTrustAccepted())
+        return 0;
+    int existed = IsPlainFolder(InstallDir);
+    if (existed && (!WorkFolderReady() || !InterruptedInstallRecovered()))
         return 0;
     if (!TargetsReady(end))
         return 0;
     *end = kRunBackToFolder;
-    return PrepareInstallFolder(folder);
+    if (!PrepareInstallFolder(folder, made))
+        return 0;
+    *end = kRunLeave;
+    return existed || WorkFolderReady();
 }
 
 void CentreCursorOnWizard() {
@@ -207,21 +281,6 @@ void CentreCursorOnWizard() {
     if (!PtInRect(&window, cursor))
         SetCursorPos(window.left + (window.right - window.left) / 2,
                      window.top + (window.bottom - window.top) / 2);
-}
-
-// The result never shows sooner than 5 seconds after the start, by the tick count: a change of
-// the calendar clock neither stretches nor skips the wait, and the unsigned difference stays right
-// when the count wraps. The wizard answers its messages meanwhile: MsgWaitForMultipleObjects
-// (in every Windows from 95 and NT 3.1 on) returns as soon as a message arrives, where Sleep would
-// leave it waiting. It is not woken by one that was already there when it began (only the Ex form
-// of 98 and 2000 can be), so no single wait is longer than kResponsiveTicks.
-void WaitUntilTicksPassed(DWORD start, DWORD ticks) {
-    for (DWORD passed; (passed = GetTickCount() - start) < ticks;) {
-        AnswerWizardMessages();
-        DWORD left = ticks - passed;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kResponsiveTicks ? left : DWORD{kResponsiveTicks},
-                                  QS_ALLINPUT);
-    }
 }
 
 void ShowInstallResult(int result) {
@@ -267,26 +326,36 @@ void ShowInstallResult(int result) {
 
 }  // namespace
 
+// The result never shows sooner than 5 seconds after the start, the wizard answering meanwhile.
 InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
     std::strcpy(InstallDir, answers.folder);
-    DWORD start;
-    int result;
+    DWORD start = 0;
+    int result = kInstallFailed;
     {
         KernelHandle folder;  // let go once the install has ended, before the wait for the result
+        MadeFolders made = {};
         InstallRunEnd end;
-        if (!ReadyToInstall(answers, &folder, &end))
+        int ready = ReadyToInstall(answers, &folder, &made, &end);
+        if (ready) {
+            WantDesktopIcons = answers.desktopIcons;
+            WantAutoStart = answers.autoStart;
+            ForceLanguage = answers.language;
+            HideWizardButtons();
+            start = GetTickCount();
+            ShowWaitCursor();
+            CentreCursorOnWizard();
+            PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
+            result = RunInstall();
+        }
+        LeaveWorkFolder();
+        if (result == kInstallFailed)
+            RemoveMadeFolders(&folder, made);
+        if (!ready)
             return end;
-        WantDesktopIcons = answers.desktopIcons;
-        WantAutoStart = answers.autoStart;
-        ForceLanguage = answers.language;
-        HideWizardButtons();
-        start = GetTickCount();
-        ShowWaitCursor();
-        CentreCursorOnWizard();
-        PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
-        result = RunInstall();
     }
-    WaitUntilTicksPassed(start, kResultDelayTicks);
+    DWORD passed = GetTickCount() - start;
+    if (passed < kResultDelayTicks)
+        WaitAnsweringWizard(kResultDelayTicks - passed);
     ShowInstallResult(result);
     return kRunLeave;
 }

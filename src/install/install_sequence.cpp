@@ -14,6 +14,7 @@
 #include "install/install_ui.h"
 #include "install/payload_catalogue.h"
 #include "install/payload_store.h"
+#include "install/program_files.h"
 #include "install/shortcuts.h"
 
 namespace {
@@ -45,11 +46,6 @@ void CheckOldWordBase() {
 void NoteUnwritten(const char *file) {
     if (!FirstUnwrittenFile)
         FirstUnwrittenFile = file;
-}
-
-// The read-only and hidden bits the payload list gives a file.
-unsigned long ListedProtection(const PayloadEntry *entry) {
-    return (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
 }
 
 // The install in progress: the files staged, in install order, and the plan of its commit.
@@ -109,6 +105,7 @@ void DiscardStaged() {
         char staged[kPathBufferSize];
         if (StagedPath(staged, StagedFiles[i]->file) && KindOfPath(staged) == kPathPlainFile)
             DeleteInstalledFile(staged);
+        KeepWizardResponsive();
     }
 }
 
@@ -121,6 +118,7 @@ int PlanCommit() {
         if (PurgeFileName(i, name, sizeof name) && JoinPath(path, InstallDir, name) &&
             KindOfPath(path) != kPathMissing && !AddCommitEntry(&Plan, name, kCommitPurge, 0))
             return 0;
+        KeepWizardResponsive();  // a few hundred file look-ups, on a slow disk or a share
     }
     for (int i = 0; i < StagedCount; i++) {
         const PayloadEntry *entry = StagedFiles[i];
@@ -131,6 +129,7 @@ int PlanCommit() {
                        : kCommitReplace;
         if (!AddCommitEntry(&Plan, entry->file, kind, wanted))
             return 0;
+        KeepWizardResponsive();
     }
     return 1;
 }
@@ -192,10 +191,11 @@ void CreateShortcuts() {
 }
 
 // An optional control file beside the setup is copied into the Windows folder. The copy is made
-// over the old file (its protection lifted), so that the old one is never lost before the new one
-// is in place; run from the Windows folder itself, source and target are one file and nothing is
-// done. The folders are compared as folders, not as text: another path to the Windows folder (a
-// substituted drive, a share, a short name) is the same folder.
+// over the old file (its protection lifted, and put back should the copy fail), so that the old one
+// is never lost before the new one is in place; run from the Windows folder itself, source and
+// target are one file and nothing is done. The folders are compared as folders, not as text:
+// another path to the Windows folder (a substituted drive, a share, a short name) is the same
+// folder.
 void CopyControlFile() {
     char source[kPathBufferSize], target[kPathBufferSize];
     if (FormatText(source, sizeof source, "%sSCtrlSet%c.bin", SetupDir, '1') < 0 || !PathExists(source))
@@ -203,8 +203,7 @@ void CopyControlFile() {
     if (FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1') < 0 ||
         SameFileOrFolder(SetupDir, WindowsDir))
         return;
-    ClearProtectiveAttributes(target, 1, 1);
-    if (!CopyFileOverwriting(source, target))
+    if (!WithProtectionLifted(target, [&] { return CopyFileOverwriting(source, target); }))
         NoteUnwritten("SCtrlSet1.bin");
 }
 
@@ -230,8 +229,13 @@ int RunInstall() {
         DiscardStaged();
         return kInstallFailed;
     }
+    // The record makes the commit stand: no later run undoes it. Without it nothing is reported
+    // as installed.
     const char *stopped = CommitToDisk(&Plan);
-    if (stopped || !InstalledFilesAreThere()) {
+    int inPlace = !stopped && InstalledFilesAreThere();
+    if (inPlace && !RecordCommit())
+        stopped = kCommitRecordName;
+    if (!inPlace || stopped) {
         if (stopped)
             FirstUnwrittenFile = stopped;
         if (const char *notBack = UndoCommit(&Plan)) {

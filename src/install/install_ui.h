@@ -23,5 +23,8 @@ void HideWizardButtons();
 // nothing.
 enum { kResponsiveTicks = 50 };
 void KeepWizardResponsive();
-// The same at once, for a wait between two calls (the wait for the result, install_run_win32.cpp).
+// The same at once, for a wait between two calls.
 void AnswerWizardMessages();
+// Waits for the given milliseconds, answering the wizard's messages meanwhile (the wait for the
+// result, a retry of a file another program holds for a moment).
+void WaitAnsweringWizard(unsigned long milliseconds);

@@ -47,6 +47,10 @@ const PayloadEntry *FindPayloadEntryByName(const char *name) {
     return nullptr;
 }
 
+unsigned long ListedProtection(const PayloadEntry *entry) {
+    return (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
+}
+
 // The install writes each file under its staged name, "<name>.tsonew": the rights go on there,
 // before it takes its place (a rename keeps them).
 int ProtectIfProgram(const char *target, const char *written) {

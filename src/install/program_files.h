@@ -12,6 +12,9 @@ int IsProgramKind(const char *kind);
 // only asks the user once more.)
 const PayloadEntry *FindPayloadEntryByName(const char *name);
 
+// The read-only and hidden bits the payload list gives a file.
+unsigned long ListedProtection(const PayloadEntry *entry);
+
 // For a file the install writes to target, its bytes in written (target itself, or the temporary
 // file that will take its place): when target names a program, written gets the programs' access
 // list. Called while the install's exclusive handle on written is still open, so that no other

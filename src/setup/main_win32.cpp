@@ -92,20 +92,29 @@ void RunMessageLoop() {
     }
 }
 
-// One setup at a time: a second start brings the first one's wizard to the front and ends. A named
-// mutex works on the 95 family and on NT alike; the name has no backslash, which 95 and NT 4.0
-// refuse. The handle stays open for the life of the process.
-int AnotherSetupIsRunning() {
-    HANDLE running = CreateMutexA(nullptr, FALSE, "TessoSetup.Running");
+// One setup at a time on the machine: a second start in the same session brings the first one's
+// wizard to the front and ends; one that finds the first in another session (another user's, after
+// a switch of users or over Remote Desktop) says so once its glyph font is loaded. Kernel object
+// names are per session on Terminal Services (2000), with fast user switching (XP) and on every
+// Vista and later desktop, unless they begin with "Global\"; 2000 without Terminal Services
+// ignores the prefix. NT 4.0 (but for its Terminal Server edition) and the 95 family refuse a
+// backslash in the name, and have one session anyway: there the plain name serves. The handle
+// stays open for the life of the process.
+enum OtherSetup { kNoOtherSetup, kOtherSetupHere, kOtherSetupElsewhere };
+
+int FindOtherSetup() {
+    OSVERSIONINFOA version = {sizeof version};
+    int global = IsNtPlatform && GetVersionExA(&version) && version.dwMajorVersion >= 5;
+    HANDLE running = CreateMutexA(nullptr, FALSE, global ? "Global\\TessoSetup.Running" : "TessoSetup.Running");
     if (!running || GetLastError() != ERROR_ALREADY_EXISTS)
-        return 0;
+        return kNoOtherSetup;
     HWND first = FindWindowA(nullptr, WIZARD_CAPTION);
-    if (first) {
-        if (IsIconic(first))
-            ShowWindow(first, SW_RESTORE);
-        SetForegroundWindow(first);
-    }
-    return 1;
+    if (!first)
+        return kOtherSetupElsewhere;
+    if (IsIconic(first))
+        ShowWindow(first, SW_RESTORE);
+    SetForegroundWindow(first);
+    return kOtherSetupHere;
 }
 
 void CleanUp() {
@@ -125,7 +134,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CreateSampleFont();
     ProductFolderName = "Tesso";
     FindSetupDir();
-    if (AnotherSetupIsRunning())
+    int otherSetup = FindOtherSetup();
+    if (otherSetup == kOtherSetupHere)
         return 0;
     if (!GlyphFontIntact())
         return 1;
@@ -137,6 +147,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     case kGlyphsReady:
         break;
+    }
+    if (otherSetup == kOtherSetupElsewhere) {
+        ShowMessage("另一个安装程序正在运行（可能在别的用户的会话中）。请等它结束后再运行安装程序。",
+                    "Another setup is running, perhaps in another user's session. Please wait until it has "
+                    "finished.",
+                    kMessageOk, nullptr);
+        CleanUp();
+        return 0;
     }
     WizardPage = kPageFolder;
     WizardIcon = LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_TESSO));

@@ -93,6 +93,21 @@ void KeepWizardResponsive() {
     AnswerWizardMessages();
 }
 
+// By the tick count: a change of the calendar clock neither stretches nor skips the wait, and the
+// unsigned difference stays right when the count wraps. MsgWaitForMultipleObjects (in every
+// Windows from 95 and NT 3.1 on) returns as soon as a message arrives, where Sleep would leave it
+// waiting. It is not woken by one that was already there when it began (only the Ex form of 98
+// and 2000 can be), so no single wait is longer than kResponsiveTicks.
+void WaitAnsweringWizard(unsigned long milliseconds) {
+    DWORD start = GetTickCount();
+    for (DWORD passed; (passed = GetTickCount() - start) < milliseconds;) {
+        AnswerWizardMessages();
+        DWORD left = milliseconds - passed;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < kResponsiveTicks ? left : DWORD{kResponsiveTicks},
+                                  QS_ALLINPUT);
+    }
+}
+
 void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
 
 void HideWizardButtons() {

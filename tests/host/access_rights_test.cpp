@@ -8,6 +8,7 @@
 #include <string>
 
 #include "install/folder_trust.h"
+#include "install/install_commit.h"
 #include "install/install_sequence.h"
 #include "install/payload_catalogue.h"
 #include "install/program_files.h"
@@ -66,10 +67,10 @@ TEST_F(ProtectedInstall, EveryProgramAndNoDataFile) {
     std::set<std::string> expected;
     for (int i = 0; i < PayloadCatalogueCount; i++)
         if (IsProgramKind(PayloadCatalogue[i].kind))
-            expected.insert(folder_.File(PayloadCatalogue[i].file) + ".tsonew");
+            expected.insert(folder_.File(std::string(kWorkFolderName) + "/" + PayloadCatalogue[i].file) + ".tsonew");
     for (int run = 0; run < 2; run++) {
         Doubles.events.clear();
-        ASSERT_EQ(RunInstall(), kInstallSucceeded) << run;
+        ASSERT_EQ(RunInstallInWorkFolder(), kInstallSucceeded) << run;
         EXPECT_EQ(Protected(), expected) << run;
         EXPECT_EQ(Doubles.Count("protect "), 7) << run;
     }
@@ -80,7 +81,7 @@ TEST_F(ProtectedInstall, EveryProgramAndNoDataFile) {
 // left in place.
 TEST_F(ProtectedInstall, ProgramThatCannotBeProtectedIsNotInstalled) {
     Doubles.protectResult = 0;
-    EXPECT_EQ(RunInstall(), kInstallFailed);
+    EXPECT_EQ(RunInstallInWorkFolder(), kInstallFailed);
     EXPECT_STREQ(FirstUnwrittenFile, "Orbit7Show.exe");
     EXPECT_FALSE(PathExists(folder_.File("Orbit7Show.exe").c_str()));
     EXPECT_FALSE(PathExists(folder_.File("ChineseTypingTutorial.exe").c_str()));

@@ -43,11 +43,11 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
 }
 
 TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
-    // The longest installed or purged name under its staged name decides; 233 bytes leave too
-    // little room.
+    // The longest installed or purged name under its staged name in the work folder decides; 233
+    // bytes leave too little room.
     size_t longest = 0;
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        longest = std::max(longest, std::string(PayloadCatalogue[i].file).size() + kStagedSuffixLength);
+        longest = std::max(longest, std::string(PayloadCatalogue[i].file).size() + kWorkPathExtra);
     std::string fits = "C:\\" + std::string(259 - 1 - longest - 3, 'f');
     EXPECT_EQ(CheckFolderName(fits.c_str(), fits.size()), kFolderOk);
     std::string longer = fits + "g";
@@ -66,8 +66,8 @@ TEST(SpaceNeeded, EveryFileWhileTheOldOnesAreStillThere) {
     EXPECT_GE(SpaceNeeded(32768), total + PayloadCatalogueCount * 32768ull / 2);  // whole clusters
 }
 
-// Names the install writes, replaces or purges that are folders or links, and anything left at a
-// staged or moved-aside name, stop it before any change; the problem names what is there.
+// Names the install writes, replaces or purges that are folders or links stop it before any
+// change; the problem names what is there.
 TEST(CheckInstallTargets, FoldersAndLinksAtAnyNameStopTheInstall) {
     TempFolder folder, outside;
     UseInstallDir(folder.path());
@@ -75,16 +75,13 @@ TEST(CheckInstallTargets, FoldersAndLinksAtAnyNameStopTheInstall) {
     EXPECT_EQ(CheckInstallTargets().problem, kTargetsReady);
     struct Plant {
         const char *name;
-        int how;  // 0 folder, 1 symbolic link, 2 hard link, 3 plain file
-    } plants[] = {{"TSO.exe", 0},        {"TSO.exe", 1},      {"TSO.exe", 2},
-                  {"pykeys.dic0001", 1}, {"flatAuto.dic", 2}, {"py_1key.dic.tsonew", 1},
-                  {"TSO.exe.tsoold", 3}, {"~tsoundo.lst", 0}};
+        int how;  // 0 folder, 1 symbolic link, 2 hard link
+    } plants[] = {{"TSO.exe", 0}, {"TSO.exe", 1}, {"TSO.exe", 2}, {"pykeys.dic0001", 1}, {"flatAuto.dic", 2}};
     for (const Plant &plant : plants) {
         std::string path = folder.File(plant.name);
         int made = plant.how == 0   ? mkdir(path.c_str(), 0755)
                    : plant.how == 1 ? symlink(outside.File("precious").c_str(), path.c_str())
-                   : plant.how == 2 ? link(outside.File("precious").c_str(), path.c_str())
-                                    : (WriteFile(path, "x"), 0);
+                                    : link(outside.File("precious").c_str(), path.c_str());
         ASSERT_EQ(made, 0) << plant.name;
         TargetCheck check = CheckInstallTargets();
         EXPECT_EQ(check.problem, kTargetNotPlain) << plant.name << " " << plant.how;

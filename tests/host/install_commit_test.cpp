@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "install/file_placement.h"
 #include "install/install_commit.h"
+#include "install/program_files.h"
 #include "temp_folder.h"
 
 namespace {
@@ -38,10 +40,24 @@ TEST(Journal, OnlyAWholeJournalIsRead) {
         EXPECT_FALSE(ParseJournal(text, &read)) << text;
 }
 
+// Whole journals that this setup's commit would never write, as a user who can create files in the
+// install folder might forge them: none is acted on.
+TEST(Journal, OnlyWhatTheSetupWritesIsTrusted) {
+    static CommitPlan read;
+    ASSERT_TRUE(ParseJournal("-0flatAuto.dic\n-0pykeys.dic\n=3pykeys.dic\n=3chipadui.ini\nend\n", &read));
+    EXPECT_TRUE(JournalIsTheSetups(&read));  // pykeys.dic is both purged and installed
+    for (const char *forged : {"+0someone-elses.dat\nend\n", "=0version.dll\nend\n", "-0TSO.exe\nend\n",
+                               "=0TSO.exe\nend\n", "=1TSO.exe\n=1TSO.exe\nend\n",
+                               "-0flatAuto.dic\n-0FLATAUTO.DIC\nend\n", "-1flatAuto.dic\nend\n"}) {
+        ASSERT_TRUE(ParseJournal(forged, &read)) << forged;
+        EXPECT_FALSE(JournalIsTheSetups(&read)) << forged;
+    }
+}
+
 // A commit interrupted after any number of its steps (a kill: the journal written, some files
 // moved aside, some put in place) is undone by the next run: the folder is again exactly what it
-// was, attributes included. A run killed while it wrote the staged files, or after the commit,
-// leaves nothing behind either.
+// was, attributes included. A run killed while it wrote the staged files leaves nothing behind,
+// and one killed once the commit was recorded is finished, never undone.
 class Recovery : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -53,27 +69,35 @@ class Recovery : public ::testing::Test {
             WriteAttributeWord(folder_.File(file.first).c_str(),
                                Attributes(folder_.File(file.first)) | kProtection);
         }
+        ASSERT_EQ(OpenWorkFolder(), kWorkFolderReady);
     }
+    void TearDown() override { LeaveWorkFolder(); }
     void Stage(CommitPlan *plan) {
         plan->count = 0;
         AddCommitEntry(plan, "flatAuto.dic", kCommitPurge, 0);
         for (const char *name : {"TSO.exe", "chipadui.ini", "ChnBmp.bin"}) {
-            AddCommitEntry(plan, name, before_.count(name) ? kCommitReplace : kCommitCreate, kProtection);
+            AddCommitEntry(plan, name, PathExists(folder_.File(name).c_str()) ? kCommitReplace : kCommitCreate,
+                           ListedProtection(FindPayloadEntryByName(name)));
             char staged[kPathBufferSize];
             StagedPath(staged, name);
             WriteFile(staged, std::string("new ") + name);
         }
     }
-    std::map<std::string, std::string> Folder() {
+    // The install folder, and the work folder's files apart from its lock.
+    std::map<std::string, std::string> Folder(const std::string &sub = "") {
         std::map<std::string, std::string> files;
-        DIR *dir = opendir(folder_.path().c_str());
-        while (dirent *entry = readdir(dir))
-            if (entry->d_name[0] != '.')
-                files[entry->d_name] = ReadFile(folder_.File(entry->d_name)) + " " +
-                                       std::to_string(Attributes(folder_.File(entry->d_name)) & kProtection);
-        closedir(dir);
+        std::string path = folder_.path() + sub;
+        DIR *dir = opendir(path.c_str());
+        while (dirent *entry = dir ? readdir(dir) : nullptr)
+            if (entry->d_name[0] != '.' && entry->d_name != std::string(kWorkFolderName) &&
+                entry->d_name != std::string("~tsolock"))
+                files[entry->d_name] = ReadFile(path + "/" + entry->d_name) + " " +
+                                       std::to_string(Attributes(path + "/" + entry->d_name) & kProtection);
+        if (dir)
+            closedir(dir);
         return files;
     }
+    std::map<std::string, std::string> Work() { return Folder(std::string("/") + kWorkFolderName); }
     TempFolder folder_;
     std::map<std::string, std::string> before_;
 };
@@ -87,27 +111,50 @@ TEST_F(Recovery, AnInterruptedCommitIsUndoneAtTheNextRun) {
         done = plan;
         done.count = steps;  // killed after this many entries
         ASSERT_EQ(CommitToDisk(&done), nullptr);
-        RecoverInterruptedInstall();
+        EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
         EXPECT_EQ(Folder(), earlier) << steps << " steps";
+        EXPECT_EQ(Work().size(), 0u) << steps << " steps";
     }
 }
 
-TEST_F(Recovery, LeftoversOfOtherMomentsAreRemoved) {
+// The record's states: without it the commit is undone; with it (the journal, or files moved aside,
+// or both still there, or the journal unreadable) it is finished and never undone; no record and a
+// journal that cannot be read or trusted, or files moved aside with no journal at all, delete nothing.
+TEST_F(Recovery, TheCommitRecordDecidesBetweenFinishingAndUndoing) {
     static CommitPlan plan;
     Stage(&plan);  // killed while staging: no journal
-    RecoverInterruptedInstall();
-    EXPECT_EQ(Folder().size(), before_.size());
+    EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
+    EXPECT_EQ(Work().size(), 0u);
     Stage(&plan);
     ASSERT_TRUE(WriteJournal(&plan));
     ASSERT_EQ(CommitToDisk(&plan), nullptr);
-    char journal[kPathBufferSize];
-    JoinPath(journal, InstallDir, kJournalName);
-    unlink(journal);  // killed after the commit, while the files moved aside were deleted
-    RecoverInterruptedInstall();
-    std::map<std::string, std::string> after = Folder();
-    EXPECT_EQ(after.size(), 3u);
-    EXPECT_EQ(after["TSO.exe"], "new TSO.exe 3");
-    EXPECT_EQ(after.count("flatAuto.dic"), 0u);
+    ASSERT_TRUE(RecordCommit());
+    EXPECT_FALSE(RecordCommit());  // never written over
+    std::map<std::string, std::string> committed = Folder();
+    EXPECT_EQ(committed["TSO.exe"],
+              "new TSO.exe " + std::to_string(ListedProtection(FindPayloadEntryByName("TSO.exe"))));
+    std::string journal = folder_.File(std::string(kWorkFolderName) + "/" + kJournalName);
+    WriteFile(journal, "unreadable");
+    EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
+    EXPECT_EQ(Folder(), committed);
+    EXPECT_EQ(Work().size(), 0u);
+
+    Stage(&plan);
+    ASSERT_TRUE(WriteJournal(&plan));
+    ASSERT_EQ(CommitToDisk(&plan), nullptr);
+    std::map<std::string, std::string> work = Work();
+    for (const char *damage : {"=1TSO.exe\n", "+0someone-elses.dat\nend\n"}) {
+        WriteFile(journal, damage);
+        RecoveryResult result = RecoverInterruptedInstall();
+        EXPECT_EQ(result.problem, kRecoveryJournalUnread) << damage;
+        EXPECT_STREQ(result.name, kJournalName);
+        work[kJournalName] = std::string(damage) + " 0";
+        EXPECT_EQ(Work(), work) << damage;
+    }
+    unlink(journal.c_str());
+    work.erase(kJournalName);
+    EXPECT_EQ(RecoverInterruptedInstall().problem, kRecoveryJournalUnread);
+    EXPECT_EQ(Work(), work);
 }
 
 // A staged or moved-aside name planted as a link is never removed or renamed through.
@@ -137,12 +184,55 @@ TEST_F(Recovery, AFileThatCannotBePutBackIsKeptForTheNextTry) {
     plan.count = 1;  // killed after moving the user's words aside
     ASSERT_EQ(CommitToDisk(&plan), nullptr);
     mkdir(folder_.File("flatAuto.dic").c_str(), 0755);
-    EXPECT_STREQ(RecoverInterruptedInstall(), "flatAuto.dic");
-    EXPECT_EQ(ReadFile(folder_.File("flatAuto.dic.tsoold")), "learned words");
-    EXPECT_TRUE(PathExists(folder_.File(kJournalName).c_str()));
+    RecoveryResult result = RecoverInterruptedInstall();
+    EXPECT_EQ(result.problem, kRecoveryFileHeld);
+    EXPECT_STREQ(result.name, "flatAuto.dic");
+    EXPECT_EQ(Work()["flatAuto.dic.tsoold"], "learned words 3");
+    EXPECT_EQ(Work().count(kJournalName), 1u);
     rmdir(folder_.File("flatAuto.dic").c_str());
-    EXPECT_EQ(RecoverInterruptedInstall(), nullptr);
+    EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
     EXPECT_EQ(Folder(), earlier);
+}
+
+// The work folder is used only when it is the setup's own and no other setup holds it; anything
+// else at its name is never read. Left empty, it goes.
+TEST(WorkFolder, OnlyTheSetupsOwnUnlockedFolderIsUsed) {
+    TempFolder folder;
+    UseInstallDir(folder.path());
+    std::string work = folder.File(kWorkFolderName);
+    int held[2], done[2];
+    ASSERT_EQ(pipe(held), 0);
+    ASSERT_EQ(pipe(done), 0);
+    pid_t other = fork();
+    if (other == 0) {  // another setup, in a process of its own, holds the folder
+        FileLock *lock = nullptr;
+        char taken = mkdir(work.c_str(), 0700) == 0 && TakeFileLock((work + "/~tsolock").c_str(), &lock) == kLockTaken;
+        char wait;
+        _exit(write(held[1], &taken, 1) == 1 && read(done[0], &wait, 1) == 1 ? 0 : 1);
+    }
+    char taken = 0;
+    ASSERT_EQ(read(held[0], &taken, 1), 1);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(OpenWorkFolder(), kWorkFolderLocked);
+    ASSERT_EQ(write(done[1], &taken, 1), 1);
+    waitpid(other, nullptr, 0);
+    ASSERT_EQ(OpenWorkFolder(), kWorkFolderReady);
+    EXPECT_EQ(OpenWorkFolder(), kWorkFolderReady);  // this run's own lock
+    LeaveWorkFolder();
+    EXPECT_FALSE(PathExists(work.c_str()));
+    struct Plant {
+        const char *what;
+        int (*make)(const std::string &);
+    } plants[] = {
+        {"a folder others may write", [](const std::string &p) { return mkdir(p.c_str(), 0777) | chmod(p.c_str(), 0777); }},
+        {"a file", [](const std::string &p) { WriteFile(p, "x"); return 0; }},
+        {"a link to a folder", [](const std::string &p) { return symlink("/tmp", p.c_str()); }},
+    };
+    for (const Plant &plant : plants) {
+        ASSERT_EQ(plant.make(work), 0) << plant.what;
+        EXPECT_EQ(OpenWorkFolder(), kWorkFolderForeign) << plant.what;
+        std::system(("rm -rf '" + work + "'").c_str());
+    }
 }
 
 TEST(FindLinkInPath, AFolderOnTheWayThatIsALink) {

@@ -36,6 +36,8 @@ void KeepWizardResponsive() { Doubles.responsiveCalls++; }
 
 void AnswerWizardMessages() { Doubles.responsiveCalls++; }
 
+void WaitAnsweringWizard(unsigned long) { Doubles.responsiveCalls++; }
+
 int ResolveShellFolder(char *path, int kind) {
     if (Doubles.shellRoot.empty())
         return 0;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "../install_in_work_folder.h"
+
 struct InstallDoubles {
     std::vector<std::string> events;  // "message <english>", "progress <n>", "show progress", "wait cursor",
                                       // "link <link path>", "protect <path>"

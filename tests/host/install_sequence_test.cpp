@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "install/install_commit.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
 #include "install/payload_catalogue.h"
@@ -116,7 +117,7 @@ class RunInstallTest : public ::testing::Test {
 };
 
 TEST_F(RunInstallTest, InstallsEveryFileWithItsAttributesAndShortcuts) {
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         const PayloadEntry &entry = PayloadCatalogue[i];
         std::string path = File(entry.file);
@@ -153,7 +154,7 @@ TEST_F(RunInstallTest, ChineseNamesAndOneGroupWhenBothOptionsAreOff) {
     UiLanguage = 1;
     WantDesktopIcons = 0;
     WantAutoStart = 0;
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     std::vector<std::string> links = Doubles.Starting("link");
     ASSERT_EQ(links.size(), 2u);
     EXPECT_NE(links[0].find("/2/岚笔中文输入引擎/岚笔中文输入引擎.lnk"), std::string::npos);
@@ -162,7 +163,7 @@ TEST_F(RunInstallTest, ChineseNamesAndOneGroupWhenBothOptionsAreOff) {
 
 TEST_F(RunInstallTest, NoQuestionWithoutTheOldWordBase) {
     WriteFile(File("pycizudic.idx"), "\x80index");
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(Doubles.Count("message"), 0);
     EXPECT_EQ(ReadFile(File("pycizudic.idx")).size(), FindPayloadEntry(128)->bytes);
     EXPECT_EQ(Doubles.Count("wait cursor"), 0);
@@ -173,7 +174,7 @@ TEST_F(RunInstallTest, AnsweringNoKeepsTheFourWordBaseFiles) {
     WriteFile(File("pxcizudic.idx"), OldFile("pxcizudic.idx", 'x', true));
     WriteFile(File("py2_3ZiCi1stZuMu.idx"), OldFile("py2_3ZiCi1stZuMu.idx", 'y', true));
     Doubles.answer = 7;
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(
         Doubles.Starting("message"),
         std::vector<std::string>{"message Old CiKu (Word Base) is detected. Replace it with new CiKu?"});
@@ -192,7 +193,7 @@ TEST_F(RunInstallTest, AnsweringNoKeepsTheFourWordBaseFiles) {
 TEST_F(RunInstallTest, KeepingAPartialWordBaseInstallsWhatIsMissingOrShort) {
     PutOldWordBase('\x80', false);
     Doubles.answer = 7;
-    ASSERT_EQ(RunInstall(), kInstallSucceeded);
+    ASSERT_EQ(RunInstallInWorkFolder(), kInstallSucceeded);
     EXPECT_EQ(KeepOldWordBase, 1);
     for (const char *name : {"CiZuFlat.igb", "pycizudic.idx", "pxcizudic.idx", "py2_3ZiCi1stZuMu.idx"})
         EXPECT_EQ(ReadFile(File(name)).size(), OldFile(name, 0, true).size()) << name;
@@ -202,23 +203,23 @@ TEST_F(RunInstallTest, KeepingAPartialWordBaseInstallsWhatIsMissingOrShort) {
 TEST_F(RunInstallTest, AnsweringYesOrClosingReplacesOrKeeps) {
     PutOldWordBase('\xFF');
     Doubles.answer = 6;
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(KeepOldWordBase, 0);
     EXPECT_EQ(ReadFile(File("CiZuFlat.igb")).size(), FindPayloadEntry(127)->bytes);
     PutOldWordBase('\x80');
     Doubles.answer = 2;  // Escape or the close box
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(KeepOldWordBase, 1);
     EXPECT_EQ(ReadFile(File("CiZuFlat.igb")), OldFile("CiZuFlat.igb", 'b', true));
 }
 
 TEST_F(RunInstallTest, NoQuestionForAnIndexThatDoesNotLookOld) {
     PutOldWordBase('\x7F');
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     WriteFile(File("pycizudic.idx"), "");
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     unlink(File("pycizudic.idx").c_str());
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(Doubles.Count("message"), 0);
     EXPECT_EQ(Doubles.Count("wait cursor"), 3);
     EXPECT_EQ(ReadFile(File("CiZuFlat.igb")).size(), FindPayloadEntry(127)->bytes);
@@ -229,7 +230,7 @@ TEST_F(RunInstallTest, PurgeRemovesOldUserDictionaries) {
                              "flatAuto.dic0000", "flatAuto.dic00000"})
         WriteFile(File(name), "old");
     WriteAttributeWord(File("pykeys.dic1111").c_str(), Attributes(File("pykeys.dic1111")) | kProtection);
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_FALSE(PathExists(File("flatAuto.dic0101").c_str()));
     EXPECT_FALSE(PathExists(File("flatAdjust.dic").c_str()));
     EXPECT_FALSE(PathExists(File("pykeys.dic1111").c_str()));
@@ -266,7 +267,7 @@ TEST_F(RunInstallTest, AFailedInstallLeavesTheEarlierOneAsItWas) {
     limit.rlim_cur = 1 << 20;
     signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &limit);
-    int result = RunInstall();
+    int result = RunInstallInWorkFolder();
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(result, kInstallFailed);
     EXPECT_NE(FirstUnwrittenFile, nullptr);
@@ -275,7 +276,7 @@ TEST_F(RunInstallTest, AFailedInstallLeavesTheEarlierOneAsItWas) {
     unlink(File("TSO.exe").c_str());
     before.erase("TSO.exe");
     mkdir(File("TSO.exe").c_str(), 0755);
-    EXPECT_EQ(RunInstall(), kInstallFailed);
+    EXPECT_EQ(RunInstallInWorkFolder(), kInstallFailed);
     expectAsBefore("a folder in the way");
     EXPECT_EQ(Doubles.Count("link"), 0);
 }
@@ -289,30 +290,33 @@ TEST_F(RunInstallTest, AnyFileThatCannotBeWrittenEndsWithoutChangingAnything) {
     } cases[] = {{"readme2.igb", 20}, {"TSO.exe", 70}};
     for (const Case &c : cases) {
         Doubles.events.clear();
-        std::string blocked = File(std::string(c.name) + ".tsonew");
-        mkdir(blocked.c_str(), 0755);
-        EXPECT_EQ(RunInstall(), kInstallFailed) << c.name;
+        char blocked[kPathBufferSize];
+        StagedPath(blocked, c.name);
+        mkdir(File(kWorkFolderName).c_str(), 0700);
+        mkdir(blocked, 0755);
+        EXPECT_EQ(RunInstallInWorkFolder(), kInstallFailed) << c.name;
         EXPECT_STREQ(FirstUnwrittenFile, c.name);
-        rmdir(blocked.c_str());
+        rmdir(blocked);
+        rmdir(File(kWorkFolderName).c_str());
         EXPECT_EQ(Listing(), "") << c.name;
         EXPECT_EQ(Progress(), c.progress) << c.name;
         EXPECT_EQ(Doubles.Count("link"), 0) << c.name;
     }
-    EXPECT_EQ(RunInstall(), kInstallSucceeded);
+    EXPECT_EQ(RunInstallInWorkFolder(), kInstallSucceeded);
 }
 
 TEST_F(RunInstallTest, ControlFileIsCopiedOnlyWhenItIsThere) {
     WriteFile(windows_.File("SCtrlSet1.bin"), "previous");
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "previous");
     WriteFile(setup_.File("SCtrlSet1.bin"), "control");
     WriteAttributeWord(windows_.File("SCtrlSet1.bin").c_str(),
                        Attributes(windows_.File("SCtrlSet1.bin")) | kProtection);
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
     // Run from the Windows folder itself: source and target are one file, which stays.
     std::snprintf(SetupDir, kPathBufferSize, "%s", WindowsDir);
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
 }
 

@@ -17,6 +17,18 @@ int FolderOwnerTrusted(const char *folder) {
     return info.st_uid == 0 || info.st_uid == geteuid();
 }
 
+// The work folder: only its owner may write it, as only the administrators may on Windows.
+int MakePrivateFolder(const char *path) { return mkdir(path, 0700) == 0; }
+
+int PrivateFolderTrusted(const char *path) {
+    struct stat info;
+    return lstat(path, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+           !(info.st_mode & 077);
+}
+
+// A file renamed here keeps its mode, which a Unix folder does not pass on.
+int TakeFolderRights(const char *) { return 1; }
+
 struct FolderListing {
     DIR *folder;
 };

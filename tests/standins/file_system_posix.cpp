@@ -116,6 +116,41 @@ int KindOfPath(const char *path) {
     return S_ISREG(info.st_mode) && info.st_nlink <= 1 ? kPathPlainFile : kPathNotPlain;
 }
 
+int IsPlainFolder(const char *path) {
+    struct stat info;
+    return lstat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int LastFailureWasHeld() { return errno == EBUSY || errno == ETXTBSY; }
+
+// fcntl locks are per process: a second lock of this process on the file is granted. The tests
+// that need another holder take it in a child process.
+struct FileLock {
+    int descriptor;
+};
+
+int TakeFileLock(const char *path, FileLock **lock) {
+    int descriptor = open(path, O_RDWR | O_CREAT, 0666);
+    if (descriptor < 0)
+        return kLockFailed;
+    struct flock range = {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_len = 1;
+    if (fcntl(descriptor, F_SETLK, &range) != 0) {
+        int held = errno == EACCES || errno == EAGAIN;
+        close(descriptor);
+        return held ? kLockHeldElsewhere : kLockFailed;
+    }
+    *lock = new FileLock{descriptor};
+    return kLockTaken;
+}
+
+void ReleaseFileLock(FileLock *lock) {
+    close(lock->descriptor);
+    delete lock;
+}
+
 int RenameFile(const char *source, const char *target) {
     struct stat info;
     if (lstat(target, &info) == 0)

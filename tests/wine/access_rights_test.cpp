@@ -204,7 +204,7 @@ TEST_F(ProgramRights, InstallSetsThemOnEveryProgramAndOnNoDataFile) {
     std::string folder = UseFreshInstallFolder("rights");
     WantDesktopIcons = 0;
     WantAutoStart = 0;
-    ASSERT_EQ(RunInstall(), kInstallSucceeded) << (FirstUnwrittenFile ? FirstUnwrittenFile : "");
+    ASSERT_EQ(RunInstallInWorkFolder(), kInstallSucceeded) << (FirstUnwrittenFile ? FirstUnwrittenFile : "");
     if (!KeepsDescriptors(folder))
         GTEST_SKIP()
             << "this system keeps no descriptor on a closed file (Debian's Wine maps it to mode bits)";

@@ -131,7 +131,7 @@ class WineInstall : public ::testing::Test {
 TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     {
         MessageAnswerer answerer(IDYES);
-        ASSERT_EQ(RunInstall(), 1);
+        ASSERT_EQ(RunInstallInWorkFolder(), 1);
         EXPECT_EQ(answerer.answered(), 0);  // a fresh folder has no old word base
     }
     for (int i = 0; i < PayloadCatalogueCount; i++) {
@@ -166,7 +166,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     WriteWhole(File("CiZuFlat.igb"), userBase);
     {
         MessageAnswerer answerer(IDNO);
-        ASSERT_EQ(RunInstall(), 1);
+        ASSERT_EQ(RunInstallInWorkFolder(), 1);
         EXPECT_EQ(answerer.answered(), 1);
     }
     EXPECT_EQ(FileSize(File("ChnBmp.bin")), (long)FindPayloadEntry(110)->bytes);
@@ -174,7 +174,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     EXPECT_EQ(ReadWhole(File("CiZuFlat.igb")), userBase);
     {
         MessageAnswerer answerer(IDYES);
-        ASSERT_EQ(RunInstall(), 1);
+        ASSERT_EQ(RunInstallInWorkFolder(), 1);
         EXPECT_EQ(answerer.answered(), 1);
     }
     EXPECT_EQ(FileSize(File("CiZuFlat.igb")), (long)wordBaseBytes);
@@ -183,7 +183,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
 // Read-only shortcuts of an earlier install elsewhere are replaced, keep their protection, and
 // start the new install's engine.
 TEST_F(WineInstall, StaleReadOnlyShortcutsOfAnEarlierInstallAreReplaced) {
-    ASSERT_EQ(RunInstall(), 1);
+    ASSERT_EQ(RunInstallInWorkFolder(), 1);
     std::string startup = ShellFolder(CSIDL_STARTUP) + "\\Tesso Chinese Input Engine.lnk",
                 desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\Tesso Chinese Input Engine.lnk";
     for (const std::string &link : {startup, desktop})
@@ -192,7 +192,7 @@ TEST_F(WineInstall, StaleReadOnlyShortcutsOfAnEarlierInstallAreReplaced) {
     lstrcpynA(InstallDir, folder_.c_str(), kPathBufferSize);
     {
         MessageAnswerer answerer(IDOK);  // a shortcut that fails says so
-        ASSERT_EQ(RunInstall(), 1);
+        ASSERT_EQ(RunInstallInWorkFolder(), 1);
         EXPECT_EQ(answerer.answered(), 0);
     }
     for (const std::string &link : {startup, desktop}) {

@@ -72,6 +72,40 @@ void PutEarlierInstall(const std::string &folder) {
     }
 }
 
+// The Unix path of a file or folder, from Wine's own export.
+std::string UnixPath(const std::string &path) {
+    typedef char *(CDECL * ToUnix)(const WCHAR *);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char *unix = toUnix ? toUnix(wide) : nullptr;
+    std::string result = unix ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Runs a Unix shell command (Wine starts a Unix program as it would a Windows one) and waits.
+void RunUnix(const std::string &command) {
+    std::string line = "/bin/sh -c \"" + command + "\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    WaitForSingleObject(process.hProcess, 120000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
+// Waits until path exists (or the setup has ended, or a minute has passed).
+void WaitForFile(const Setup &setup, const std::string &path) {
+    DWORD start = GetTickCount();
+    while (FileAttributes(path) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 60000 && !HasExited(setup))
+        Sleep(0);
+}
+
+const char kWork[] = "\\~tsowork";
+
 class WholeOrNothing : public SetupTest {
   protected:
     void InstallCompletely(const std::string &folder) {
@@ -79,23 +113,32 @@ class WholeOrNothing : public SetupTest {
         EXPECT_EQ(NextMessage(), kSuccess) << folder;
         EXPECT_EQ(WaitForExit(&setup_), 0);
     }
+    // A clean install's files, made once for the tests of this process.
+    const std::map<std::string, std::string> &Clean() {
+        static std::map<std::string, std::string> clean;
+        if (clean.empty()) {
+            std::string reference = FreshFolder("clean") + "\\Tesso";
+            InstallCompletely(reference);
+            clean = Snapshot(reference);
+            clean.erase("doc");  // made only in a folder the setup creates
+        }
+        return clean;
+    }
 };
 
 // Killed before the largest file, inside it, after it and when the commit begins, over an earlier
 // install: nothing under a final name is ever cut short, and the next run makes an install that is
 // byte for byte a clean one, with nothing left over.
 TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
-    std::string reference = FreshFolder("clean") + "\\Tesso";
-    InstallCompletely(reference);
-    std::map<std::string, std::string> clean = Snapshot(reference);
-    clean.erase("doc");  // made only in a folder the setup creates
     struct Moment {
         const char *name, *file;
         long atLeast;
-    } moments[] = {{"before the largest", "pycizudic.idx.tsonew", 0},
-                   {"inside the largest", "pycizudic.idx.tsonew", 1 << 20},
-                   {"after the largest", "Inkleaf.exe.tsonew", 0},
-                   {"at the commit", "~tsoundo.lst", 0}};
+        bool journalHeld;  // at the next run, another program holds the journal open
+    } moments[] = {{"before the largest", "~tsowork\\pycizudic.idx.tsonew", 0, false},
+                   {"inside the largest", "~tsowork\\pycizudic.idx.tsonew", 1 << 20, false},
+                   {"after the largest", "~tsowork\\Inkleaf.exe.tsonew", 0, false},
+                   {"at the commit", "~tsowork\\~tsoundo.lst", 0, false},
+                   {"at the commit, its journal held", "~tsowork\\~tsoundo.lst", 0, true}};
     for (const Moment &moment : moments) {
         std::string folder = FreshFolder(std::string("killed-") + moment.name) + "\\Tesso";
         PutEarlierInstall(folder);
@@ -119,10 +162,111 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
                 EXPECT_EQ(FileSize(folder + "\\" + file.first), (long)entry->bytes)
                     << moment.name << ": " << file.first << " is cut short";
         }
+        if (moment.journalHeld) {  // never a reason to delete anything: every earlier file stays
+            std::map<std::string, std::string> left = Snapshot(folder), work = Snapshot(folder + kWork);
+            HANDLE journal = CreateFileA(watched.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            WalkToInstall(folder);
+            EXPECT_EQ(NextMessage(IDC_CANCEL), "An interrupted install's journal cannot be read; the earlier "
+                                               "files are kept in ~tsowork. OK retries.");
+            EXPECT_EQ(WaitForExit(&setup_), 0);
+            CloseHandle(journal);
+            EXPECT_EQ(Differences(Snapshot(folder), left), "") << moment.name;
+            EXPECT_EQ(Differences(Snapshot(folder + kWork), work), "") << moment.name;
+        }
         InstallCompletely(folder);
-        std::map<std::string, std::string> now = Snapshot(folder);
-        EXPECT_EQ(Differences(now, clean), "") << moment.name;
+        EXPECT_EQ(Differences(Snapshot(folder), Clean()), "") << moment.name;
     }
+}
+
+// Held for a second during the commit, as a scanner or an indexer holds a file just written: the
+// commit waits for it and completes. Then the journal held when the commit is finished: success is
+// reported all the same, and the next run (stopped at a check) finishes it and never undoes it.
+TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
+    std::string folder = FreshFolder("held") + "\\Tesso";
+    PutEarlierInstall(folder);
+    WalkToInstall(folder);
+    WaitForFile(setup_, folder + kWork + "\\pycizudic.idx.tsonew");  // the checks are over
+    HANDLE engine = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(engine, INVALID_HANDLE_VALUE);
+    WaitForFile(setup_, folder + kWork + "\\~tsoundo.lst");
+    Sleep(1000);
+    CloseHandle(engine);
+    EXPECT_EQ(NextMessage(), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(Differences(Snapshot(folder), Clean()), "");
+
+    folder = FreshFolder("held-journal") + "\\Tesso";
+    PutEarlierInstall(folder);
+    WalkToInstall(folder);
+    WaitForFile(setup_, folder + kWork + "\\~tsodone.lst");
+    HANDLE journal = CreateFileA((folder + kWork + "\\~tsoundo.lst").c_str(), GENERIC_READ, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(NextMessage(), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    CloseHandle(journal);
+    engine = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(IDC_CANCEL), "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.");
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    CloseHandle(engine);
+    EXPECT_EQ(Differences(Snapshot(folder), Clean()), "");
+}
+
+// A work folder the setup did not make (here made by this test, as an ordinary user could where the
+// folder lets users create folders) with a journal and a program moved "aside": named, never read.
+TEST_F(WholeOrNothing, AWorkFolderTheSetupDidNotMakeIsNeverUsed) {
+    std::string folder = FreshFolder("forged") + "\\Tesso";
+    PutEarlierInstall(folder);
+    CreateDirectoryA((folder + kWork).c_str(), nullptr);
+    WriteWhole(folder + kWork + "\\~tsoundo.lst", "=1TSO.exe\n+0someone-elses.dat\nend\n");
+    WriteWhole(folder + kWork + "\\TSO.exe.tsoold", "a user's own program");
+    WriteWhole(folder + "\\someone-elses.dat", "another user's file");
+    std::map<std::string, std::string> earlier = Snapshot(folder), work = Snapshot(folder + kWork);
+    WalkToInstall(folder);
+    EXPECT_EQ(NextMessage(), "~tsowork in the folder was not made by this setup or was changed; the setup will "
+                             "not use it. Remove it, then retry.");
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(Differences(Snapshot(folder), earlier), "");
+    EXPECT_EQ(Differences(Snapshot(folder + kWork), work), "");
+}
+
+// A second setup under another Wine prefix (another wineserver: the first one's mutex and open
+// files are not seen there) on the folder while the first is inside its install: told, it changes
+// nothing, and the first completes. The first waits at the old word base's question meanwhile.
+TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
+    std::string second = Environment("TESSO_SECOND_SETUP_FOLDER");
+    if (!second.empty()) {  // this process is the second setup's driver, in the other prefix
+        WalkToInstall(second);
+        WriteWhole(second + "-second.txt", NextMessage());
+        WaitForExit(&setup_);
+        return;
+    }
+    std::string other = Environment("TESSO_OTHER_PREFIX");
+    if (other.empty())
+        GTEST_SKIP() << "needs TESSO_OTHER_PREFIX";
+    std::string folder = "Z:" + UnixPath(FreshFolder("two-setups"));
+    for (char &c : folder)
+        c = c == '/' ? '\\' : c;
+    folder += "\\Tesso";
+    PutEarlierInstall(folder);
+    WriteWhole(folder + "\\CiZuFlat.igb", "an old word base");
+    WriteWhole(folder + "\\pycizudic.idx", "\x80 an old index");
+    WalkToInstall(folder);
+    HWND question = WaitForMessage(setup_);
+    ASSERT_NE(question, nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    RunUnix("WINEPREFIX='" + other + "' TESSO_SECOND_SETUP_FOLDER='" + folder + "' /usr/lib/wine/wine64 '" +
+            UnixPath(self) + "' --gtest_filter=WholeOrNothing.ASecondSetupOnTheFolderIsKeptOut >/dev/null 2>&1; WINEPREFIX='" +
+            other + "' /usr/lib/wine/wineserver -k");
+    EXPECT_EQ(ReadWhole(folder + "-second.txt"),
+              "Another setup is installing into this folder now. Please wait until it has finished, then try again.");
+    AnswerMessage(question, IDC_YES_BUTTON);
+    EXPECT_EQ(NextMessage(), kSuccess);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    std::map<std::string, std::string> now = Snapshot(folder);
+    now.erase("CiZuFlat.igb");
+    EXPECT_EQ(Differences(now, Clean()), "");
 }
 
 // The engine of an earlier install running: found before anything changes.
@@ -151,29 +295,32 @@ TEST_F(WholeOrNothing, ARunningEngineIsFoundBeforeAnyChange) {
     EXPECT_EQ(Differences(Snapshot(folder), earlier), "");
 }
 
-// Folders and hard links at an installed name, a purged name and a staged name: the setup names
-// what is in the way and changes nothing, inside the folder or outside it.
+// Folders, hard links and (under Wine) Unix symbolic links at an installed name, a purged name: the
+// setup names what is in the way and changes nothing, inside the folder or outside it.
 TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
     std::string outsideFolder = FreshFolder("outside");
     std::string outside = outsideFolder + "\\precious.dat";
     WriteWhole(outside, "outside bytes");
     SetFileAttributesA(outside.c_str(), kProtection);
+    enum Kind { kHardLink, kFolder, kUnixLink };
     struct Plant {
         const char *name;
-        bool hardLink;
-    } plants[] = {
-        {"TSO.exe", true}, {"pykeys.dic0001", true}, {"py_1key.dic.tsonew", false}, {"TSO.exe", false}};
+        Kind kind;
+    } plants[] = {{"TSO.exe", kHardLink}, {"pykeys.dic0001", kHardLink}, {"TSO.exe", kFolder},
+                  {"TSO.exe", kUnixLink}, {"flatAuto.dic", kUnixLink},    {"chipadui.ini", kUnixLink}};
     for (const Plant &plant : plants) {
-        std::string folder =
-            FreshFolder(std::string("planted-") + plant.name + (plant.hardLink ? "-link" : "-dir")) +
-            "\\Tesso";
+        std::string folder = FreshFolder(std::string("planted-") + plant.name + "-" + std::to_string(plant.kind)) +
+                             "\\Tesso";
         PutEarlierInstall(folder);
         std::string path = folder + "\\" + plant.name;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
-        ASSERT_TRUE(plant.hardLink ? CreateHardLinkA(path.c_str(), outside.c_str(), nullptr)
-                                   : CreateDirectoryA(path.c_str(), nullptr))
-            << plant.name;
+        if (plant.kind == kUnixLink)
+            RunUnix("ln -s '" + UnixPath(outside) + "' '" + UnixPath(folder) + "/" + plant.name + "'");
+        else
+            ASSERT_TRUE(plant.kind == kHardLink ? CreateHardLinkA(path.c_str(), outside.c_str(), nullptr)
+                                                : CreateDirectoryA(path.c_str(), nullptr))
+                << plant.name;
         std::map<std::string, std::string> earlier = Snapshot(folder);
         WalkToInstall(folder);
         EXPECT_EQ(NextMessage(),
@@ -183,6 +330,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         Click(Control(setup_.wizard, IDCANCEL));
         EXPECT_EQ(WaitForExit(&setup_), 0);
         EXPECT_EQ(Differences(Snapshot(folder), earlier), "") << plant.name;
+        EXPECT_EQ(FileAttributes(folder + kWork), INVALID_FILE_ATTRIBUTES) << plant.name;
         EXPECT_EQ(ReadWhole(outside), "outside bytes");
         EXPECT_EQ(FileAttributes(outside) & kProtection, kProtection) << plant.name;
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/setup_state.h"
+#include "../install_in_work_folder.h"
 #include "wizard_driver.h"
 
 using driver::Environment;
