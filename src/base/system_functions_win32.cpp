@@ -48,3 +48,13 @@ FARPROC FindSystemFunctionAddress(SystemFunction function) {
     }
     return addresses[index];
 }
+
+// Wine's ntdll exports wine_get_version; no Windows does (the 95 family has no ntdll at all).
+int RunningUnderWine() {
+    static int known = -1;
+    if (known < 0) {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        known = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    }
+    return known;
+}

@@ -89,3 +89,7 @@ template <SystemFunction function> SystemCall<function> FindSystemFunction() {
     return reinterpret_cast<SystemCall<function>>(
         reinterpret_cast<void *>(FindSystemFunctionAddress(function)));
 }
+
+// Whether the setup runs under Wine, whose file system differs from Windows' where it matters to the
+// install: Unix symbolic links, and no security descriptor kept (the Unix owner and mode stand in).
+int RunningUnderWine();

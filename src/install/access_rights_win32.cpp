@@ -189,6 +189,45 @@ namespace {
 const BYTE kFolderAndFiles = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
 const WellKnownSid *const kWorkFolderWriters[] = {&kAdministrators, &kLocalSystem};
 
+// Vista and later run an administrator's programs unelevated unless asked: there the user's own
+// account is also the identity of every program they start without elevation, which must not be
+// trusted with what the elevated setup trusts.
+int ElevationExists() {
+    OSVERSIONINFOA version = {sizeof version};
+    return GetVersionExA(&version) && version.dwMajorVersion >= 6;
+}
+
+// Whether sid is the account the setup runs as.
+int IsRunningUser(PSID sid) {
+    auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
+    auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
+    auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
+    KernelHandle token;
+    DWORD user[64], needed = 0;  // TOKEN_USER and its SID: at most 76 bytes
+    return equalSid && openProcessToken && getTokenInformation &&
+           openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
+           getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) &&
+           equalSid(sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
+}
+
+// Debian's Wine keeps no security descriptor: it makes one from the Unix owner and mode, the owner
+// being the running user for a file of the setup's Unix account. A folder the setup made there has
+// the mode its list gave (no access for other Unix users), and reads back as the user's with entries
+// for the user and SYSTEM alone; one that lets other users in has an entry for Everyone.
+int OnlyTrustedEntries(PACL list) {
+    auto getAce = FindSystemFunction<SystemFunction::GetAce>();
+    auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
+    for (DWORD i = 0; getAce && equalSid && i < list->AceCount; i++) {
+        void *entry = nullptr;
+        if (!getAce(list, i, &entry))
+            return 0;
+        PSID sid = &static_cast<ACCESS_ALLOWED_ACE *>(entry)->SidStart;
+        if (!equalSid(sid, AsSid(kAdministrators)) && !equalSid(sid, AsSid(kLocalSystem)) && !IsRunningUser(sid))
+            return 0;
+    }
+    return getAce && equalSid;
+}
+
 struct PrivateDescriptor {
     SECURITY_DESCRIPTOR descriptor;  // absolute: points at the list below and at a constant owner
     DWORD list[24];                  // two entries of at most 28 bytes, DWORD-aligned
@@ -227,15 +266,26 @@ int BuildPrivateDescriptor(PrivateDescriptor *built) {
 }  // namespace
 
 // Made with its rights in one step, so that there is no moment at which it has the install
-// folder's. The 95 family and volumes without access lists get a plain folder.
+// folder's; set once more after (Wine 8 keeps no descriptor given when a folder is made, only one set
+// on it afterwards; on Windows the second call changes nothing). Only a member of Administrators may
+// name them the owner: an ordinary user who runs the setup (NT 4.0 to XP ask for no elevation) into a
+// folder of their own gets a plain folder, which PrivateFolderTrusted accepts from that user alone.
+// The 95 family and volumes without access lists get a plain folder.
 int MakePrivateFolder(const char *path) {
     PrivateDescriptor built;
     if (!AppliesHere(path))
         return CreateDirectoryA(path, nullptr) != 0;
-    if (!BuildPrivateDescriptor(&built))
+    auto setFileSecurity = FindSystemFunction<SystemFunction::SetFileSecurityA>();
+    if (!setFileSecurity || !BuildPrivateDescriptor(&built))
         return 0;
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, &built.descriptor, FALSE};
-    return CreateDirectoryA(path, &attributes) != 0;
+    if (CreateDirectoryA(path, &attributes)) {
+        if (setFileSecurity(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &built.descriptor))
+            return 1;
+        RemoveDirectoryA(path);
+        return 0;
+    }
+    return GetLastError() == ERROR_INVALID_OWNER && CreateDirectoryA(path, nullptr);
 }
 
 // Owner Administrators, and exactly the entries MakePrivateFolder gives, in its order: anything
@@ -258,9 +308,12 @@ int PrivateFolderTrusted(const char *path) {
     BOOL defaulted = FALSE, present = FALSE;
     if (!getFileSecurity(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor,
                          sizeof descriptor, &needed) ||
-        !getOwner(descriptor, &owner, &defaulted) || !owner || !equalSid(owner, AsSid(kAdministrators)) ||
-        !getDacl(descriptor, &present, &list, &defaulted) || !present || !list)
+        !getOwner(descriptor, &owner, &defaulted) || !owner)
         return 0;
+    if (!getDacl(descriptor, &present, &list, &defaulted) || !present || !list)
+        return 0;
+    if (!equalSid(owner, AsSid(kAdministrators)))
+        return IsRunningUser(owner) && (!ElevationExists() || (RunningUnderWine() && OnlyTrustedEntries(list)));
     const DWORD kWriters = sizeof kWorkFolderWriters / sizeof kWorkFolderWriters[0];
     if (list->AceCount != kWriters)
         return 0;

@@ -114,16 +114,6 @@ int IsLinkOrFolder(DWORD attributes, const char *path) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparsePoint(path);
 }
 
-// Wine's ntdll exports wine_get_version; no Windows does (the 95 family has no ntdll at all).
-int RunningUnderWine() {
-    static int known = -1;
-    if (known < 0) {
-        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-        known = ntdll && GetProcAddress(ntdll, "wine_get_version");
-    }
-    return known;
-}
-
 // The folder part and the name of a path, split at its last separator.
 int SplitPath(const char *path, char *folder, const char **name) {
     const char *separator = LastSeparator(path);

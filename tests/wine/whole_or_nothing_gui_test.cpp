@@ -85,16 +85,25 @@ std::string UnixPath(const std::string &path) {
     return result;
 }
 
-// Runs a Unix shell command (Wine starts a Unix program as it would a Windows one) and waits.
-void RunUnix(const std::string &command) {
+// Runs a Unix shell command (Wine starts a Unix program as it would a Windows one, but its handle
+// does not wait for it) and waits until it has made the file made (at most two minutes).
+void RunUnix(const std::string &command, const std::string &made) {
     std::string line = "/bin/sh -c \"" + command + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &process));
-    WaitForSingleObject(process.hProcess, 120000);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000; Sleep(50)) {
+        WIN32_FIND_DATAA found;  // a listing sees a link whose target is gone as well
+        HANDLE search = FindFirstFileA(made.c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            return;
+        }
+    }
+    ADD_FAILURE() << command << " made no " << made;
 }
 
 // Waits until path exists (or the setup has ended, or a minute has passed).
@@ -258,8 +267,12 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     GetModuleFileNameA(nullptr, self, sizeof self);
     RunUnix("WINEPREFIX='" + other + "' TESSO_SECOND_SETUP_FOLDER='" + folder + "' /usr/lib/wine/wine64 '" +
             UnixPath(self) + "' --gtest_filter=WholeOrNothing.ASecondSetupOnTheFolderIsKeptOut >/dev/null 2>&1; WINEPREFIX='" +
-            other + "' /usr/lib/wine/wineserver -k");
-    EXPECT_EQ(ReadWhole(folder + "-second.txt"),
+            other + "' /usr/lib/wine/wineserver -k",
+            folder + "-second.txt");
+    std::string said;
+    for (int i = 0; i < 100 && (said = ReadWhole(folder + "-second.txt")).empty(); i++)
+        Sleep(50);  // its driver writes the file a moment after making it
+    EXPECT_EQ(said,
               "Another setup is installing into this folder now. Please wait until it has finished, then try again.");
     AnswerMessage(question, IDC_YES_BUTTON);
     EXPECT_EQ(NextMessage(), kSuccess);
@@ -316,7 +329,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
         if (plant.kind == kUnixLink)
-            RunUnix("ln -s '" + UnixPath(outside) + "' '" + UnixPath(folder) + "/" + plant.name + "'");
+            RunUnix("ln -s '" + UnixPath(outside) + "' '" + UnixPath(folder) + "/" + plant.name + "'", path);
         else
             ASSERT_TRUE(plant.kind == kHardLink ? CreateHardLinkA(path.c_str(), outside.c_str(), nullptr)
                                                 : CreateDirectoryA(path.c_str(), nullptr))
