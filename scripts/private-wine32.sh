@@ -11,9 +11,10 @@
 #
 # Bound into it, each at its own path: /proc, /dev, /sys; /tmp (the X server's socket, and
 # wineserver's sockets, so that `wineserver -k` outside ends a run inside); the repository (the
-# prefixes, programs and screenshots of the build tree), $HOME, the working folder and the folder of
-# WINEPREFIX; the machine's fonts, their configuration and its compiled locales (locales-all serves
-# every architecture), which an installed wine32:i386 would read too.
+# prefixes, programs and screenshots of the build tree), $HOME, the working folder and the folders
+# of WINEPREFIX and XAUTHORITY; and what an installed wine32:i386 would read of the machine: its
+# users (Wine names the prefix's user folder after the user), time zone, fonts and their
+# configuration, and compiled locales (locales-all serves every architecture).
 #
 # Needs root (chroot and mounts); with-wine32.sh only takes this route as root.
 set -eu
@@ -31,9 +32,11 @@ existing_folder() {
 }
 binds=("$repo" "$PWD")
 [ -n "${HOME:-}" ] && [ -d "$HOME" ] && binds+=("$HOME")
-[ -n "${WINEPREFIX:-}" ] && binds+=("$(existing_folder "$(dirname "$WINEPREFIX")")")
-[ -d /usr/lib/locale ] && binds+=(/usr/lib/locale)
-for shared in /usr/share/fonts /etc/fonts; do [ -d "$shared" ] && binds+=("$shared"); done
+[ -n "${WINEPREFIX:-}" ] && binds+=("$(existing_folder "$(dirname "$(realpath -m "$WINEPREFIX")")")")
+[ -n "${XAUTHORITY:-}" ] && [ -f "$XAUTHORITY" ] && binds+=("$(dirname "$(realpath "$XAUTHORITY")")")
+for shared in /etc/passwd /etc/group /etc/localtime /usr/share/fonts /etc/fonts /usr/lib/locale; do
+    [ -e "$shared" ] && binds+=("$shared")
+done
 # The tree's /usr/lib/wine/wineserver is a shell script choosing between wineserver32 and
 # wineserver64; the tree has no shell, and wineserver32 is the one it has.
 export WINESERVER=/usr/lib/wine/wineserver32
@@ -47,7 +50,13 @@ exec unshare --mount --propagation private /bin/bash -c '
         mount --rbind "$system" "$root$system"
     done
     for ((i = 0; i < count; i++)); do
-        [ "$1" = / ] || { mkdir -p "$root$1"; mount --bind "$1" "$root$1"; }
+        if [ -d "$1" ]; then
+            [ "$1" = / ] || { mkdir -p "$root$1"; mount --bind "$1" "$root$1"; }
+        else
+            mkdir -p "$(dirname "$root$1")"
+            [ -e "$root$1" ] || : >"$root$1"
+            mount --bind "$1" "$root$1"
+        fi
         shift
     done
     exec unshare --root="$root" --wd="$wd" /usr/lib/wine/wine "$@"
