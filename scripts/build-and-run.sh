@@ -8,12 +8,13 @@ if [ "${1:-}" != --built ]; then
     scripts/install-deps.sh
     cmake -S . -B build -G Ninja >/dev/null
     cmake --build build
-    # The run itself, with 32-bit Wine made to work where the kernel runs no 32-bit code.
+    # The run itself, with 32-bit Wine made to work where wine32:i386 is not installed or the kernel
+    # runs no 32-bit code.
     exec scripts/with-wine32.sh scripts/build-and-run.sh --built
 fi
 # The shipped setup is the 32-bit one; where even scripts/with-wine32.sh gets no 32-bit Wine to
 # run, its 64-bit twin (same sources, same flags) stands in.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if "${TESSO_WINE32:-/usr/lib/wine/wine}" --version >/dev/null 2>&1; then
     arch=(--win32) setup=$PWD/build/win-i686/TessoSetup.exe tests=$PWD/build/win-i686-tests
 else
     echo "No 32-bit Wine here: running the 64-bit twin of the setup."

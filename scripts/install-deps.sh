@@ -10,8 +10,9 @@ packages=(
     gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb unifont locales-all clang-format util-linux osslsigncode openssl
 )
-# Only the wine32.* tests need it; where its i386 dependencies cannot be had (a mirror whose i386
-# index is mid-sync leaves them a version behind amd64), those tests are reported as skipped.
+# Only the wine32.* tests need it. It is installed only where that replaces and removes nothing:
+# where its i386 libraries cannot be had at the versions of the amd64 ones (a mirror whose i386
+# index lags amd64), scripts/with-wine32.sh runs a private copy of it instead.
 packages32=(wine32:i386)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -32,8 +33,16 @@ if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $added_architectu
     # A mirror caught mid-sync fails one index; the others still serve, so the install is tried anyway.
     $sudo apt-get update -qq || echo "NOTE: apt-get update reported errors; installing from the lists it has"
     [ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-    if [ ${#missing32[@]} -gt 0 ] &&
-        ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing32[@]}"; then
-        echo "NOTE: ${missing32[*]} could not be installed; the wine32.* tests will be reported as skipped"
+    # apt would otherwise upgrade or downgrade amd64 libraries to the i386 versions it found, or
+    # remove what conflicts: a simulation first ("Inst name [old version]" replaces a package).
+    if [ ${#missing32[@]} -gt 0 ]; then
+        if ! plan=$(apt-get install -s -qq "${missing32[@]}" 2>&1); then
+            echo "NOTE: ${missing32[*]} cannot be installed here; scripts/with-wine32.sh runs a private copy"
+        elif grep -Eq '^(Remv |Inst [^ ]+ \[)' <<<"$plan"; then
+            echo "NOTE: ${missing32[*]} would replace or remove installed packages, so it is not installed;"
+            echo "      scripts/with-wine32.sh runs a private copy"
+        elif ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing32[@]}"; then
+            echo "NOTE: ${missing32[*]} could not be installed; scripts/with-wine32.sh runs a private copy"
+        fi
     fi
 fi

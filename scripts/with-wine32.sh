@@ -2,6 +2,23 @@
 # Runs a command with 32-bit Wine working wherever this machine can have it, and passes on its exit
 # status.
 #
+# 32-bit Wine is Debian's wine32:i386 where it is installed. Where it is not, it often cannot be:
+# Multi-Arch wants its i386 libraries at exactly the versions of the amd64 ones, which a mirror
+# whose i386 index of a suite lags amd64 does not have, and forcing it may downgrade or remove amd64
+# packages. Then the same wine32 package, at the version of the installed wine64, is unpacked with
+# its i386 libraries into build/wine32-root/ and run from there (scripts/private-wine32.sh, which
+# the command finds in TESSO_WINE32): apt resolves it for i386 alone, with lists, caches and an empty
+# dpkg status of its own, so that no amd64 package constrains it, from the Debian suites of the
+# machine's own apt sources. Nothing is installed on the machine. The folder is kept between runs,
+# and made anew when wine64's version changes.
+#
+# Unpacking the packages was chosen over a minimal i386 Debian made with debootstrap and wine32
+# installed in it: both are entered with chroot, but unpacking needs no further tool and runs no
+# maintainer script (every one would run under qemu-i386 where the kernel runs no 32-bit code):
+# about a minute cold against four and a half. The one maintainer step Wine needs is done here:
+# libwine's postinst makes Wine's builtin zlib1.dll out of libz-mingw-w64's (without it user32.dll,
+# and so every program, fails to load). It needs root, for chroot.
+#
 # Where the kernel runs 32-bit programs, the command simply runs. Where it does not (no IA32
 # emulation; on some machines the processor faults on any 32-bit code segment, so no WoW64 Wine
 # helps either), the 32-bit Wine processes run under Debian's qemu-i386: its static binary is taken
@@ -11,15 +28,16 @@
 # hint, and Wine then stops with "failed to map the shared user data: c0000018".
 #
 # While the command runs, qemu-i386 is registered with binfmt_misc for i386 ELF programs (flag F:
-# the kernel opens the interpreter once, at registration). The registration is machine-wide, every
-# i386 program on the machine runs through qemu while it lasts, and binfmt handlers come before the
-# kernel's own loader: so it is made only where 32-bit programs do not run, is named after this
-# process, and is removed when the command ends, fails or is interrupted; a watchdog removes it if
-# this script is killed outright, and a later run removes any whose process is gone. binfmt_misc is
-# mounted when it is not (and left mounted, as systemd leaves it).
+# the kernel opens the interpreter once, at registration, so that it serves inside the chroot too).
+# The registration is machine-wide, every i386 program on the machine runs through qemu while it
+# lasts, and binfmt handlers come before the kernel's own loader: so it is made only where 32-bit
+# programs do not run, is named after this process, and is removed when the command ends, fails or
+# is interrupted; a watchdog removes it if this script is killed outright, and a later run removes
+# any whose process is gone. binfmt_misc is mounted when it is not (and left mounted, as systemd
+# leaves it).
 #
-# Where none of this works (32-bit Wine not installed, no registry, no binfmt_misc), it says why and
-# runs the command anyway: the wine32.* tests then report themselves skipped.
+# Where none of this works (no registry, no binfmt_misc), it says why and runs the command anyway:
+# the wine32.* tests then report themselves skipped.
 #
 # TESSO_FORCE_QEMU32=1 takes the emulated route even where the kernel runs 32-bit programs itself,
 # to test that route on such a machine.
@@ -27,6 +45,7 @@
 set -u
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cache=$repo/build/qemu-user
+root=$repo/build/wine32-root
 wine32=/usr/lib/wine/wine
 binfmt=/proc/sys/fs/binfmt_misc
 entry_prefix=tesso-i386-
@@ -60,35 +79,46 @@ major_version() {
     "$1" --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\..*/\1/p'
 }
 
+# Sets apt: the options that give apt-get the sources in $1/sources.list, and lists, caches,
+# preferences and an empty dpkg status of its own (and so locks of its own) in the folder $1: the
+# machine's apt state stays as it was. Its configuration (proxies, for one) still applies. The
+# Debian suites are signed with the archive's keys; apt's trusted keys serve where the keyring
+# package's file is missing.
+private_apt() {
+    mkdir -p "$1/lists/partial" "$1/cache/archives/partial" "$1/empty"
+    : >"$1/status"
+    apt=(-qq -o "Dir::Etc::SourceList=$1/sources.list" -o "Dir::Etc::SourceParts=$1/empty"
+        -o "Dir::Etc::Preferences=$1/empty/none" -o "Dir::Etc::PreferencesParts=$1/empty"
+        -o "Dir::State::Lists=$1/lists" -o "Dir::Cache=$1/cache" -o "Dir::State::status=$1/status"
+        -o Acquire::Languages=none -o APT::Sandbox::User="$(id -un)")
+    local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+    signed=
+    [ -r "$keyring" ] && signed=" signed-by=$keyring"
+}
+
+# The machine's own Debian sources, as apt reads them: "URI suite" lines, its release's first.
+debian_sources() {
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Origin: Debian' 'Component: main' \
+        'Identifier: Packages' 'Target-Of: deb' 2>/dev/null | sort -u | sort -s -k2,2
+}
+
 # Sets qemu, or reason on failure.
 fetch_qemu() {
     qemu=$cache/qemu-i386
     local major
     major=$(major_version "$qemu")
     [ -s "$cache/qemu-i386.conf" ] && [ "${major:-0}" -ge 10 ] && return 0
-    local codename arch mirror keyring signed work
+    local codename arch mirror work
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
     arch=$(dpkg --print-architecture)
-    # The machine's own Debian source for its release, as apt reads it from its sources.
-    mirror=$(apt-get indextargets --format '$(REPO_URI)' "Release: $codename" 'Origin: Debian' \
-        'Component: main' 'Identifier: Packages' 'Target-Of: deb' 2>/dev/null | head -n 1)
+    mirror=$(debian_sources | awk -v suite="$codename" '$2 == suite { print $1; exit }')
     if [ -z "$codename" ] || [ -z "$mirror" ]; then
         reason="this machine's apt sources name no Debian mirror for its release"
         return 1
     fi
-    # The backports suite is signed with the archive's keys; apt's trusted keys serve where the
-    # keyring package's file is missing.
-    keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-    [ -r "$keyring" ] && signed=" signed-by=$keyring" || signed=
     work=$(mktemp -d /tmp/tesso-qemu-user-XXXXXX)
-    mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/empty"
+    private_apt "$work"
     echo "deb [arch=$arch$signed] $mirror $codename-backports main" >"$work/sources.list"
-    # Private sources, lists, preferences and caches: the machine's apt state stays as it was. Its
-    # configuration (proxies, for one) still applies.
-    local apt=(-qq -o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/empty"
-        -o "Dir::Etc::Preferences=$work/empty/none" -o "Dir::Etc::PreferencesParts=$work/empty"
-        -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache" -o Acquire::Languages=none
-        -o APT::Sandbox::User="$(id -un)")
     echo "Fetching qemu-i386 from $codename-backports (qemu-user) to run 32-bit Wine..."
     if ! apt-get "${apt[@]}" update 2>&1 || ! (cd "$work" && apt-get "${apt[@]}" download qemu-user 2>&1) ||
         ! dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb |
@@ -107,6 +137,69 @@ fetch_qemu() {
     cp "$work/usr/share/qemu/binfmt.d/qemu-i386.conf" "$cache/qemu-i386.conf"
     cp "$work/usr/bin/qemu-i386" "$qemu.new" && mv -f "$qemu.new" "$qemu"
     rm -rf "$work"
+}
+
+# Unpacks wine32:i386 at wine64's version ($1) and its i386 libraries into $root, made anew beside
+# it and then put in its place. Sets reason on failure.
+unpack_wine32() {
+    local version=$1 work new
+    work=$(mktemp -d /tmp/tesso-wine32-XXXXXX)
+    new=$root.new
+    private_apt "$work"
+    debian_sources | while read -r uri suite; do
+        echo "deb [arch=i386$signed] $uri $suite main"
+    done >"$work/sources.list"
+    if [ ! -s "$work/sources.list" ]; then
+        rm -rf "$work"
+        reason="this machine's apt sources name no Debian mirror"
+        return 1
+    fi
+    # i386 as apt's only architecture: wine32 is then a package like any other, not a foreign one.
+    apt+=(-o APT::Architecture=i386 -o APT::Architectures=i386)
+    echo "Fetching 32-bit Wine $version (wine32:i386 and its libraries) into build/wine32-root..."
+    # A suite whose i386 index is mid-sync fails here; apt leaves it out, and the others serve.
+    apt-get "${apt[@]}" update 2>&1 || echo "NOTE: apt-get update reported errors; resolving from the lists it has"
+    rm -rf "$new"
+    mkdir -p "$new"
+    if ! apt-get "${apt[@]}" install -y --download-only --no-install-recommends "wine32=$version" 2>&1; then
+        reason="wine32:i386 $version could not be fetched from the machine's Debian sources"
+    elif ! find "$work/cache/archives" -name '*.deb' -print0 | xargs -0 -P 2 -I {} dpkg-deb -x {} "$new" ||
+        ! dpkg-deb --ctrl-tarfile "$work"/cache/archives/libwine_*.deb | tar -xO ./postinst >"$work/postinst"; then
+        reason="the packages of wine32:i386 $version could not be unpacked"
+    # libwine's postinst, its paths made relative to the tree.
+    elif ! (cd "$new" && sed 's#/usr/#./usr/#g' "$work/postinst" | sh -s configure) ||
+        [ ! -s "$new/usr/lib/i386-linux-gnu/wine/i386-windows/zlib1.dll" ]; then
+        reason="Wine's zlib1.dll could not be made from libz-mingw-w64's"
+    else
+        # The libraries' cache, as the packages' ldconfig trigger would make it: fewer lookups.
+        echo 'include /etc/ld.so.conf.d/*.conf' >"$new/etc/ld.so.conf"
+        ldconfig -r "$new" 2>/dev/null
+        echo "$version" >"$new/.tesso-wine32-version"
+        rm -rf "$root" && mv "$new" "$root"
+    fi
+    rm -rf "$work" "$new"
+    [ -z "$reason" ]
+}
+
+# Gives build/wine32-root/ the wine32 of the installed wine64's version. One run at a time makes
+# it: another waits, and then finds it made. Sets reason on failure.
+prepare_wine32() {
+    local version lock status=0
+    version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null)
+    if [ -z "$version" ]; then
+        reason="32-bit Wine is not installed (wine32:i386), nor wine64, whose version it must match"
+        return 1
+    fi
+    if [ "$(id -u)" -ne 0 ]; then
+        reason="32-bit Wine is not installed (wine32:i386), and running it from a folder of its own needs root (chroot)"
+        return 1
+    fi
+    mkdir -p "$repo/build"
+    exec {lock}>"$repo/build/wine32-root.lock"
+    flock "$lock"
+    [ "$(cat "$root/.tesso-wine32-version" 2>/dev/null)" = "$version" ] || unpack_wine32 "$version" || status=1
+    exec {lock}>&-
+    return $status
 }
 
 # Sets entry, or reason on failure. The magic and mask are the package's own (i386 executables and
@@ -149,12 +242,16 @@ if [ $# -eq 0 ]; then
     exit 2
 fi
 [ -d "$binfmt" ] && remove_stale_entries
+reason=
 if [ ! -x "$wine32" ]; then
-    note "32-bit Wine is not installed (wine32:i386)"
-    exec "$@"
+    if ! prepare_wine32; then
+        note "$reason"
+        exec "$@"
+    fi
+    wine32=$repo/scripts/private-wine32.sh
+    export TESSO_WINE32=$wine32
 fi
 runs_natively && exec "$@"
-reason=
 if ! fetch_qemu || ! register_qemu; then
     if [ "${TESSO_FORCE_QEMU32:-0}" = 1 ]; then
         note "qemu-i386 was asked for (TESSO_FORCE_QEMU32=1), and $reason"

@@ -2,8 +2,10 @@
 # Runs one Windows program under Wine in the given prefix, on the current display or on a private
 # Xvfb, and always ends with the prefix's wineserver killed, so nothing can hang CI.
 # usage: run-under-wine.sh [--win32] [--windows-version V] <prefix folder> <program> [arguments...]
-#   --win32               32-bit Wine in a 32-bit prefix (for the shipped 32-bit setup). Where this
-#                         machine cannot run 32-bit code, says so and exits 77 (ctest: skipped).
+#   --win32               32-bit Wine in a 32-bit prefix (for the shipped 32-bit setup): the command
+#                         in TESSO_WINE32, else wine32:i386's loader (scripts/with-wine32.sh sets it
+#                         where it runs a private copy). Where this machine cannot run 32-bit code,
+#                         says so and exits 77 (ctest: skipped).
 #   --windows-version V   TessoSetup.exe sees Windows version V (win98, nt40, winxp, ...); the test
 #                         program itself keeps the prefix's version.
 set -u
@@ -12,7 +14,7 @@ arch=win64
 version=
 while [ $# -gt 0 ]; do
     case $1 in
-        --win32) wine=/usr/lib/wine/wine; arch=win32; shift ;;
+        --win32) wine=${TESSO_WINE32:-/usr/lib/wine/wine}; arch=win32; shift ;;
         --windows-version) version=$2; shift 2 ;;
         *) break ;;
     esac
@@ -22,13 +24,16 @@ shift
 export WINEARCH=$arch
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"winemenubuilder.exe=d;mscoree=d;mshtml=d"}
+# The machine's wineserver also ends a 32-bit prefix's server, a private copy's included: it finds
+# it by the prefix's server socket under /tmp, and both are the same Wine version.
 wineserver=/usr/lib/wine/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 
 if [ "$arch" = win32 ]; then
     # The 32-bit loader is an i386 program: it fails to start where the kernel runs no 32-bit code.
     if [ ! -x "$wine" ]; then
-        echo "SKIPPED: 32-bit Wine is not installed (wine32:i386)"
+        echo "SKIPPED: 32-bit Wine is not installed (wine32:i386; scripts/with-wine32.sh runs a private copy"
+        echo "         where it cannot be)"
         exit 77
     fi
     if ! "$wine" --version >/dev/null 2>&1; then
