@@ -15,7 +15,6 @@ const char kJournalName[13] = "~tsoundo.lst";
 
 namespace {
 
-const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
 const unsigned long kJournalCapacity = 16 * 1024;  // 180 lines of at most 66 bytes, and "end"
 const char kJournalEnd[] = "end\n";
 // The single temporary name that earlier versions of this setup wrote every replacement under.
@@ -69,9 +68,9 @@ int CommitEntryToDisk(CommitEntry *entry) {
     entry->placed = 1;
     // The new file takes over the other bits of the one it replaces. Read-only and hidden go on
     // only now, after the rename: the 95 family's rename of a read-only file is not documented.
-    unsigned long word =
-        entry->movedAside ? entry->before & ~kProtection : static_cast<unsigned long>(kAttributeArchive);
-    word |= entry->wantedBits & kProtection;
+    unsigned long word = entry->movedAside ? entry->before & ~kAttributeProtection
+                                           : static_cast<unsigned long>(kAttributeArchive);
+    word |= entry->wantedBits & kAttributeProtection;
     if (word != kAttributeArchive)
         WriteAttributeWord(final, word);
     return 1;
@@ -137,7 +136,7 @@ int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long w
     std::memset(&entry, 0, sizeof entry);
     std::strcpy(entry.name, name);
     entry.kind = kind;
-    entry.wantedBits = wantedBits & kProtection;
+    entry.wantedBits = wantedBits & kAttributeProtection;
     return 1;
 }
 
@@ -182,7 +181,7 @@ int WriteJournal(const CommitPlan *plan) {
     MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity);
     if (!text || !JournalPath(path) || !FormatJournal(plan, text.get(), kJournalCapacity))
         return 0;
-    OutputFile *file = CreateOutputFile(path, kNewFileOnly);
+    OutputFile *file = CreateOutputFile(path);
     if (!file)
         return 0;
     // On the disk before the first rename, so that not even a power cut keeps the renames without it.

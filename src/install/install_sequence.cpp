@@ -70,11 +70,11 @@ int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
 // it takes its place (a failed update is reported, and the file installed as it came).
 int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
     char staged[kPathBufferSize];
-    if (!StagedPath(staged, entry->file) || !StagePayloadFile(inflater, entry->id, staged, entry->bytes))
+    if (!StagedPath(staged, entry->file) || !ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes))
         return 0;
     // Opened again by its name for the edit: it must still be the file just written.
     if (entry->id == kPayloadConfigFile &&
-        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFileAt(staged)))
+        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFile(staged)))
         NoteUnwritten(entry->file);
     StagedFiles[StagedCount++] = entry;
     return 1;
@@ -146,7 +146,6 @@ int WasStaged(const PayloadEntry *entry) {
 // size and protection, one kept from the old word base at least at its size. The configuration
 // has grown by the answers. 1 = all there; 0 with FirstUnwrittenFile naming the first that is not.
 int InstalledFilesAreThere() {
-    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
     for (int i = 0; i < InstallStepCount; i++) {
         const InstallStep &step = InstallSteps[i];
         const PayloadEntry *entry = step.payloadId ? FindPayloadEntry(step.payloadId) : nullptr;
@@ -159,7 +158,8 @@ int InstalledFilesAreThere() {
         int whole = staged && entry->id != kPayloadConfigFile ? bytes == static_cast<long>(entry->bytes)
                                                               : bytes >= static_cast<long>(entry->bytes);
         unsigned long wanted = ListedProtection(entry);
-        int protectedAsListed = !staged || (ReadAttributeWord(path, &word) && (word & kProtection) == wanted);
+        int protectedAsListed =
+            !staged || (ReadAttributeWord(path, &word) && (word & kAttributeProtection) == wanted);
         if (!whole || !protectedAsListed) {
             FirstUnwrittenFile = entry->file;
             return 0;

@@ -73,7 +73,7 @@ int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned
         if (status != Z_OK && status != Z_STREAM_END)
             return 0;
         unsigned long produced = kInflateBlockSize - stream.avail_out;
-        if (produced && !WriteInstalledBytes(file, inflater->block, produced))
+        if (produced && !WriteInstalledFile(file, inflater->block, produced))
             return 0;
         KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
         if (status == Z_STREAM_END)
@@ -85,34 +85,18 @@ int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned
 
 }  // namespace
 
-namespace {
-
-int InflateToFile(PayloadInflater *inflater, unsigned short id, InstalledFile *file, int readOnly,
-                  int hidden) {
-    const unsigned char *packed = nullptr;
-    unsigned long size = 0;
-    if (!FindPayloadStream(id, &packed, &size) || size == 0 || !InflateInto(inflater, packed, size, file)) {
-        AbandonInstalledFile(file);
-        return 0;
-    }
-    return FinishInstalledFile(file, readOnly, hidden);
-}
-
-}  // namespace
-
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
-                         int hidden, const char *fullPath) {
-    InstalledFile file;
-    if (!inflater || !BeginInstalledFile(&file, fileName, fullPath))
-        return 0;
-    return InflateToFile(inflater, id, &file, readOnly, hidden);
-}
-
-int StagePayloadFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes) {
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path,
+                         unsigned long bytes) {
     InstalledFile file;
     if (!inflater || !BeginNewFile(&file, path))
         return 0;
-    if (!InflateToFile(inflater, id, &file, 0, 0))
+    const unsigned char *packed = nullptr;
+    unsigned long size = 0;
+    if (!FindPayloadStream(id, &packed, &size) || size == 0 || !InflateInto(inflater, packed, size, &file)) {
+        AbandonInstalledFile(&file);
+        return 0;
+    }
+    if (!FinishInstalledFile(&file))
         return 0;
     if (file.written != bytes) {  // every write was checked: this is what the file holds
         RemoveFile(path);

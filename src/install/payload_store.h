@@ -23,15 +23,10 @@ enum { kInflateBlockSize = 512 * 1024 };
 PayloadInflater *CreatePayloadInflater();  // null when there is no memory for it
 void DestroyPayloadInflater(PayloadInflater *inflater);
 
-// Unpacks a payload and writes it as an installed file (into InstallDir unless fullPath is given).
-// Returns 1 when the whole file was written, 0 when unpacking or writing failed; the file is then
-// as it was before.
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
-                         int hidden, const char *fullPath);
-
-// Unpacks a payload into a new file at path (nothing may be there), with no protection set, and
-// checks that it holds the expected number of bytes. 1 = complete; 0 = nothing left at path.
-int StagePayloadFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
+// Unpacks a payload into a new file at path, its staged name (nothing may be there), with no
+// protection set, and checks that it holds the expected number of bytes. 1 = complete; 0 = nothing
+// left at path.
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
 
 // Platform lookup of the packed stream of a payload; no copy is made. Returns 0 when missing.
 int FindPayloadStream(unsigned short id, const unsigned char **stream, unsigned long *size);

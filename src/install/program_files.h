@@ -12,8 +12,8 @@ int IsProgramKind(const char *kind);
 // only asks the user once more.)
 const PayloadEntry *FindPayloadEntryByName(const char *name);
 
-// For a file the install writes to target, its bytes in written (target itself, or the temporary
-// file that will take its place): when target names a program, written gets the programs' access
-// list. Called while the install's exclusive handle on written is still open, so that no other
-// program can have opened it with the rights it inherited. 1 = done, or not a program.
-int ProtectIfProgram(const char *target, const char *written);
+// For a file the install writes under its staged name: when it will take a program's name, it gets
+// the programs' access list. Called while the install's exclusive handle on it is still open, so
+// that no other program can have opened it with the rights it inherited. 1 = done, or not a
+// program.
+int ProtectIfProgram(const char *stagedPath);

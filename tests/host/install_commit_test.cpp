@@ -13,14 +13,12 @@
 
 namespace {
 
-const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
-
 TEST(Journal, OnlyAWholeJournalIsRead) {
     static CommitPlan plan, read;
     plan.count = 0;
     ASSERT_TRUE(AddCommitEntry(&plan, "flatAuto.dic", kCommitPurge, 0));
     ASSERT_TRUE(AddCommitEntry(&plan, "TSO.exe", kCommitReplace, kAttributeReadOnly));
-    ASSERT_TRUE(AddCommitEntry(&plan, "ChnBmp.bin", kCommitCreate, kProtection));
+    ASSERT_TRUE(AddCommitEntry(&plan, "ChnBmp.bin", kCommitCreate, kAttributeProtection));
     EXPECT_FALSE(AddCommitEntry(&plan, std::string(kCommitNameSize, 'n').c_str(), kCommitCreate, 0));
     EXPECT_FALSE(AddCommitEntry(&plan, "x", 'x', 0));
     char text[256];
@@ -31,7 +29,7 @@ TEST(Journal, OnlyAWholeJournalIsRead) {
     ASSERT_EQ(read.count, 3);
     EXPECT_STREQ(read.entries[1].name, "TSO.exe");
     EXPECT_EQ(read.entries[2].kind, kCommitCreate);
-    EXPECT_EQ(read.entries[2].wantedBits, kProtection);
+    EXPECT_EQ(read.entries[2].wantedBits, kAttributeProtection);
     // Cut short by a kill, or not written by this setup: the commit had not begun.
     for (const char *text : {"-0flatAuto.dic\n=1TSO.exe\n+3ChnBmp.bin\nen", "-0flatAuto.dic\n=1TS", "",
                              "?0a\nend\n", "=9a\nend\n", "=0..\\..\\boot.ini\nend\n", "=0\nend\n"})
@@ -51,14 +49,15 @@ class Recovery : public ::testing::Test {
         for (const auto &file : before_) {
             WriteFile(folder_.File(file.first), file.second);
             WriteAttributeWord(folder_.File(file.first).c_str(),
-                               Attributes(folder_.File(file.first)) | kProtection);
+                               Attributes(folder_.File(file.first)) | kAttributeProtection);
         }
     }
     void Stage(CommitPlan *plan) {
         plan->count = 0;
         AddCommitEntry(plan, "flatAuto.dic", kCommitPurge, 0);
         for (const char *name : {"TSO.exe", "chipadui.ini", "ChnBmp.bin"}) {
-            AddCommitEntry(plan, name, before_.count(name) ? kCommitReplace : kCommitCreate, kProtection);
+            AddCommitEntry(plan, name, before_.count(name) ? kCommitReplace : kCommitCreate,
+                           kAttributeProtection);
             char staged[kPathBufferSize];
             StagedPath(staged, name);
             WriteFile(staged, std::string("new ") + name);
@@ -69,8 +68,9 @@ class Recovery : public ::testing::Test {
         DIR *dir = opendir(folder_.path().c_str());
         while (dirent *entry = readdir(dir))
             if (entry->d_name[0] != '.')
-                files[entry->d_name] = ReadFile(folder_.File(entry->d_name)) + " " +
-                                       std::to_string(Attributes(folder_.File(entry->d_name)) & kProtection);
+                files[entry->d_name] =
+                    ReadFile(folder_.File(entry->d_name)) + " " +
+                    std::to_string(Attributes(folder_.File(entry->d_name)) & kAttributeProtection);
         closedir(dir);
         return files;
     }

@@ -18,8 +18,6 @@
 
 namespace {
 
-const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
-
 TEST(InstallSteps, EveryPayloadOnceInPhaseOrder) {
     std::set<int> ids;
     int extractions = 0, required = 0;
@@ -125,7 +123,7 @@ TEST_F(RunInstallTest, InstallsEveryFileWithItsAttributesAndShortcuts) {
             EXPECT_EQ(ReadFile(path).size(), entry.bytes) << entry.file;
         unsigned long wanted =
             (entry.readOnly ? kAttributeReadOnly : 0) | (entry.hidden ? kAttributeHidden : 0);
-        EXPECT_EQ(Attributes(path) & kProtection, wanted) << entry.file;
+        EXPECT_EQ(Attributes(path) & kAttributeProtection, wanted) << entry.file;
     }
     EXPECT_NE(ReadFile(File("chipadui.ini")).find("ForceLanguage=1"), std::string::npos);
     EXPECT_EQ(Doubles.Starting("progress"),
@@ -228,7 +226,8 @@ TEST_F(RunInstallTest, PurgeRemovesOldUserDictionaries) {
     for (const char *name : {"flatAuto.dic0101", "flatAdjust.dic", "pykeys.dic1111", "flatAuto.dic0002",
                              "flatAuto.dic0000", "flatAuto.dic00000"})
         WriteFile(File(name), "old");
-    WriteAttributeWord(File("pykeys.dic1111").c_str(), Attributes(File("pykeys.dic1111")) | kProtection);
+    WriteAttributeWord(File("pykeys.dic1111").c_str(),
+                       Attributes(File("pykeys.dic1111")) | kAttributeProtection);
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_FALSE(PathExists(File("flatAuto.dic0101").c_str()));
     EXPECT_FALSE(PathExists(File("flatAdjust.dic").c_str()));
@@ -249,12 +248,13 @@ TEST_F(RunInstallTest, AFailedInstallLeavesTheEarlierOneAsItWas) {
     before["pykeys.dic0101"] = "more words";
     for (const auto &file : before) {
         WriteFile(File(file.first), file.second);
-        WriteAttributeWord(File(file.first).c_str(), Attributes(File(file.first)) | kProtection);
+        WriteAttributeWord(File(file.first).c_str(), Attributes(File(file.first)) | kAttributeProtection);
     }
     auto expectAsBefore = [&](const char *when) {
         for (const auto &file : before) {
             EXPECT_EQ(ReadFile(File(file.first)), file.second) << file.first << " " << when;
-            EXPECT_EQ(Attributes(File(file.first)) & kProtection, kProtection) << file.first << " " << when;
+            EXPECT_EQ(Attributes(File(file.first)) & kAttributeProtection, kAttributeProtection)
+                << file.first << " " << when;
         }
         std::string listing = Listing();
         EXPECT_EQ(listing.find(".tso"), std::string::npos) << when << ": " << listing;
@@ -307,7 +307,7 @@ TEST_F(RunInstallTest, ControlFileIsCopiedOnlyWhenItIsThere) {
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "previous");
     WriteFile(setup_.File("SCtrlSet1.bin"), "control");
     WriteAttributeWord(windows_.File("SCtrlSet1.bin").c_str(),
-                       Attributes(windows_.File("SCtrlSet1.bin")) | kProtection);
+                       Attributes(windows_.File("SCtrlSet1.bin")) | kAttributeProtection);
     ASSERT_EQ(RunInstall(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
     // Run from the Windows folder itself: source and target are one file, which stays.

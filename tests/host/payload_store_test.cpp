@@ -47,12 +47,11 @@ TEST(UnpackPayload, CapacityMustHoldTheWholePayload) {
 
 TEST(UnpackPayload, MissingIdFailsAndExtractWritesNothing) {
     TempFolder folder;
-    UseInstallDir(folder.path());
     std::vector<unsigned char> buffer = Buffer(1024);
     unsigned long length = 0;
     EXPECT_EQ(UnpackPayload(107, buffer.data(), buffer.size(), &length), Z_STREAM_ERROR);
     PayloadInflater *inflater = CreatePayloadInflater();
-    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, "missing.bin", 1, 1, nullptr), 0);
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, folder.File("missing.bin").c_str(), 0), 0);
     DestroyPayloadInflater(inflater);
     EXPECT_FALSE(PathExists(folder.File("missing.bin").c_str()));
 }
@@ -122,26 +121,30 @@ TEST_F(DamagedPayload, CheckRunsPieceByPieceAndStopsAtDamage) {
     EXPECT_EQ(run.damaged, PayloadChecks[0].id);
 }
 
-TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
+TEST(ExtractPayloadToFile, WritesThePayloadWithoutProtection) {
     TempFolder folder;
-    UseInstallDir(folder.path());
     PayloadInflater *inflater = CreatePayloadInflater();
     // One inflater serves payload after payload; the largest spans many blocks, and the wizard is
     // given its messages after each of them.
     Doubles.Reset();
-    ASSERT_EQ(ExtractPayloadToFile(inflater, 128, "pycizudic.idx", 0, 0, nullptr), 1);
+    ASSERT_EQ(ExtractPayloadToFile(inflater, 128, folder.File("pycizudic.idx").c_str(),
+                                   FindPayloadEntry(128)->bytes),
+              1);
     EXPECT_GE(Doubles.responsiveCalls,
               static_cast<int>(ReadFile(folder.File("pycizudic.idx")).size() / kInflateBlockSize));
-    ASSERT_EQ(ExtractPayloadToFile(inflater, 163, "License_cn.txt", 1, 0, nullptr), 1);
+    const unsigned long textBytes = FindPayloadEntry(163)->bytes;
+    ASSERT_EQ(ExtractPayloadToFile(inflater, 163, folder.File("License_cn.txt").c_str(), textBytes), 1);
+    // A stream of another size than the catalogue's leaves nothing behind.
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 163, folder.File("cut.txt").c_str(), textBytes + 1), 0);
+    EXPECT_FALSE(PathExists(folder.File("cut.txt").c_str()));
     DestroyPayloadInflater(inflater);
     std::vector<unsigned char> whole = Buffer(FindPayloadEntry(128)->bytes);
     unsigned long length = 0;
     ASSERT_EQ(UnpackPayload(128, whole.data(), whole.size(), &length), Z_OK);
     EXPECT_EQ(ReadFile(folder.File("pycizudic.idx")), std::string(whole.begin(), whole.begin() + length));
     std::string text = ReadFile(folder.File("License_cn.txt"));
-    EXPECT_EQ(text.size(), FindPayloadEntry(163)->bytes);
-    EXPECT_EQ(Attributes(folder.File("License_cn.txt")) & (kAttributeReadOnly | kAttributeHidden),
-              kAttributeReadOnly);
+    EXPECT_EQ(text.size(), textBytes);
+    EXPECT_EQ(Attributes(folder.File("License_cn.txt")) & kAttributeProtection, 0u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/resource_ids.h"
+#include "install/file_system.h"
 #include "install/payload_catalogue.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
@@ -18,7 +19,6 @@ namespace {
 using namespace driver;
 
 const char kSuccess[] = "Congratulations! Installation Success!";
-const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
 std::string ThisFolder() {
     char path[MAX_PATH];
@@ -39,7 +39,7 @@ std::map<std::string, std::string> Snapshot(const std::string &folder) {
         files[name] = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                           ? std::string("<folder>")
                           : ReadWhole(folder + "\\" + name) + "|" +
-                                std::to_string(found.dwFileAttributes & kProtection);
+                                std::to_string(found.dwFileAttributes & kAttributeProtection);
     }
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
@@ -68,7 +68,7 @@ void PutEarlierInstall(const std::string &folder) {
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const auto &file : names) {
         WriteWhole(folder + "\\" + file[0], file[1]);
-        SetFileAttributesA((folder + "\\" + file[0]).c_str(), kProtection);
+        SetFileAttributesA((folder + "\\" + file[0]).c_str(), kAttributeProtection);
     }
 }
 
@@ -157,7 +157,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
     std::string outsideFolder = FreshFolder("outside");
     std::string outside = outsideFolder + "\\precious.dat";
     WriteWhole(outside, "outside bytes");
-    SetFileAttributesA(outside.c_str(), kProtection);
+    SetFileAttributesA(outside.c_str(), kAttributeProtection);
     struct Plant {
         const char *name;
         bool hardLink;
@@ -184,7 +184,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         EXPECT_EQ(WaitForExit(&setup_), 0);
         EXPECT_EQ(Differences(Snapshot(folder), earlier), "") << plant.name;
         EXPECT_EQ(ReadWhole(outside), "outside bytes");
-        EXPECT_EQ(FileAttributes(outside) & kProtection, kProtection) << plant.name;
+        EXPECT_EQ(FileAttributes(outside) & kAttributeProtection, kAttributeProtection) << plant.name;
     }
 }
 
