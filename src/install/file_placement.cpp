@@ -2,6 +2,7 @@
 
 #include "base/format_text.h"
 #include "install/file_system.h"
+#include "install/install_ui.h"
 #include "install/program_files.h"
 
 int BeginNewFile(InstalledFile *file, const char *path) {
@@ -37,6 +38,33 @@ int FinishInstalledFile(InstalledFile *file) {
     file->output = nullptr;
     if (!closed || !programProtected) {
         RemoveFile(file->path);
+        return 0;
+    }
+    return 1;
+}
+
+// The payload is never held whole: memory stays at the inflater's block whatever the file's size.
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path,
+                         unsigned long bytes) {
+    InstalledFile file;
+    if (!inflater || !BeginNewFile(&file, path))
+        return 0;
+    const unsigned char *block = nullptr;
+    unsigned long count = 0;
+    int status = BeginPayload(inflater, id) ? 1 : -1;
+    while (status > 0 && (status = NextPayloadBlock(inflater, &block, &count)) > 0) {
+        if (!WriteInstalledFile(&file, block, count))
+            return 0;
+        KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
+    }
+    if (status < 0) {
+        AbandonInstalledFile(&file);
+        return 0;
+    }
+    if (!FinishInstalledFile(&file))
+        return 0;
+    if (file.written != bytes) {  // every write was checked: this is what the file holds
+        RemoveFile(path);
         return 0;
     }
     return 1;

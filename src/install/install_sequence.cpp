@@ -12,9 +12,9 @@
 #include "install/install_commit.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_store.h"
 #include "install/shortcuts.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_store.h"
 
 namespace {
 
@@ -169,22 +169,27 @@ int InstalledFilesAreThere() {
     return 1;
 }
 
-// Every shortcut counts, on the desktop too; the first that is not in place is named.
+// The shortcuts of the table (install_tables.cpp). Every shortcut counts, on the desktop too; the
+// first that is not in place is named.
 void CreateShortcuts() {
     FailedShortcut[0] = 0;
     const ShortcutNames &names = ShortcutNamesFor(UiLanguage);
-    const ShortcutEntry group[] = {
-        {names.engine, "TSO.exe"}, {names.uninstall, "TSOUnInstall.exe"}, {nullptr, nullptr}};
+    ShortcutEntry group[kShortcutRowCount + 1] = {}, startup[kShortcutRowCount + 1] = {};  // null-ended
+    int groupCount = 0, startupCount = 0;
+    for (const ShortcutRow &row : ShortcutRows) {
+        const ShortcutEntry entry = {names.*row.name, row.targetFile};
+        if (row.place == kInProgramGroup)
+            group[groupCount++] = entry;
+        else if (row.place == kAtStartUp)
+            startup[startupCount++] = entry;
+    }
     CreateProgramGroup(names.group, group, kFolderPrograms);
     SetProgressCheckpoint(94);
-    if (WantDesktopIcons) {
-        CreateDesktopShortcut("Inkleaf.exe", names.editor);
-        CreateDesktopShortcut("TSO.exe", names.engine);
-    }
-    if (WantAutoStart) {
-        const ShortcutEntry startup[] = {{names.engine, "TSO.exe"}, {nullptr, nullptr}};
+    for (const ShortcutRow &row : ShortcutRows)
+        if (row.place == kOnDesktop && WantDesktopIcons)
+            CreateDesktopShortcut(row.targetFile, names.*row.name);
+    if (WantAutoStart)
         CreateProgramGroup(nullptr, startup, kFolderStartup);
-    }
     if (FailedShortcut[0])
         NoteUnwritten(FailedShortcut);
     SetProgressCheckpoint(97);

@@ -1,5 +1,8 @@
-// The install as tables: its steps in install order, and the old user dictionaries it removes.
+// The install as tables: its steps in install order, the old user dictionaries it removes and the
+// shortcuts it makes.
 #pragma once
+
+#include "install/shortcuts.h"
 
 struct InstallStep {
     int checkpoint;            // progress position set before this step; 0 = none
@@ -14,3 +17,14 @@ extern const int InstallStepCount;
 // The 64 names the purge deletes, in order, each "%s\<name>" with InstallDir.
 int PurgeFileName(int index, char *name, unsigned size);
 enum { kPurgeCount = 64 };
+
+// The shortcuts, in the order they are made: the program group's always, the desktop's when the
+// user asked for desktop icons, the start-up group's when the engine starts with Windows.
+enum ShortcutPlace { kInProgramGroup, kOnDesktop, kAtStartUp };
+struct ShortcutRow {
+    int place;
+    const char *ShortcutNames::*name;  // its display name, in the system's language
+    const char *targetFile;            // relative to InstallDir
+};
+enum { kShortcutRowCount = 5 };
+extern const ShortcutRow ShortcutRows[kShortcutRowCount];

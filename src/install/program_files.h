@@ -1,7 +1,7 @@
 // Which installed files are programs: they get an access list of their own on the NT family.
 #pragma once
 
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 
 // Whether files of this kind (the kind column of resources/payloads.tsv) are code.
 int IsProgramKind(const char *kind);

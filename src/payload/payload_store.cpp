@@ -1,12 +1,9 @@
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 
 #include <zlib.h>
 
 #include <cstdlib>
 #include <cstring>
-
-#include "install/file_placement.h"
-#include "install/install_ui.h"
 
 int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced) {
     const unsigned char *stream = nullptr;
@@ -23,6 +20,7 @@ int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capaci
 
 struct PayloadInflater {
     z_stream stream;
+    int ended;  // the stream of the payload begun has ended properly
     unsigned char block[kInflateBlockSize];
 };
 
@@ -31,7 +29,7 @@ PayloadInflater *CreatePayloadInflater() {
     if (!inflater)
         return nullptr;
     std::memset(&inflater->stream, 0, sizeof inflater->stream);
-    // Raw deflate: the zlib header and trailer are handled in InflateInto.
+    // Raw deflate: the zlib header and trailer are handled in BeginPayload and NextPayloadBlock.
     if (inflateInit2(&inflater->stream, -MAX_WBITS) != Z_OK) {
         std::free(inflater);
         return nullptr;
@@ -55,52 +53,38 @@ int IsZlibHeader(const unsigned char *packed) {
     return (packed[0] & 0x0F) == Z_DEFLATED && !(packed[1] & 0x20) && (packed[0] * 256 + packed[1]) % 31 == 0;
 }
 
-// Inflates the whole stream into the file, a block at a time. 1 = the stream ended properly and
-// every byte was written. The deflate data is inflated raw: the stream's own Adler-32 of the
-// inflated bytes is not computed again (a seventh of the work), since every packed stream was
-// checked against its CRC-32 at start-up; its header and the room for its trailer are checked.
-int InflateInto(PayloadInflater *inflater, const unsigned char *packed, unsigned long size,
-                InstalledFile *file) {
+}  // namespace
+
+// The deflate data is inflated raw: the stream's own Adler-32 of the inflated bytes is not computed
+// again (a seventh of the work), since every packed stream was checked against its CRC-32 at
+// start-up; its header and the room for its trailer are checked.
+int BeginPayload(PayloadInflater *inflater, unsigned short id) {
+    const unsigned char *packed = nullptr;
+    unsigned long size = 0;
     z_stream &stream = inflater->stream;
-    if (size < kZlibHeaderBytes + kZlibTrailerBytes || !IsZlibHeader(packed) || inflateReset(&stream) != Z_OK)
+    if (!FindPayloadStream(id, &packed, &size) || size < kZlibHeaderBytes + kZlibTrailerBytes ||
+        !IsZlibHeader(packed) || inflateReset(&stream) != Z_OK)
         return 0;
     stream.next_in = const_cast<unsigned char *>(packed + kZlibHeaderBytes);
     stream.avail_in = static_cast<uInt>(size - kZlibHeaderBytes);
-    for (;;) {
-        stream.next_out = inflater->block;
-        stream.avail_out = kInflateBlockSize;
-        int status = inflate(&stream, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END)
-            return 0;
-        unsigned long produced = kInflateBlockSize - stream.avail_out;
-        if (produced && !WriteInstalledFile(file, inflater->block, produced))
-            return 0;
-        KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
-        if (status == Z_STREAM_END)
-            return stream.avail_in == kZlibTrailerBytes;
-        if (produced == 0)
-            return 0;  // no progress: the stream is cut short
-    }
+    inflater->ended = 0;
+    return 1;
 }
 
-}  // namespace
-
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path,
-                         unsigned long bytes) {
-    InstalledFile file;
-    if (!inflater || !BeginNewFile(&file, path))
+int NextPayloadBlock(PayloadInflater *inflater, const unsigned char **block, unsigned long *count) {
+    if (inflater->ended)
         return 0;
-    const unsigned char *packed = nullptr;
-    unsigned long size = 0;
-    if (!FindPayloadStream(id, &packed, &size) || size == 0 || !InflateInto(inflater, packed, size, &file)) {
-        AbandonInstalledFile(&file);
-        return 0;
+    z_stream &stream = inflater->stream;
+    stream.next_out = inflater->block;
+    stream.avail_out = kInflateBlockSize;
+    int status = inflate(&stream, Z_NO_FLUSH);
+    if (status != Z_OK && status != Z_STREAM_END)
+        return -1;
+    *block = inflater->block;
+    *count = kInflateBlockSize - stream.avail_out;
+    if (status == Z_STREAM_END) {
+        inflater->ended = 1;
+        return stream.avail_in == kZlibTrailerBytes ? 1 : -1;
     }
-    if (!FinishInstalledFile(&file))
-        return 0;
-    if (file.written != bytes) {  // every write was checked: this is what the file holds
-        RemoveFile(path);
-        return 0;
-    }
-    return 1;
+    return *count ? 1 : -1;  // no progress: the stream is cut short
 }

@@ -9,9 +9,9 @@
 
 #include "install/folder_trust.h"
 #include "install/install_sequence.h"
-#include "install/payload_catalogue.h"
 #include "install/program_files.h"
 #include "install_doubles.h"
+#include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 
 namespace {

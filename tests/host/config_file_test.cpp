@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "install/config_file.h"
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 #include "temp_folder.h"
 
 namespace {

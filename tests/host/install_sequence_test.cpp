@@ -11,9 +11,9 @@
 
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
-#include "install/payload_catalogue.h"
 #include "install/shortcuts.h"
 #include "install_doubles.h"
+#include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_store.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_store.h"
 #include "wine_helpers.h"
 
 namespace {

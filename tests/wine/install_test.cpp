@@ -14,7 +14,7 @@
 #include "base/setup_state_win32.h"
 #include "install/file_system.h"
 #include "install/install_sequence.h"
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 #include "wine_helpers.h"
 
 namespace {

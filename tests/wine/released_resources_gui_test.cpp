@@ -19,7 +19,7 @@
 #include "base/resource_ids.h"
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
-#include "glyphs/glyph_text_win32.h"
+#include "glyphs/glyph_pages_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
 #include "install/shortcuts.h"

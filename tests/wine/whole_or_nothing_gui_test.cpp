@@ -9,7 +9,7 @@
 
 #include "base/resource_ids.h"
 #include "install/file_system.h"
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
 #include "wizard_walk.h"

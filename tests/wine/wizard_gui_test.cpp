@@ -14,8 +14,8 @@
 
 #include "base/resource_ids.h"
 #include "install/file_system.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_store.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_store.h"
 #include "wine_helpers.h"
 #include "wizard_walk.h"
 
