@@ -5,8 +5,11 @@
 #include <csignal>
 
 #include <string>
+#include <vector>
 
 #include "install/file_placement.h"
+#include "install_doubles.h"
+#include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 
 namespace {
@@ -61,6 +64,29 @@ TEST_F(FilePlacement, FailedWriteLeavesNothing) {
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(written, 0);
     EXPECT_FALSE(PathExists(folder_.File("new.dic").c_str()));
+}
+
+// One inflater serves payload after payload; the largest spans many blocks, and the wizard is given
+// its messages after each of them. A missing payload, or one of another size than the catalogue's,
+// leaves nothing behind.
+TEST_F(FilePlacement, ExtractsAPayloadWholeWithoutProtection) {
+    PayloadInflater *inflater = CreatePayloadInflater();
+    Doubles.Reset();
+    const unsigned long indexBytes = FindPayloadEntry(128)->bytes, textBytes = FindPayloadEntry(163)->bytes;
+    ASSERT_EQ(ExtractPayloadToFile(inflater, 128, folder_.File("pycizudic.idx").c_str(), indexBytes), 1);
+    EXPECT_GE(Doubles.responsiveCalls, static_cast<int>(indexBytes / kInflateBlockSize));
+    ASSERT_EQ(ExtractPayloadToFile(inflater, 163, folder_.File("License_cn.txt").c_str(), textBytes), 1);
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 163, folder_.File("cut.txt").c_str(), textBytes + 1), 0);
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, folder_.File("missing.bin").c_str(), 0), 0);
+    DestroyPayloadInflater(inflater);
+    EXPECT_FALSE(PathExists(folder_.File("cut.txt").c_str()));
+    EXPECT_FALSE(PathExists(folder_.File("missing.bin").c_str()));
+    std::vector<unsigned char> whole(indexBytes);
+    unsigned long length = 0;
+    ASSERT_EQ(UnpackPayload(128, whole.data(), whole.size(), &length), 0);
+    EXPECT_EQ(ReadFile(folder_.File("pycizudic.idx")), std::string(whole.begin(), whole.begin() + length));
+    EXPECT_EQ(ReadFile(folder_.File("License_cn.txt")).size(), textBytes);
+    EXPECT_EQ(Protection("License_cn.txt"), 0u);
 }
 
 TEST_F(FilePlacement, ClearProtectiveAttributesResults) {

@@ -145,13 +145,4 @@ TEST_F(Recovery, AFileThatCannotBePutBackIsKeptForTheNextTry) {
     EXPECT_EQ(Folder(), earlier);
 }
 
-TEST(FindLinkInPath, AFolderOnTheWayThatIsALink) {
-    TempFolder folder, elsewhere;
-    char found[kPathBufferSize];
-    EXPECT_FALSE(FindLinkInPath(folder.File("Tesso").c_str(), found));
-    ASSERT_EQ(symlink(elsewhere.path().c_str(), folder.File("link").c_str()), 0);
-    EXPECT_TRUE(FindLinkInPath(folder.File("link/Tesso").c_str(), found));
-    EXPECT_EQ(std::string(found), folder.File("link"));
-}
-
 }  // namespace
