@@ -225,8 +225,8 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
     return 1;
 }
 
-// The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out. CREATE_NEW
-// fails on any existing name, a link among them, on every system from 95 and NT 3.1 on.
+// The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out. CREATE_NEW fails
+// whenever the name exists, on the 95 and the NT family alike: nothing is written through it.
 OutputFile *CreateOutputFile(const char *path) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
