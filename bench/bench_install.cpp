@@ -20,9 +20,9 @@
 #include "install/file_placement.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_check.h"
-#include "install/payload_store.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_check.h"
+#include "payload/payload_store.h"
 #include "../tests/install_in_work_folder.h"
 
 #ifdef _WIN32

@@ -23,10 +23,11 @@ add_executable(make_icon tools/make_icon.cpp)
 file(GLOB TESSO_OVERRIDE_FILES CONFIGURE_DEPENDS ${TESSO_OVERRIDE_DIR}/*)
 file(GLOB TESSO_TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/text/*)
 # The generator is the one reader of resources/payloads.tsv: with the packed streams it writes the
-# program's catalogue (payload_catalogue_table.inc) and the table of their checks.
+# program's catalogue (payload_catalogue_table.inc), the names of its ids (payload_ids.inc) and the
+# table of their checks.
 add_custom_command(
     OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc ${TESSO_PAYLOAD_DIR}/payload_checks.inc
-           ${TESSO_PAYLOAD_DIR}/payload_catalogue_table.inc
+           ${TESSO_PAYLOAD_DIR}/payload_catalogue_table.inc ${TESSO_PAYLOAD_DIR}/payload_ids.inc
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSO_PAYLOAD_DIR}
     COMMAND make_payloads ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text
             ${TESSO_UNIFONT_HEX} ${TESSO_OVERRIDE_DIR} ${TESSO_PAYLOAD_DIR}
@@ -45,7 +46,7 @@ set(TESSO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -
 
 function(tesso_host_library name sanitize)
     add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
-        tests/standins/payload_source_posix.cpp tests/standins/file_system_posix.cpp
+        tests/standins/payload_store_posix.cpp tests/standins/file_system_posix.cpp
         tests/standins/access_rights_posix.cpp)
     target_include_directories(${name} PUBLIC src tests/standins ${TESSO_PAYLOAD_DIR})
     target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
@@ -53,7 +54,7 @@ function(tesso_host_library name sanitize)
     # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
     target_compile_options(${name} PUBLIC -fexec-charset=GBK)
     target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
-    add_dependencies(${name} payloads)  # payload_checks.inc, payload_catalogue_table.inc
+    add_dependencies(${name} payloads)  # payload_checks.inc, payload_catalogue_table.inc, payload_ids.inc
     if(sanitize)
         target_compile_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})
         target_link_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})

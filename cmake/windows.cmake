@@ -39,10 +39,10 @@ set(TESSO_WIN32_SOURCES
     src/base/setup_state_win32.cpp
     src/base/dll_search_win32.cpp
     src/base/path_text_win32.cpp
-    src/install/payload_source_win32.cpp
+    src/payload/payload_store_win32.cpp
     src/install/file_system_win32.cpp
     src/install/access_rights_win32.cpp
-    src/install/shell_links_win32.cpp
+    src/install/shortcuts_win32.cpp
     src/install/install_run_win32.cpp
     src/glyphs/glyph_pages_win32.cpp
     src/glyphs/mixed_text_win32.cpp

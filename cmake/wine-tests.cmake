@@ -134,3 +134,4 @@ set_property(TEST wine.whole_or_nothing_gui_test APPEND PROPERTY FIXTURES_REQUIR
 set_property(TEST wine.whole_or_nothing_gui_test APPEND PROPERTY RESOURCE_LOCK contrast)
 set_property(TEST wine.whole_or_nothing_gui_test APPEND PROPERTY ENVIRONMENT
     "TESSO_OTHER_PREFIX=${TESSO_CONTRAST_PREFIX}")
+set_property(TEST wine.whole_or_nothing_gui_test PROPERTY TIMEOUT 600)

@@ -68,7 +68,7 @@ int SamePathText(const char *a, const char *b) {
                 b++;
             continue;
         }
-        if ((x >= 'A' && x <= 'Z' ? x + 32 : x) != (y >= 'A' && y <= 'Z' ? y + 32 : y))
+        if (FoldAsciiCase(*a) != FoldAsciiCase(*b))
             return 0;
         a++;
         b++;

@@ -16,6 +16,12 @@ inline int PathCharacterBytes(const char *p) {
     return IsLeadByte(static_cast<unsigned char>(*p)) && p[1] ? 2 : 1;
 }
 
+// A to Z as a to z, every other byte as it is: the one case folding of the setup's name
+// comparisons. Windows compares file names without their case; the names and endings the setup
+// compares are ASCII, and folding only A to Z never turns a byte of a two-byte character into
+// another character.
+inline char FoldAsciiCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // "%s\%s" of folder and name into out (kPathBufferSize bytes). Returns 0, with out emptied, when the
 // joined path would not fit: callers then fail without touching the disk.
 int JoinPath(char *out, const char *folder, const char *name);

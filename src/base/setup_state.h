@@ -1,3 +1,7 @@
+// src/base/: the floor every other folder stands on. Process-wide state, resource ids, text and
+// path helpers, the DLL search and the system functions looked up at run time; it includes
+// nothing above it.
+//
 // Process-wide state shared by the setup's subsystems. Everything here is zero (empty) before
 // start-up, except DefaultCommandId. Window and drawing handles live in setup_state_win32.h.
 #pragma once

@@ -34,7 +34,6 @@ enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, C
     Row(Kernel32, SetDefaultDllDirectories)     /* Windows 8; 7 and Vista with an update */ \
     Row(Kernel32, SetDllDirectoryA)             /* XP SP1 */                                \
     Row(Kernel32, GetDiskFreeSpaceExA)          /* 95 OSR2, NT 4.0 */                       \
-    Row(Kernel32, MoveFileExA)                  /* asked for on NT only */                  \
     Row(Kernel32, GetFinalPathNameByHandleA)    /* Vista; asked for under Wine only */      \
     Row(Advapi32, InitializeSecurityDescriptor) /* NT only, as every advapi32 row */        \
     Row(Advapi32, InitializeAcl)                                                            \
@@ -62,7 +61,7 @@ enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, C
     Row(Ole32, CoCreateInstance)
 // clang-format on
 
-// The table's functions by name: SystemFunction::MoveFileExA.
+// The table's functions by name: SystemFunction::GetDiskFreeSpaceExA.
 enum class SystemFunction {
 #define TESSO_SYSTEM_FUNCTION_ID(dll, name) name,
     TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_ID)

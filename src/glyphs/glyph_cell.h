@@ -1,3 +1,7 @@
+// src/glyphs/: the setup's own bilingual text. Its 16x16 GBK glyph font, text that mixes glyphs
+// with ASCII, and the look of every control the program draws, so that Chinese reads on systems
+// without Chinese fonts.
+//
 // The built-in 16x16 glyph font: four pages of 59 x 32 cells, GB2312 rows in order.
 #pragma once
 

@@ -1,6 +1,6 @@
+#include "glyphs/glyph_pages_win32.h"
 #include "base/setup_state_win32.h"
 #include "glyphs/glyph_cell.h"
-#include "glyphs/glyph_text_win32.h"
 
 int BuildGlyphPages(const unsigned char *font) {
     for (int k = 0; k < kGlyphPageCount; k++) {

@@ -1,6 +1,6 @@
 // Mixed GBK/ASCII text: a byte of 0x80 or above starts a two-byte character drawn 16x16 from the
 // glyph font; every other byte is one character drawn with the surface's own font. The scanner
-// returns the pieces; the Win32 side measures and draws them (glyph_text_win32.h).
+// returns the pieces; the Win32 side measures and draws them (mixed_text_win32.h).
 #pragma once
 
 #include "glyphs/glyph_cell.h"

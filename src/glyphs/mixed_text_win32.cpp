@@ -1,5 +1,5 @@
+#include "glyphs/mixed_text_win32.h"
 #include "base/setup_state_win32.h"
-#include "glyphs/glyph_text_win32.h"
 
 namespace {
 

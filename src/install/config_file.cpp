@@ -9,7 +9,6 @@
 #include "base/format_text.h"
 #include "base/malloc_buffer.h"
 #include "base/setup_state.h"
-#include "install/file_placement.h"
 #include "install/file_system.h"
 
 namespace {
@@ -161,16 +160,9 @@ void AppendMissing(ConfigScan &scan) {
     }
 }
 
-void ProtectAgain(const char *path) {
-    SetFileWritable(path, 0);
-    unsigned long word = 0;
-    if (ReadAttributeWord(path, &word))
-        WriteAttributeWord(path, word | kAttributeReadOnly | kAttributeHidden);
-}
-
 }  // namespace
 
-int UpdateConfigFileAt(const char *path) {
+int UpdateConfigFile(const char *path) {
     ConfigScan scan = {};
     FormatText(scan.keys[0].line, sizeof scan.keys[0].line, "UseBmpFont=%c", DisplayOk ? '0' : '1');
     FormatText(scan.keys[1].line, sizeof scan.keys[1].line, "ForceLanguage=%d", ForceLanguage);
@@ -184,15 +176,4 @@ int UpdateConfigFileAt(const char *path) {
         AppendMissing(scan);
     written = written && std::fflush(scan.file) == 0 && !std::ferror(scan.file);
     return std::fclose(scan.file) == 0 && written;
-}
-
-int UpdateConfigFile() {
-    char path[kPathBufferSize];
-    if (!JoinPath(path, InstallDir, "chipadui.ini"))
-        return 1;
-    ClearProtectiveAttributes(path, 1, 1);
-    SetFileWritable(path, 1);
-    int written = UpdateConfigFileAt(path);
-    ProtectAgain(path);
-    return written;
 }

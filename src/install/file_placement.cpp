@@ -1,50 +1,20 @@
 #include "install/file_placement.h"
 
 #include "base/format_text.h"
-#include "base/setup_state.h"
 #include "install/file_system.h"
+#include "install/install_ui.h"
 #include "install/program_files.h"
-
-static int CopyPath(char *out, const char *path) { return FormatText(out, kPathBufferSize, "%s", path) >= 0; }
-
-// The temporary name beside the target, so that putting it in place is a rename.
-static int TemporaryPathFor(char *out, const char *target) {
-    int length = FormatText(out, kPathBufferSize, "%s.tsonew", target);
-    return length > 0 && length < kPathBufferSize;
-}
 
 int BeginNewFile(InstalledFile *file, const char *path) {
     file->output = nullptr;
     file->written = 0;
-    file->inPlace = 1;
-    if (!CopyPath(file->target, path))
+    if (FormatText(file->path, kPathBufferSize, "%s", path) < 0)
         return 0;
-    file->output = CreateOutputFile(file->target, kNewFileOnly);
+    file->output = CreateOutputFile(file->path);
     return file->output != nullptr;
 }
 
-int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath) {
-    file->output = nullptr;
-    file->written = 0;
-    if (fullPath ? !CopyPath(file->target, fullPath) : !JoinPath(file->target, InstallDir, fileName))
-        return 0;
-    // One call tells whether the file is new and, when it is, creates it.
-    file->output = CreateOutputFile(file->target, kNewFileOnly);
-    file->inPlace = file->output != nullptr;
-    if (file->inPlace)
-        return 1;
-    if (!TemporaryPathFor(file->temporary, file->target))
-        return 0;
-    // A plain file left by an earlier run is removed; anything else there (a folder, a link) makes
-    // the write fail rather than go through it.
-    file->output = CreateOutputFile(file->temporary, kNewFileOnly);
-    if (!file->output && KindOfPath(file->temporary) == kPathPlainFile &&
-        DeleteInstalledFile(file->temporary))
-        file->output = CreateOutputFile(file->temporary, kNewFileOnly);
-    return file->output != nullptr;
-}
-
-int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long count) {
+int WriteInstalledFile(InstalledFile *file, const void *bytes, unsigned long count) {
     if (count == 0 || WriteOutputFile(file->output, bytes, count)) {
         file->written += count;
         return 1;
@@ -53,58 +23,51 @@ int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long co
     return 0;
 }
 
-// The file the bytes went to: the target itself for a new file, the temporary one otherwise.
-static const char *WrittenPath(const InstalledFile *file) {
-    return file->inPlace ? file->target : file->temporary;
-}
-
 void AbandonInstalledFile(InstalledFile *file) {
     if (file->output)
         CloseOutputFile(file->output);
     file->output = nullptr;
-    RemoveFile(WrittenPath(file));
+    RemoveFile(file->path);
 }
 
-// The complete file gets its final attribute word first; a temporary one (read-only or not, it can
-// still be renamed) then takes the target's place. A file it replaces passes on its other bits; a read-only
-// or hidden one is lifted first, and set back if the replacement fails.
-int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden) {
-    int programProtected = ProtectIfProgram(file->target, WrittenPath(file));  // before the handle goes
+// A program gets its access list while the install's exclusive handle is still open, so that no
+// other program can have opened it with the rights it inherited.
+int FinishInstalledFile(InstalledFile *file) {
+    int programProtected = ProtectIfProgram(file->path);
     int closed = CloseOutputFile(file->output);
     file->output = nullptr;
     if (!closed || !programProtected) {
-        RemoveFile(WrittenPath(file));
-        return 0;
-    }
-    if (!file->inPlace && KindOfPath(file->target) == kPathNotPlain) {
-        RemoveFile(file->temporary);  // never replaced, nor its attributes changed, through a link
-        return 0;
-    }
-    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
-    unsigned long before = 0;
-    int existed = !file->inPlace && ReadAttributeWord(file->target, &before);
-    unsigned long word = (existed ? before & ~kProtection : static_cast<unsigned long>(kAttributeArchive)) |
-                         (readOnly ? kAttributeReadOnly : 0ul) | (hidden ? kAttributeHidden : 0ul);
-    if (word != kAttributeArchive)
-        WriteAttributeWord(WrittenPath(file), word);
-    if (file->inPlace)
-        return 1;
-    int lifted = existed && (before & kProtection) && WriteAttributeWord(file->target, before & ~kProtection);
-    if (!MoveOverFile(file->temporary, file->target)) {
-        DeleteInstalledFile(file->temporary);
-        if (lifted)
-            WriteAttributeWord(file->target, before);
+        RemoveFile(file->path);
         return 0;
     }
     return 1;
 }
 
-int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly, int hidden,
-                       const char *fullPath) {
+// The payload is never held whole: memory stays at the inflater's block whatever the file's size.
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path,
+                         unsigned long bytes) {
     InstalledFile file;
-    if (!BeginInstalledFile(&file, fileName, fullPath))
+    if (!inflater || !BeginNewFile(&file, path))
         return 0;
-    return WriteInstalledBytes(&file, bytes, count) && FinishInstalledFile(&file, readOnly, hidden);
+    const unsigned char *block = nullptr;
+    unsigned long count = 0;
+    int status = BeginPayload(inflater, id) ? 1 : -1;
+    while (status > 0 && (status = NextPayloadBlock(inflater, &block, &count)) > 0) {
+        if (!WriteInstalledFile(&file, block, count))
+            return 0;
+        KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
+    }
+    if (status < 0) {
+        AbandonInstalledFile(&file);
+        return 0;
+    }
+    if (!FinishInstalledFile(&file))
+        return 0;
+    if (file.written != bytes) {  // every write was checked: this is what the file holds
+        RemoveFile(path);
+        return 0;
+    }
+    return 1;
 }
 
 int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden) {

@@ -1,35 +1,31 @@
-// Writing installed files and managing their read-only and hidden protection.
+// Writing the install's files and lifting their read-only and hidden protection.
 #pragma once
 
 #include "base/path_text.h"
 #include "base/setup_state.h"
 #include "install/file_system.h"
+#include "payload/payload_store.h"
 
-// Writes count bytes as InstallDir\fileName (or fullPath when not null), lifting the protection
-// of an existing file first and setting the wanted bits afterwards. 1 = written completely. The
-// bytes of a file that replaces another go to a new temporary file beside it first,
-// "<name>.tsonew", which takes its place only when every byte reached it: a failed write leaves an
-// existing file and its attributes as they were. A file that is new is written in place, and
-// removed again if its write fails. Neither is ever opened through a name that exists already.
-int WriteInstalledFile(const char *fileName, const void *bytes, unsigned long count, int readOnly, int hidden,
-                       const char *fullPath);
-
-// The same in steps, for a file written piece by piece: Begin creates the temporary file, Write
-// adds bytes, Finish puts the file in place with its protection (1 = in place) and Abandon
-// removes what was written. After a failed Begin, Write or Finish nothing is left to abandon.
+// The install writes every file new, under its staged name beside its final one, and never
+// through a name that exists already; the commit (install_commit.h) renames it into place and
+// sets its protection. A file written piece by piece: BeginNewFile creates it (and fails when
+// anything is at path), WriteInstalledFile adds bytes, FinishInstalledFile closes it (1 = every
+// byte reached it) and AbandonInstalledFile removes what was written. After a failed Begin, Write
+// or Finish nothing is left at path to abandon.
 struct InstalledFile {
-    char target[kPathBufferSize];
-    char temporary[kPathBufferSize];
+    char path[kPathBufferSize];
     OutputFile *output;
-    int inPlace;            // a new file, written under its own name
     unsigned long written;  // bytes accepted so far
 };
-int BeginInstalledFile(InstalledFile *file, const char *fileName, const char *fullPath);
-// Begins a file that must be new: fails when anything is at path (never opens an existing name).
 int BeginNewFile(InstalledFile *file, const char *path);
-int WriteInstalledBytes(InstalledFile *file, const void *bytes, unsigned long count);
-int FinishInstalledFile(InstalledFile *file, int readOnly, int hidden);
+int WriteInstalledFile(InstalledFile *file, const void *bytes, unsigned long count);
+int FinishInstalledFile(InstalledFile *file);
 void AbandonInstalledFile(InstalledFile *file);
+
+// Unpacks a payload into a new file at path, its staged name (nothing may be there), with no
+// protection set, and checks that it holds the expected number of bytes. 1 = complete; 0 =
+// nothing left at path.
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
 
 // Clears the asked bits. 1 when an asked bit was set (and the word was written back), else 0.
 int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden);
@@ -38,10 +34,9 @@ int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidd
 // them back when act fails, so that a file the install could not change keeps its protection.
 // After a success the file is gone or replaced, and its word is what act left.
 template <class Act> int WithProtectionLifted(const char *path, Act act) {
-    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
     unsigned long word = 0;
-    int lifted = ReadAttributeWord(path, &word) && (word & kProtection) &&
-                 WriteAttributeWord(path, word & ~kProtection);
+    int lifted = ReadAttributeWord(path, &word) && (word & kAttributeProtection) &&
+                 WriteAttributeWord(path, word & ~kAttributeProtection);
     int done = act();
     if (lifted && !done)
         WriteAttributeWord(path, word);

@@ -10,6 +10,9 @@ enum : unsigned long {
     kAttributeHidden = 0x2,
     kAttributeDirectory = 0x10,
     kAttributeArchive = 0x20,
+    // The protection the payload list gives a file, and what the install lifts to replace or
+    // delete one: the one pair everywhere.
+    kAttributeProtection = kAttributeReadOnly | kAttributeHidden,
 };
 
 int ReadAttributeWord(const char *path, unsigned long *word);  // 1 = read, 0 = no such path
@@ -18,7 +21,6 @@ int PathExists(const char *path);                              // files and fold
 int RemoveFile(const char *path);                              // 1 = deleted
 int MakeDirectory(const char *path);                           // 1 = created (one level)
 int ChangeDirectory(const char *path);                         // 1 = it is now the current directory
-int SetFileWritable(const char *path, int writable);           // the runtime's permission change
 int CopyFileOverwriting(const char *source, const char *target);
 int TruncateOpenFile(std::FILE *file, long length);  // 1 = done
 long FileBytes(const char *path);                    // -1 = no such file
@@ -57,14 +59,11 @@ int SameFileOrFolder(const char *first, const char *second);
 // whose folders need not exist yet: the deepest one that exists tells the volume, which may be
 // mounted in a folder of another drive). 1 = known.
 int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned long *clusterBytes);
-// Puts source in target's place, replacing target (which must not be read-only). 1 = done; on
-// failure target is as it was.
-int MoveOverFile(const char *source, const char *target);
-// A file written from start to end in large blocks, straight to the system (no runtime buffer: every
-// write is one system call, and each one's result is checked). Null when it cannot be created.
+// A file created new (null when anything is at path, or it cannot be created) and written from
+// start to end in large blocks, straight to the system (no runtime buffer: every write is one
+// system call, and each one's result is checked).
 struct OutputFile;
-enum { kReplaceFile = 0, kNewFileOnly = 1 };  // kNewFileOnly: null when path exists
-OutputFile *CreateOutputFile(const char *path, int mode);
+OutputFile *CreateOutputFile(const char *path);
 int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count);  // 1 = all written
 int CloseOutputFile(OutputFile *file);  // 1 = closed with every byte accepted
 int FlushOutputFile(OutputFile *file);  // 1 = what was written is on the disk

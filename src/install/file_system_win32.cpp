@@ -4,7 +4,6 @@
 
 #include <direct.h>
 #include <io.h>
-#include <sys/stat.h>
 
 #include <cstring>
 
@@ -39,10 +38,6 @@ int RemoveFile(const char *path) { return DeleteFileA(path) != 0; }
 int MakeDirectory(const char *path) { return CreateDirectoryA(path, nullptr) != 0; }
 
 int ChangeDirectory(const char *path) { return _chdir(path) == 0; }
-
-int SetFileWritable(const char *path, int writable) {
-    return _chmod(path, writable ? (_S_IREAD | _S_IWRITE) : _S_IREAD) == 0;
-}
 
 int CopyFileOverwriting(const char *source, const char *target) {
     return CopyFileA(source, target, FALSE) != 0;
@@ -334,22 +329,11 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
     return 1;
 }
 
-// MoveFileExA replaces in one step on NT; the 95 family has no MoveFileEx, so there the old file
-// is deleted first and the new one renamed into its place.
-int MoveOverFile(const char *source, const char *target) {
-    auto moveEx = IsNtPlatform ? FindSystemFunction<SystemFunction::MoveFileExA>() : nullptr;
-    if (moveEx)
-        return moveEx(source, target, MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!DeleteFileA(target) && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return 0;
-    return MoveFileA(source, target) != 0;
-}
-
-// The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out.
-OutputFile *CreateOutputFile(const char *path, int mode) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, mode == kNewFileOnly ? CREATE_NEW : CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+// The handle itself stands for the file; INVALID_HANDLE_VALUE is never handed out. CREATE_NEW fails
+// whenever the name exists, on the 95 and the NT family alike: nothing is written through it.
+OutputFile *CreateOutputFile(const char *path) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     return file == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<OutputFile *>(file);
 }
 

@@ -1,6 +1,7 @@
 #include "install/folder_trust.h"
 
 #include "base/format_text.h"
+#include "base/path_text.h"
 #include "base/scoped.h"
 #include "install/access_rights.h"
 #include "install/file_system.h"
@@ -14,9 +15,6 @@ namespace {
 // ".local" is usually a folder.
 const char *const kForeignCodeEndings[] = {".dll", ".exe", ".drv", ".ocx", ".cpl", ".manifest", ".local"};
 
-// A to Z only: every ending above is ASCII.
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 int EndsWith(const char *name, const char *ending) {
     size_t nameLength = 0, endingLength = 0;
     while (name[nameLength])
@@ -27,7 +25,7 @@ int EndsWith(const char *name, const char *ending) {
         return 0;  // ".dll" alone names nothing a program loads
     const char *tail = name + nameLength - endingLength;
     for (size_t i = 0; i < endingLength; i++)
-        if (FoldCase(tail[i]) != ending[i])
+        if (FoldAsciiCase(tail[i]) != ending[i])  // every ending above is ASCII
             return 0;
     return 1;
 }

@@ -9,7 +9,7 @@
 #include "install/install_commit.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "install/file_placement.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
-#include "install/payload_catalogue.h"
 #include "install/program_files.h"
+#include "payload/payload_catalogue.h"
 
 const char kWorkFolderName[9] = "~tsowork";
 const char kJournalName[13] = "~tsoundo.lst";
@@ -19,7 +19,6 @@ const char kCommitRecordName[13] = "~tsodone.lst";
 
 namespace {
 
-const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
 const unsigned long kJournalCapacity = 16 * 1024;  // 180 lines of at most 66 bytes, and "end"
 const char kJournalEnd[] = "end\n";
 const char kCommitRecordText[] = "the commit stands\n";
@@ -115,9 +114,9 @@ int CommitEntryToDisk(CommitEntry *entry) {
         return 0;
     // The new file takes over the other bits of the one it replaces. Read-only and hidden go on
     // only now, after the rename: the 95 family's rename of a read-only file is not documented.
-    unsigned long word =
-        entry->movedAside ? entry->before & ~kProtection : static_cast<unsigned long>(kAttributeArchive);
-    word |= entry->wantedBits & kProtection;
+    unsigned long word = entry->movedAside ? entry->before & ~kAttributeProtection
+                                           : static_cast<unsigned long>(kAttributeArchive);
+    word |= entry->wantedBits & kAttributeProtection;
     if (word != kAttributeArchive)
         WriteAttributeWord(final, word);
     return 1;
@@ -192,7 +191,7 @@ int WriteWorkFile(const char *name, const char *text) {
     char path[kPathBufferSize];
     if (!WorkPath(path, name, ""))
         return 0;
-    OutputFile *file = CreateOutputFile(path, kNewFileOnly);
+    OutputFile *file = CreateOutputFile(path);
     if (!file)
         return 0;
     // On the disk before the next rename, so that not even a power cut keeps the renames without it.
@@ -228,7 +227,7 @@ int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long w
     std::memset(&entry, 0, sizeof entry);
     std::strcpy(entry.name, name);
     entry.kind = kind;
-    entry.wantedBits = wantedBits & kProtection;
+    entry.wantedBits = wantedBits & kAttributeProtection;
     return 1;
 }
 

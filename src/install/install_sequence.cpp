@@ -12,10 +12,10 @@
 #include "install/install_commit.h"
 #include "install/install_tables.h"
 #include "install/install_ui.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_store.h"
 #include "install/program_files.h"
 #include "install/shortcuts.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_store.h"
 
 namespace {
 
@@ -66,11 +66,11 @@ int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
 // it takes its place (a failed update is reported, and the file installed as it came).
 int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
     char staged[kPathBufferSize];
-    if (!StagedPath(staged, entry->file) || !StagePayloadFile(inflater, entry->id, staged, entry->bytes))
+    if (!StagedPath(staged, entry->file) || !ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes))
         return 0;
     // Opened again by its name for the edit: it must still be the file just written.
     if (entry->id == kPayloadConfigFile &&
-        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFileAt(staged)))
+        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFile(staged)))
         NoteUnwritten(entry->file);
     StagedFiles[StagedCount++] = entry;
     return 1;
@@ -145,7 +145,6 @@ int WasStaged(const PayloadEntry *entry) {
 // size and protection, one kept from the old word base at least at its size. The configuration
 // has grown by the answers. 1 = all there; 0 with FirstUnwrittenFile naming the first that is not.
 int InstalledFilesAreThere() {
-    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
     for (int i = 0; i < InstallStepCount; i++) {
         const InstallStep &step = InstallSteps[i];
         const PayloadEntry *entry = step.payloadId ? FindPayloadEntry(step.payloadId) : nullptr;
@@ -158,7 +157,8 @@ int InstalledFilesAreThere() {
         int whole = staged && entry->id != kPayloadConfigFile ? bytes == static_cast<long>(entry->bytes)
                                                               : bytes >= static_cast<long>(entry->bytes);
         unsigned long wanted = ListedProtection(entry);
-        int protectedAsListed = !staged || (ReadAttributeWord(path, &word) && (word & kProtection) == wanted);
+        int protectedAsListed =
+            !staged || (ReadAttributeWord(path, &word) && (word & kAttributeProtection) == wanted);
         if (!whole || !protectedAsListed) {
             FirstUnwrittenFile = entry->file;
             return 0;
@@ -168,22 +168,27 @@ int InstalledFilesAreThere() {
     return 1;
 }
 
-// Every shortcut counts, on the desktop too; the first that is not in place is named.
+// The shortcuts of the table (install_tables.cpp). Every shortcut counts, on the desktop too; the
+// first that is not in place is named.
 void CreateShortcuts() {
     FailedShortcut[0] = 0;
     const ShortcutNames &names = ShortcutNamesFor(UiLanguage);
-    const ShortcutEntry group[] = {
-        {names.engine, "TSO.exe"}, {names.uninstall, "TSOUnInstall.exe"}, {nullptr, nullptr}};
+    ShortcutEntry group[kShortcutRowCount + 1] = {}, startup[kShortcutRowCount + 1] = {};  // null-ended
+    int groupCount = 0, startupCount = 0;
+    for (const ShortcutRow &row : ShortcutRows) {
+        const ShortcutEntry entry = {names.*row.name, row.targetFile};
+        if (row.place == kInProgramGroup)
+            group[groupCount++] = entry;
+        else if (row.place == kAtStartUp)
+            startup[startupCount++] = entry;
+    }
     CreateProgramGroup(names.group, group, kFolderPrograms);
     SetProgressCheckpoint(94);
-    if (WantDesktopIcons) {
-        CreateDesktopShortcut("Inkleaf.exe", names.editor);
-        CreateDesktopShortcut("TSO.exe", names.engine);
-    }
-    if (WantAutoStart) {
-        const ShortcutEntry startup[] = {{names.engine, "TSO.exe"}, {nullptr, nullptr}};
+    for (const ShortcutRow &row : ShortcutRows)
+        if (row.place == kOnDesktop && WantDesktopIcons)
+            CreateDesktopShortcut(row.targetFile, names.*row.name);
+    if (WantAutoStart)
         CreateProgramGroup(nullptr, startup, kFolderStartup);
-    }
     if (FailedShortcut[0])
         NoteUnwritten(FailedShortcut);
     SetProgressCheckpoint(97);

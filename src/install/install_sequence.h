@@ -1,3 +1,6 @@
+// src/install/: everything that changes the disk. The install's tables and steps, staging and the
+// whole-or-nothing commit, the checks before it, access rights, the configuration and shortcuts.
+//
 // The whole installation, run synchronously from the wizard's final Next.
 #pragma once
 

@@ -1,7 +1,9 @@
-// The install as tables: its steps in install order, and the old user dictionaries it removes.
+// The install as tables: its steps in install order, the old user dictionaries it removes and the
+// shortcuts it makes.
 #pragma once
 
-#include "install/payload_catalogue.h"
+#include "install/shortcuts.h"
+#include "payload/payload_catalogue.h"
 
 struct InstallStep {
     int checkpoint;            // progress position set before this step; 0 = none
@@ -30,3 +32,14 @@ template <class Test> const char *FirstInstallNameWhere(Test test) {
             return purged;
     return nullptr;
 }
+
+// The shortcuts, in the order they are made: the program group's always, the desktop's when the
+// user asked for desktop icons, the start-up group's when the engine starts with Windows.
+enum ShortcutPlace { kInProgramGroup, kOnDesktop, kAtStartUp };
+struct ShortcutRow {
+    int place;
+    const char *ShortcutNames::*name;  // its display name, in the system's language
+    const char *targetFile;            // relative to InstallDir
+};
+enum { kShortcutRowCount = 5 };
+extern const ShortcutRow ShortcutRows[kShortcutRowCount];

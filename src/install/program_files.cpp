@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/format_text.h"
-#include "install/file_placement.h"
+#include "base/path_text.h"
 #include "install/install_commit.h"
 
 namespace {
@@ -16,11 +16,9 @@ namespace {
 const char *const kProgramKinds[] = {"exe", "dll", "chm"};
 
 // A to Z only (see FindPayloadEntryByName).
-char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 int SameName(const char *a, const char *b) {
     for (; *a && *b; a++, b++)
-        if (FoldCase(*a) != FoldCase(*b))
+        if (FoldAsciiCase(*a) != FoldAsciiCase(*b))
             return 0;
     return *a == *b;
 }
@@ -53,10 +51,10 @@ unsigned long ListedProtection(const PayloadEntry *entry) {
 
 // The install writes each file under its staged name, "<name>.tsonew": the rights go on there,
 // before it takes its place (a rename keeps them).
-int ProtectIfProgram(const char *target, const char *written) {
-    const char *separator = LastSeparator(target);
+int ProtectIfProgram(const char *stagedPath) {
+    const char *separator = LastSeparator(stagedPath);
     char name[kCommitNameSize];
-    FormatText(name, sizeof name, "%s", separator ? separator + 1 : target);
+    FormatText(name, sizeof name, "%s", separator ? separator + 1 : stagedPath);
     size_t length = std::strlen(name);
     if (length > kStagedSuffixLength &&
         std::strncmp(name + length - kStagedSuffixLength, ".tsonew", kStagedSuffixLength) == 0)
@@ -64,5 +62,5 @@ int ProtectIfProgram(const char *target, const char *written) {
     const PayloadEntry *entry = FindPayloadEntryByName(name);
     if (!entry || !IsProgramKind(entry->kind))
         return 1;
-    return ProtectProgramFile(written);
+    return ProtectProgramFile(stagedPath);
 }

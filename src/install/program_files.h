@@ -1,7 +1,7 @@
 // Which installed files are programs: they get an access list of their own on the NT family.
 #pragma once
 
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 
 // Whether files of this kind (the kind column of resources/payloads.tsv) are code.
 int IsProgramKind(const char *kind);
@@ -15,8 +15,8 @@ const PayloadEntry *FindPayloadEntryByName(const char *name);
 // The read-only and hidden bits the payload list gives a file.
 unsigned long ListedProtection(const PayloadEntry *entry);
 
-// For a file the install writes to target, its bytes in written (target itself, or the temporary
-// file that will take its place): when target names a program, written gets the programs' access
-// list. Called while the install's exclusive handle on written is still open, so that no other
-// program can have opened it with the rights it inherited. 1 = done, or not a program.
-int ProtectIfProgram(const char *target, const char *written);
+// For a file the install writes under its staged name: when it will take a program's name, it gets
+// the programs' access list. Called while the install's exclusive handle on it is still open, so
+// that no other program can have opened it with the rights it inherited. 1 = done, or not a
+// program.
+int ProtectIfProgram(const char *stagedPath);

@@ -49,13 +49,13 @@ void ShowFolderMessage(const char *folder) {
 // protection lifted for the write and set back after it), never written through a link, and
 // counts only when it reads back pointing at the target.
 int WriteShortcut(const char *targetPath, const char *linkPath, const char *description) {
-    const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
     int kind = KindOfPath(linkPath);
     if (kind == kPathNotPlain)
         return 0;
     unsigned long before = 0;
-    int lifted = kind == kPathPlainFile && ReadAttributeWord(linkPath, &before) && (before & kProtection) &&
-                 WriteAttributeWord(linkPath, before & ~kProtection);
+    int lifted = kind == kPathPlainFile && ReadAttributeWord(linkPath, &before) &&
+                 (before & kAttributeProtection) &&
+                 WriteAttributeWord(linkPath, before & ~kAttributeProtection);
     char written[kPathBufferSize];
     // The shell may give the target back spelt otherwise (its long name for a short one typed):
     // the same file counts.

@@ -1,3 +1,6 @@
+// src/setup/: the entry. Start-up (language, platform, the DLL search), the message loop, and the
+// wiring of the subsystems below it.
+//
 // Start-up decisions that need no Win32: version flags, the language rule, the setup folder and
 // the Enter-key routing of the main loop.
 #pragma once

@@ -6,7 +6,7 @@
 #include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
 #include "glyphs/control_look.h"
-#include "glyphs/glyph_text_win32.h"
+#include "glyphs/mixed_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
 #include "wizard/message_layout.h"

@@ -6,8 +6,8 @@
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
 #include "install/install_ui.h"
-#include "install/payload_check.h"
-#include "install/payload_store.h"
+#include "payload/payload_check.h"
+#include "payload/payload_store.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/wizard_state.h"
 

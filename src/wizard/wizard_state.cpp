@@ -1,7 +1,7 @@
 #include "wizard/wizard_state.h"
 
 #include "base/setup_state.h"
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 
 // Indexed by the language value.
 static const char *const kLanguageNames[kLanguageCount] = {

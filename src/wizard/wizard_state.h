@@ -1,3 +1,6 @@
+// src/wizard/: the window the user sees. Its pages and the answers they collect, the folder
+// chooser, the bilingual message box, and what the install asks of the window while it runs.
+//
 // The wizard's page logic without windows: what Next, Back and Cancel do on each page, the order
 // of the language list, and the cutting of the Chinese licence into list lines.
 #pragma once

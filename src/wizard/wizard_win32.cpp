@@ -9,7 +9,7 @@
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_run_win32.h"
 #include "install/install_ui.h"
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 #include "wizard/folder_chooser_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/message_layout.h"

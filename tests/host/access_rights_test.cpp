@@ -10,9 +10,9 @@
 #include "install/folder_trust.h"
 #include "install/install_commit.h"
 #include "install/install_sequence.h"
-#include "install/payload_catalogue.h"
 #include "install/program_files.h"
 #include "install_doubles.h"
+#include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 
 namespace {
@@ -43,14 +43,9 @@ TEST(ProgramFiles, CodeKindsAreExactlyTheExecutablesDllsAndHelp) {
 class ProtectedInstall : public ::testing::Test {
   protected:
     void SetUp() override {
-        Doubles.Reset();
-        UseInstallDir(folder_.path());
-        std::snprintf(SetupDir, kPathBufferSize, "%s/", folder_.path().c_str());
-        std::snprintf(WindowsDir, kPathBufferSize, "%s/", windows_.path().c_str());
+        ResetProcessAnswers(folder_.path(), folder_.path() + "/", windows_.path() + "/", shell_.path());
         WantDesktopIcons = 0;
         WantAutoStart = 0;
-        Doubles.shellRoot = shell_.path();
-        mkdir(shell_.File("2").c_str(), 0755);
     }
     std::set<std::string> Protected() {
         std::set<std::string> paths;

@@ -8,7 +8,7 @@
 
 #include "install/install_checks.h"
 #include "install/install_commit.h"
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 
 namespace {

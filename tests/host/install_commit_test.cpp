@@ -15,14 +15,12 @@
 
 namespace {
 
-const unsigned long kProtection = kAttributeReadOnly | kAttributeHidden;
-
 TEST(Journal, OnlyAWholeJournalIsRead) {
     static CommitPlan plan, read;
     plan.count = 0;
     ASSERT_TRUE(AddCommitEntry(&plan, "flatAuto.dic", kCommitPurge, 0));
     ASSERT_TRUE(AddCommitEntry(&plan, "TSO.exe", kCommitReplace, kAttributeReadOnly));
-    ASSERT_TRUE(AddCommitEntry(&plan, "ChnBmp.bin", kCommitCreate, kProtection));
+    ASSERT_TRUE(AddCommitEntry(&plan, "ChnBmp.bin", kCommitCreate, kAttributeProtection));
     EXPECT_FALSE(AddCommitEntry(&plan, std::string(kCommitNameSize, 'n').c_str(), kCommitCreate, 0));
     EXPECT_FALSE(AddCommitEntry(&plan, "x", 'x', 0));
     char text[256];
@@ -33,7 +31,7 @@ TEST(Journal, OnlyAWholeJournalIsRead) {
     ASSERT_EQ(read.count, 3);
     EXPECT_STREQ(read.entries[1].name, "TSO.exe");
     EXPECT_EQ(read.entries[2].kind, kCommitCreate);
-    EXPECT_EQ(read.entries[2].wantedBits, kProtection);
+    EXPECT_EQ(read.entries[2].wantedBits, kAttributeProtection);
     // Cut short by a kill, or not written by this setup: the commit had not begun.
     for (const char *text : {"-0flatAuto.dic\n=1TSO.exe\n+3ChnBmp.bin\nen", "-0flatAuto.dic\n=1TS", "",
                              "?0a\nend\n", "=9a\nend\n", "=0..\\..\\boot.ini\nend\n", "=0\nend\n"})
@@ -67,7 +65,7 @@ class Recovery : public ::testing::Test {
         for (const auto &file : before_) {
             WriteFile(folder_.File(file.first), file.second);
             WriteAttributeWord(folder_.File(file.first).c_str(),
-                               Attributes(folder_.File(file.first)) | kProtection);
+                               Attributes(folder_.File(file.first)) | kAttributeProtection);
         }
         ASSERT_EQ(OpenWorkFolder(), kWorkFolderReady);
     }
@@ -92,7 +90,7 @@ class Recovery : public ::testing::Test {
             if (entry->d_name[0] != '.' && entry->d_name != std::string(kWorkFolderName) &&
                 entry->d_name != std::string("~tsolock"))
                 files[entry->d_name] = ReadFile(path + "/" + entry->d_name) + " " +
-                                       std::to_string(Attributes(path + "/" + entry->d_name) & kProtection);
+                                       std::to_string(Attributes(path + "/" + entry->d_name) & kAttributeProtection);
         if (dir)
             closedir(dir);
         return files;
@@ -233,15 +231,6 @@ TEST(WorkFolder, OnlyTheSetupsOwnUnlockedFolderIsUsed) {
         EXPECT_EQ(OpenWorkFolder(), kWorkFolderForeign) << plant.what;
         std::system(("rm -rf '" + work + "'").c_str());
     }
-}
-
-TEST(FindLinkInPath, AFolderOnTheWayThatIsALink) {
-    TempFolder folder, elsewhere;
-    char found[kPathBufferSize];
-    EXPECT_FALSE(FindLinkInPath(folder.File("Tesso").c_str(), found));
-    ASSERT_EQ(symlink(elsewhere.path().c_str(), folder.File("link").c_str()), 0);
-    EXPECT_TRUE(FindLinkInPath(folder.File("link/Tesso").c_str(), found));
-    EXPECT_EQ(std::string(found), folder.File("link"));
 }
 
 }  // namespace

@@ -1,12 +1,33 @@
 #include "install_doubles.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
+#include "base/setup_state.h"
 #include "install/access_rights.h"
 #include "install/install_ui.h"
 #include "install/shortcuts.h"
 
 InstallDoubles Doubles;
+
+void ResetProcessAnswers(const std::string &installDir, const std::string &setupDir,
+                         const std::string &windowsDir, const std::string &shellRoot) {
+    Doubles.Reset();
+    Doubles.shellRoot = shellRoot;
+    for (const char *kind : {"/0", "/2", "/7"})
+        mkdir((shellRoot + kind).c_str(), 0755);
+    std::snprintf(InstallDir, kPathBufferSize, "%s", installDir.c_str());
+    std::snprintf(SetupDir, kPathBufferSize, "%s", setupDir.c_str());
+    std::snprintf(WindowsDir, kPathBufferSize, "%s", windowsDir.c_str());
+    UiLanguage = 0;
+    IsOldShell = 0;
+    DisplayOk = 1;
+    ForceLanguage = 1;
+    WantDesktopIcons = 1;
+    WantAutoStart = 1;
+    KeepOldWordBase = 0;
+}
 
 int InstallDoubles::Count(const std::string &prefix) const {
     return static_cast<int>(Starting(prefix).size());

@@ -24,3 +24,10 @@ struct InstallDoubles {
 };
 
 extern InstallDoubles Doubles;
+
+// The process-wide answers every install test starts from: an English install on a shell that
+// resolves its folders (made under shellRoot, whose "<kind>" folders stand for the desktop,
+// Programs and start-up folders), the display fine, desktop icons and auto-start asked for, the old
+// word base not kept; the doubles reset. A fixture then changes only what it is about.
+void ResetProcessAnswers(const std::string &installDir, const std::string &setupDir,
+                         const std::string &windowsDir, const std::string &shellRoot);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "glyphs/glyph_cell.h"
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 
 namespace {
 

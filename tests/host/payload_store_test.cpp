@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "install/payload_catalogue.h"
-#include "install/payload_check.h"
-#include "install/payload_store.h"
-#include "install_doubles.h"
-#include "payload_source_posix.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_check.h"
+#include "payload/payload_store.h"
+#include "payload_store_posix.h"
 #include "temp_folder.h"
 
 namespace {
@@ -45,16 +44,10 @@ TEST(UnpackPayload, CapacityMustHoldTheWholePayload) {
     EXPECT_GE(buffer[0], 0x80);  // an earlier install's index makes the installer ask
 }
 
-TEST(UnpackPayload, MissingIdFailsAndExtractWritesNothing) {
-    TempFolder folder;
-    UseInstallDir(folder.path());
+TEST(UnpackPayload, MissingIdFails) {
     std::vector<unsigned char> buffer = Buffer(1024);
     unsigned long length = 0;
     EXPECT_EQ(UnpackPayload(107, buffer.data(), buffer.size(), &length), Z_STREAM_ERROR);
-    PayloadInflater *inflater = CreatePayloadInflater();
-    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, "missing.bin", 1, 1, nullptr), 0);
-    DestroyPayloadInflater(inflater);
-    EXPECT_FALSE(PathExists(folder.File("missing.bin").c_str()));
 }
 
 // 78 DA: deflate with a 32 KB window, flagged as packed at the highest level (as Zopfli writes it).
@@ -120,28 +113,6 @@ TEST_F(DamagedPayload, CheckRunsPieceByPieceAndStopsAtDamage) {
     EXPECT_EQ(run.damaged, PayloadChecks[0].id);
     EXPECT_EQ(CheckNextPayload(&run), 0);
     EXPECT_EQ(run.damaged, PayloadChecks[0].id);
-}
-
-TEST(ExtractPayloadToFile, WritesThePayloadWithItsProtection) {
-    TempFolder folder;
-    UseInstallDir(folder.path());
-    PayloadInflater *inflater = CreatePayloadInflater();
-    // One inflater serves payload after payload; the largest spans many blocks, and the wizard is
-    // given its messages after each of them.
-    Doubles.Reset();
-    ASSERT_EQ(ExtractPayloadToFile(inflater, 128, "pycizudic.idx", 0, 0, nullptr), 1);
-    EXPECT_GE(Doubles.responsiveCalls,
-              static_cast<int>(ReadFile(folder.File("pycizudic.idx")).size() / kInflateBlockSize));
-    ASSERT_EQ(ExtractPayloadToFile(inflater, 163, "License_cn.txt", 1, 0, nullptr), 1);
-    DestroyPayloadInflater(inflater);
-    std::vector<unsigned char> whole = Buffer(FindPayloadEntry(128)->bytes);
-    unsigned long length = 0;
-    ASSERT_EQ(UnpackPayload(128, whole.data(), whole.size(), &length), Z_OK);
-    EXPECT_EQ(ReadFile(folder.File("pycizudic.idx")), std::string(whole.begin(), whole.begin() + length));
-    std::string text = ReadFile(folder.File("License_cn.txt"));
-    EXPECT_EQ(text.size(), FindPayloadEntry(163)->bytes);
-    EXPECT_EQ(Attributes(folder.File("License_cn.txt")) & (kAttributeReadOnly | kAttributeHidden),
-              kAttributeReadOnly);
 }
 
 }  // namespace

@@ -16,14 +16,7 @@ const char kFolderMessage[] = "message Cannot create folder!";
 class Shortcuts : public ::testing::Test {
   protected:
     void SetUp() override {
-        Doubles.Reset();
-        Doubles.shellRoot = folder_.path();
-        mkdir(folder_.File("0").c_str(), 0755);
-        mkdir(folder_.File("2").c_str(), 0755);
-        mkdir(folder_.File("7").c_str(), 0755);
-        UseInstallDir("C:\\Product");
-        std::snprintf(WindowsDir, kPathBufferSize, "%s", "C:\\WINNT\\");
-        IsOldShell = 0;
+        ResetProcessAnswers("C:\\Product", "", "C:\\WINNT\\", folder_.path());
         IsNtPlatform = 1;
     }
     TempFolder folder_;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "base/dll_search.h"
 #include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "setup/startup.h"
@@ -37,15 +36,6 @@ TEST(VersionFlags, FourPlatforms) {
     EXPECT_EQ(win32s.isNtPlatform, 0);
     EXPECT_EQ(win32s.isOldShell, 1);
     EXPECT_EQ(unknown.isNtPlatform + unknown.isOldShell, 0);
-}
-
-// Vista (6.0) keeps its shortcuts: the call that restricts the search there breaks the shell's
-// link object. Every other version that has the call makes it.
-TEST(DllSearch, SetDefaultDllDirectoriesEverywhereButVista) {
-    EXPECT_EQ(UsesDefaultDllDirectories(6, 0), 0);
-    const unsigned long others[][2] = {{4, 0}, {5, 1}, {5, 2}, {6, 1}, {6, 2}, {6, 3}, {10, 0}};
-    for (const auto &version : others)
-        EXPECT_EQ(UsesDefaultDllDirectories(version[0], version[1]), 1) << version[0] << "." << version[1];
 }
 
 TEST(SetupDir, UpToAndIncludingTheLastBackslash) {

@@ -6,8 +6,8 @@
 #include <zlib.h>
 
 #include "base/setup_state.h"
-#include "install/payload_catalogue.h"
-#include "payload_source_posix.h"
+#include "payload/payload_catalogue.h"
+#include "payload_store_posix.h"
 #include "temp_folder.h"
 #include "wizard/wizard_state.h"
 

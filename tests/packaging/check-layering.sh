@@ -1,13 +1,15 @@
 #!/bin/bash
 # Fails when a source file includes a header of a subsystem above its own. From the floor up:
-# base (shared state, text and path helpers, the system's late-bound functions), glyphs, install,
-# wizard, setup (the entry, which may include everything).
+# base (shared state, text and path helpers, the system's late-bound functions), glyphs, payload
+# (the format of the carried files), install, wizard, setup (the entry, which may include
+# everything).
 # usage: check-layering.sh <source folder>
 set -eu
 cd "$1/src"
 level() {
     case "$1" in
-    base) echo 0 ;; glyphs) echo 1 ;; install) echo 2 ;; wizard) echo 3 ;; setup) echo 4 ;; *) echo -1 ;;
+    base) echo 0 ;; glyphs) echo 1 ;; payload) echo 2 ;; install) echo 3 ;; wizard) echo 4 ;; setup) echo 5 ;;
+    *) echo -1 ;;
     esac
 }
 bad=0

@@ -77,14 +77,6 @@ int MakeDirectory(const char *path) { return mkdir(path, 0777) == 0; }
 
 int ChangeDirectory(const char *path) { return chdir(path) == 0; }
 
-int SetFileWritable(const char *path, int writable) {
-    struct stat info;
-    if (stat(path, &info) != 0)
-        return 0;
-    mode_t mode = info.st_mode & 07777;
-    return chmod(path, writable ? WritableMode(mode) : (mode & ~0222)) == 0;
-}
-
 int CopyFileOverwriting(const char *source, const char *target) {
     std::ifstream in(source, std::ios::binary);
     if (!in)
@@ -115,6 +107,8 @@ int KindOfPath(const char *path) {
         return errno == ENOENT ? kPathMissing : kPathNotPlain;
     return S_ISREG(info.st_mode) && info.st_nlink <= 1 ? kPathPlainFile : kPathNotPlain;
 }
+
+int RemoveFolder(const char *path) { return rmdir(path) == 0; }
 
 int IsPlainFolder(const char *path) {
     struct stat info;
@@ -158,8 +152,6 @@ int RenameFile(const char *source, const char *target) {
     return rename(source, target) == 0;
 }
 
-int RemoveFolder(const char *path) { return rmdir(path) == 0; }
-
 int FindLinkInPath(const char *path, char *found) {
     std::string prefix;
     for (const char *p = path;; p++) {
@@ -195,14 +187,12 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
     return 1;
 }
 
-int MoveOverFile(const char *source, const char *target) { return rename(source, target) == 0; }
-
 // The stand-in reads every text as GBK, the code page the host tests use.
 int IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // The descriptor plus one stands for the file, so that no valid file is ever null.
-OutputFile *CreateOutputFile(const char *path, int mode) {
-    int descriptor = open(path, O_WRONLY | O_CREAT | (mode == kNewFileOnly ? O_EXCL : O_TRUNC), 0666);
+OutputFile *CreateOutputFile(const char *path) {
+    int descriptor = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
     return descriptor < 0 ? nullptr : reinterpret_cast<OutputFile *>(static_cast<intptr_t>(descriptor) + 1);
 }
 

@@ -14,8 +14,8 @@
 #include "install/access_rights.h"
 #include "install/access_rights_win32.h"
 #include "install/install_sequence.h"
-#include "install/payload_catalogue.h"
 #include "install/program_files.h"
+#include "payload/payload_catalogue.h"
 #include "wine_helpers.h"
 
 namespace {

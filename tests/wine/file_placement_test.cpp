@@ -9,82 +9,57 @@
 #include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_store.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_store.h"
 #include "wine_helpers.h"
 
 namespace {
 
-const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
-
 class Win32FilePlacement : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = FreshFolder("placement");
-        lstrcpynA(InstallDir, folder_.c_str(), kPathBufferSize);
-    }
+    void SetUp() override { folder_ = FreshFolder("placement"); }
     std::string Path(const char *name) { return folder_ + "\\" + name; }
     std::string folder_;
 };
 
-TEST_F(Win32FilePlacement, ProtectionAsAskedAndOtherBitsKept) {
-    ASSERT_EQ(WriteInstalledFile("rh.bin", "abc", 3, 1, 1, nullptr), 1);
-    EXPECT_EQ(FileAttributes(Path("rh.bin")) & kProtection, kProtection);
-    ASSERT_EQ(WriteInstalledFile("r.bin", "abc", 3, 1, 0, nullptr), 1);
-    EXPECT_EQ(FileAttributes(Path("r.bin")) & kProtection, (DWORD)FILE_ATTRIBUTE_READONLY);
-    ASSERT_EQ(WriteInstalledFile("empty.bin", "", 0, 0, 0, nullptr), 1);
-    EXPECT_EQ(FileSize(Path("empty.bin")), 0);
-    EXPECT_EQ(FileAttributes(Path("empty.bin")) & kProtection, 0u);
-}
-
-TEST_F(Win32FilePlacement, ReplaceAndDeleteProtectedFiles) {
-    WriteWhole(Path("old.dic"), "old and longer");
-    WriteAttributeWord(Path("old.dic").c_str(), kProtection);
-    ASSERT_EQ(WriteInstalledFile("old.dic", "new", 3, 0, 0, nullptr), 1);
-    EXPECT_EQ(ReadWhole(Path("old.dic")), "new");
-    EXPECT_EQ(FileAttributes(Path("old.dic")) & kProtection, 0u);
-
-    WriteAttributeWord(Path("old.dic").c_str(), kProtection);
+TEST_F(Win32FilePlacement, ClearAndDeleteProtectedFiles) {
+    WriteWhole(Path("old.dic"), "old");
+    WriteAttributeWord(Path("old.dic").c_str(), kAttributeProtection);
     EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 1, 0), 1);
-    EXPECT_EQ(FileAttributes(Path("old.dic")) & kProtection, (DWORD)FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(FileAttributes(Path("old.dic")) & kAttributeProtection, (DWORD)FILE_ATTRIBUTE_HIDDEN);
     WriteAttributeWord(Path("old.dic").c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 0, 1), 0);
 
-    WriteAttributeWord(Path("old.dic").c_str(), kProtection);
+    WriteAttributeWord(Path("old.dic").c_str(), kAttributeProtection);
     EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 1);
     EXPECT_EQ(FileAttributes(Path("old.dic")), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 0);
 }
 
-TEST_F(Win32FilePlacement, LockedFileIsNotWritten) {
+// A payload is written new and whole, never through a name that exists (a locked one among them),
+// and with no protection: the commit sets it after the rename.
+TEST_F(Win32FilePlacement, ExtractedPayloadsAreNewAndWhole) {
+    PayloadInflater *inflater = CreatePayloadInflater();
+    for (int id : {110, 111, 109, 163, 126}) {
+        const PayloadEntry *entry = FindPayloadEntry(id);
+        ASSERT_EQ(ExtractPayloadToFile(inflater, id, Path(entry->file).c_str(), entry->bytes), 1);
+        EXPECT_EQ(FileAttributes(Path(entry->file)) & kAttributeProtection, 0u) << entry->file;
+        EXPECT_EQ(FileSize(Path(entry->file)), (long)entry->bytes);
+    }
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, Path("nothing.bin").c_str(), 0), 0);
+    EXPECT_EQ(FileAttributes(Path("nothing.bin")), INVALID_FILE_ATTRIBUTES);
     WriteWhole(Path("locked.bin"), "kept");
     HANDLE lock =
         CreateFileA(Path("locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WriteInstalledFile("locked.bin", "new", 3, 1, 1, nullptr), 0);
+    EXPECT_EQ(ExtractPayloadToFile(inflater, 163, Path("locked.bin").c_str(), FindPayloadEntry(163)->bytes),
+              0);
     CloseHandle(lock);
     EXPECT_EQ(ReadWhole(Path("locked.bin")), "kept");
-}
-
-TEST_F(Win32FilePlacement, TooLongPathIsRefused) {
-    std::string name(300 - folder_.size(), 'n');
-    EXPECT_EQ(WriteInstalledFile(name.c_str(), "abc", 3, 0, 0, nullptr), 0);
-}
-
-TEST_F(Win32FilePlacement, ExtractedPayloadsKeepTheirCatalogueAttributes) {
-    PayloadInflater *inflater = CreatePayloadInflater();
-    for (int id : {110, 111, 109, 163, 126}) {
-        const PayloadEntry *entry = FindPayloadEntry(id);
-        ASSERT_EQ(ExtractPayloadToFile(inflater, id, entry->file, entry->readOnly, entry->hidden, nullptr),
-                  1);
-        DWORD attributes = FileAttributes(Path(entry->file));
-        EXPECT_EQ((attributes & FILE_ATTRIBUTE_READONLY) != 0, entry->readOnly != 0) << entry->file;
-        EXPECT_EQ((attributes & FILE_ATTRIBUTE_HIDDEN) != 0, entry->hidden != 0) << entry->file;
-        EXPECT_EQ(FileSize(Path(entry->file)), (long)entry->bytes);
-    }
-    EXPECT_EQ(ExtractPayloadToFile(inflater, 107, "nothing.bin", 0, 0, nullptr), 0);
+    std::string tooLong(300 - folder_.size(), 'n');
+    EXPECT_EQ(
+        ExtractPayloadToFile(inflater, 163, Path(tooLong.c_str()).c_str(), FindPayloadEntry(163)->bytes), 0);
     DestroyPayloadInflater(inflater);
-    EXPECT_EQ(FileAttributes(Path("nothing.bin")), INVALID_FILE_ATTRIBUTES);
 }
 
 // Every catalogue id is a "TEXT" resource of the shipped executables, beginning 78 DA.

@@ -14,12 +14,10 @@
 #include "base/setup_state_win32.h"
 #include "install/file_system.h"
 #include "install/install_sequence.h"
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 #include "wine_helpers.h"
 
 namespace {
-
-const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
 // Answers every bilingual message box of this process with one button, counting them.
 class MessageAnswerer {
@@ -140,7 +138,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
         ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
         DWORD wanted =
             (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
-        EXPECT_EQ(attributes & kProtection, wanted) << entry.file;
+        EXPECT_EQ(attributes & kAttributeProtection, wanted) << entry.file;
         long expected = entry.id == 120 ? (long)entry.bytes + 19 : (long)entry.bytes;
         EXPECT_EQ(FileSize(File(entry.file)), expected) << entry.file;
     }
@@ -159,7 +157,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
     // Over the first install: a damaged protected file is replaced; No keeps the word base.
     WriteAttributeWord(File("ChnBmp.bin").c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteWhole(File("ChnBmp.bin"), "damaged");
-    WriteAttributeWord(File("ChnBmp.bin").c_str(), kProtection);
+    WriteAttributeWord(File("ChnBmp.bin").c_str(), kAttributeProtection);
     // The user's own word base, whole: one shorter than the new one would be completed.
     const unsigned long wordBaseBytes = FindPayloadEntry(127)->bytes;  // CiZuFlat.igb
     const std::string userBase = "the user's own word base" + std::string(wordBaseBytes, 'w');
@@ -170,7 +168,7 @@ TEST_F(WineInstall, WholeInstallThenAnotherOverIt) {
         EXPECT_EQ(answerer.answered(), 1);
     }
     EXPECT_EQ(FileSize(File("ChnBmp.bin")), (long)FindPayloadEntry(110)->bytes);
-    EXPECT_EQ(FileAttributes(File("ChnBmp.bin")) & kProtection, kProtection);
+    EXPECT_EQ(FileAttributes(File("ChnBmp.bin")) & kAttributeProtection, kAttributeProtection);
     EXPECT_EQ(ReadWhole(File("CiZuFlat.igb")), userBase);
     {
         MessageAnswerer answerer(IDYES);

@@ -10,7 +10,7 @@
 
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
-#include "glyphs/glyph_text_win32.h"
+#include "glyphs/mixed_text_win32.h"
 #include "wizard/message_box_win32.h"
 #include "wizard/message_layout.h"
 #include "wizard_driver.h"

@@ -1,9 +1,9 @@
 // A whole wizard run gives back every GDI object and handle it takes. The setup's own WinMain runs in
 // this process while a second thread walks it with real input from the folder page to the answered
 // result message; the process's GDI objects and handles are counted before and after. Wine 8's
-// GetGuiResources and GetProcessHandleCount answer 0, so both are counted by enumeration: the GDI
-// handle table that the PEB points to (Wine keeps it in the layout of 64-bit Windows), and the
-// system's list of open handles, taken for this process.
+// GetGuiResources and GetProcessHandleCount answer 0, so both are counted by enumeration: every GDI
+// handle index asked for its object type, and the system's list of open handles, taken for this
+// process.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,7 +19,7 @@
 #include "base/resource_ids.h"
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
-#include "glyphs/glyph_text_win32.h"
+#include "glyphs/glyph_pages_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_ui.h"
 #include "install/shortcuts.h"
@@ -37,27 +37,16 @@ namespace {
 
 using namespace driver;
 
-struct GdiTableEntry {  // Wine's GDI_HANDLE_ENTRY
-    unsigned long long object;
-    unsigned long owner;
-    unsigned short unique;
-    unsigned char type;  // 0: a free entry
-    unsigned char flags;
-    unsigned long long userPointer;
-};
-const int kGdiTableEntries = 0x10000;
-const size_t kPebGdiTable = sizeof(void *) == 8 ? 0xF8 : 0x94;
-
+// GetGuiResources counts a process's GDI objects on 2000 and later; Wine 8 answers 0 there. Wine
+// then takes a GDI handle by its table index alone (the low word, as handles of 16-bit programs
+// were), so GetObjectType on every index counts the live objects of this process: Wine keeps the
+// table per process (on Windows it is the whole session's, and only GetGuiResources would do).
 int LiveGdiObjects() {
-    const char *peb = reinterpret_cast<const char *>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    const GdiTableEntry *table = *reinterpret_cast<const GdiTableEntry *const *>(peb + kPebGdiTable);
-    if (!table)
-        return -1;
-    // Wine keeps the table per process (on Windows it is the whole session's, and this count would
-    // take in other programs' objects).
+    if (DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(counted);
     int live = 0;
-    for (int i = 0; i < kGdiTableEntries; i++)
-        live += table[i].type != 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; index++)
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0;
     return live;
 }
 

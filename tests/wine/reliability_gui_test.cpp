@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "base/resource_ids.h"
-#include "install/payload_store.h"
+#include "install/file_system.h"
+#include "payload/payload_store.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
 #include "wizard/wizard_state.h"
@@ -31,8 +32,7 @@ std::map<std::string, std::string> PutEarlierInstall(const std::string &folder) 
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const auto &file : files) {
         WriteWhole(folder + "\\" + file.first, file.second);
-        SetFileAttributesA((folder + "\\" + file.first).c_str(),
-                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesA((folder + "\\" + file.first).c_str(), kAttributeProtection);
     }
     return files;
 }

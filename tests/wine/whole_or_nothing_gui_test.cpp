@@ -8,7 +8,8 @@
 #include <string>
 
 #include "base/resource_ids.h"
-#include "install/payload_catalogue.h"
+#include "install/file_system.h"
+#include "payload/payload_catalogue.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"
 #include "wizard_walk.h"
@@ -18,7 +19,6 @@ namespace {
 using namespace driver;
 
 const char kSuccess[] = "Congratulations! Installation Success!";
-const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 
 std::string ThisFolder() {
     char path[MAX_PATH];
@@ -39,7 +39,7 @@ std::map<std::string, std::string> Snapshot(const std::string &folder) {
         files[name] = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                           ? std::string("<folder>")
                           : ReadWhole(folder + "\\" + name) + "|" +
-                                std::to_string(found.dwFileAttributes & kProtection);
+                                std::to_string(found.dwFileAttributes & kAttributeProtection);
     }
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
@@ -68,7 +68,7 @@ void PutEarlierInstall(const std::string &folder) {
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const auto &file : names) {
         WriteWhole(folder + "\\" + file[0], file[1]);
-        SetFileAttributesA((folder + "\\" + file[0]).c_str(), kProtection);
+        SetFileAttributesA((folder + "\\" + file[0]).c_str(), kAttributeProtection);
     }
 }
 
@@ -173,6 +173,7 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
         }
         if (moment.journalHeld) {  // never a reason to delete anything: every earlier file stays
             std::map<std::string, std::string> left = Snapshot(folder), work = Snapshot(folder + kWork);
+            work.erase("~tsolock");  // the lock of the killed run, which the next one takes and removes
             HANDLE journal = CreateFileA(watched.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             WalkToInstall(folder);
             EXPECT_EQ(NextMessage(IDC_CANCEL), "An interrupted install's journal cannot be read; the earlier "
@@ -253,9 +254,10 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     std::string other = Environment("TESSO_OTHER_PREFIX");
     if (other.empty())
         GTEST_SKIP() << "needs TESSO_OTHER_PREFIX";
-    std::string folder = "Z:" + UnixPath(FreshFolder("two-setups"));
-    for (char &c : folder)
-        c = c == '/' ? '\\' : c;
+    // Under /tmp, which both prefixes reach as Z: (a prefix's own C: is a path with a colon in it).
+    std::string folder = "Z:\\tmp\\tesso-two-setups-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(GetTickCount());
+    CreateDirectoryA(folder.c_str(), nullptr);
     folder += "\\Tesso";
     PutEarlierInstall(folder);
     WriteWhole(folder + "\\CiZuFlat.igb", "an old word base");
@@ -314,7 +316,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
     std::string outsideFolder = FreshFolder("outside");
     std::string outside = outsideFolder + "\\precious.dat";
     WriteWhole(outside, "outside bytes");
-    SetFileAttributesA(outside.c_str(), kProtection);
+    SetFileAttributesA(outside.c_str(), kAttributeProtection);
     enum Kind { kHardLink, kFolder, kUnixLink };
     struct Plant {
         const char *name;
@@ -345,7 +347,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         EXPECT_EQ(Differences(Snapshot(folder), earlier), "") << plant.name;
         EXPECT_EQ(FileAttributes(folder + kWork), INVALID_FILE_ATTRIBUTES) << plant.name;
         EXPECT_EQ(ReadWhole(outside), "outside bytes");
-        EXPECT_EQ(FileAttributes(outside) & kProtection, kProtection) << plant.name;
+        EXPECT_EQ(FileAttributes(outside) & kAttributeProtection, kAttributeProtection) << plant.name;
     }
 }
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/setup_state_win32.h"
-#include "glyphs/glyph_text_win32.h"
-#include "install/payload_store.h"
+#include "glyphs/glyph_pages_win32.h"
+#include "payload/payload_store.h"
 
 int main(int argc, char **argv) {
     ProgramInstance = GetModuleHandleA(nullptr);

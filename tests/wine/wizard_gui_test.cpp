@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "base/resource_ids.h"
-#include "install/payload_catalogue.h"
-#include "install/payload_store.h"
+#include "install/file_system.h"
+#include "payload/payload_catalogue.h"
+#include "payload/payload_store.h"
 #include "wine_helpers.h"
 #include "wizard_walk.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 using namespace driver;
 
-const DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 const char kSuccess[] = "Congratulations! Installation Success!";
 
 std::string SpecialFolder(int kind) {
@@ -61,7 +61,7 @@ void ExpectInstalledFiles(const std::string &folder) {
         ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
         DWORD wanted =
             (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
-        EXPECT_EQ(attributes & kProtection, wanted) << entry.file;
+        EXPECT_EQ(attributes & kAttributeProtection, wanted) << entry.file;
         if (entry.id != 120)
             EXPECT_EQ(FileSize(path), (long)entry.bytes) << entry.file;
     }

@@ -1,14 +1,16 @@
 // Embedded payloads: each is one zlib stream stored under the resource type "TEXT" and an integer id.
 #pragma once
 
+#include "payload/payload_catalogue.h"
+
 enum { kPayloadOk = 0 };
 
 // Payloads the setup itself reads, besides installing them.
 enum : unsigned short {
-    kPayloadGlyphFont = 110,
-    kPayloadConfigFile = 120,
-    kPayloadLicenceChinese = 163,
-    kPayloadLicenceEnglish = 164,
+    kPayloadGlyphFont = kPayloadChnBmpBin,
+    kPayloadConfigFile = kPayloadChipaduiIni,
+    kPayloadLicenceChinese = kPayloadLicenseCnTxt,
+    kPayloadLicenceEnglish = kPayloadLicenseEnTxt,
 };
 
 // Inflates payload `id` into `buffer` (at most `capacity` bytes). Returns zlib's status: 0 on
@@ -23,15 +25,12 @@ enum { kInflateBlockSize = 512 * 1024 };
 PayloadInflater *CreatePayloadInflater();  // null when there is no memory for it
 void DestroyPayloadInflater(PayloadInflater *inflater);
 
-// Unpacks a payload and writes it as an installed file (into InstallDir unless fullPath is given).
-// Returns 1 when the whole file was written, 0 when unpacking or writing failed; the file is then
-// as it was before.
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *fileName, int readOnly,
-                         int hidden, const char *fullPath);
-
-// Unpacks a payload into a new file at path (nothing may be there), with no protection set, and
-// checks that it holds the expected number of bytes. 1 = complete; 0 = nothing left at path.
-int StagePayloadFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
+// Inflates payload id a block at a time: BeginPayload finds its stream and checks its header (0 =
+// no such payload, or not a zlib stream); each NextPayloadBlock inflates the next block into the
+// inflater and gives its bytes (*count of them at *block; the last may be empty). It returns 1
+// with a block, 0 once the stream has ended properly, -1 when it is damaged or cut short.
+int BeginPayload(PayloadInflater *inflater, unsigned short id);
+int NextPayloadBlock(PayloadInflater *inflater, const unsigned char **block, unsigned long *count);
 
 // Platform lookup of the packed stream of a payload; no copy is made. Returns 0 when missing.
 int FindPayloadStream(unsigned short id, const unsigned char **stream, unsigned long *size);

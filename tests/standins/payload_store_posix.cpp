@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "install/payload_store.h"
-#include "payload_source_posix.h"
+#include "payload/payload_store.h"
+#include "payload_store_posix.h"
 
 #ifndef TESSO_PAYLOAD_DIR
 #define TESSO_PAYLOAD_DIR "payloads"

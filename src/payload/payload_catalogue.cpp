@@ -1,4 +1,4 @@
-#include "install/payload_catalogue.h"
+#include "payload/payload_catalogue.h"
 
 const PayloadEntry PayloadCatalogue[] = {
 #include "payload_catalogue_table.inc"

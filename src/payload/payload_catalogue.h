@@ -1,3 +1,7 @@
+// src/payload/: the files the setup carries, as its own format. The catalogue of installed files,
+// the packed streams and their inflating, and the check of those streams; the wizard and the
+// install read them, neither writes them.
+//
 // The payloads the setup installs: id, installed name and protective attributes. The table is
 // written from resources/payloads.tsv by the payload generator (tools/make_payloads.cpp) in the run
 // that packs the payloads, so the two always agree.
@@ -10,6 +14,11 @@ struct PayloadEntry {
     int hidden;
     unsigned long bytes;  // inflated size
     const char *kind;     // what the file is, as resources/payloads.tsv names it (exe, dll, html...)
+};
+
+// The ids of the installed payloads, named for their files (TSO.exe is kPayloadTsoExe).
+enum : unsigned short {
+#include "payload_ids.inc"
 };
 
 extern const PayloadEntry PayloadCatalogue[];

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "base/setup_state_win32.h"
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 
 // Payloads are resources of the named type "TEXT"; the language entry is irrelevant.
 int FindPayloadStream(unsigned short id, const unsigned char **stream, unsigned long *size) {

@@ -1,8 +1,8 @@
-#include "install/payload_check.h"
+#include "payload/payload_check.h"
 
 #include <zlib.h>
 
-#include "install/payload_store.h"
+#include "payload/payload_store.h"
 
 const PayloadCheck PayloadChecks[] = {
 #include "payload_checks.inc"
