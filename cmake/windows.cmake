@@ -43,12 +43,12 @@ set(TESSO_WIN32_SOURCES
     src/install/file_system_win32.cpp
     src/install/access_rights_win32.cpp
     src/install/shortcuts_win32.cpp
-    src/install/install_run_win32.cpp
+    src/install/install_entry_win32.cpp
     src/glyphs/glyph_pages_win32.cpp
     src/glyphs/mixed_text_win32.cpp
     src/glyphs/owner_draw_win32.cpp
     src/wizard/message_box_win32.cpp
-    src/wizard/install_ui_win32.cpp
+    src/wizard/wizard_window_win32.cpp
     src/wizard/setup_check_win32.cpp
     src/wizard/folder_chooser_win32.cpp
     src/wizard/wizard_win32.cpp

@@ -2,7 +2,7 @@
 
 #include "base/format_text.h"
 #include "install/file_system.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "install/program_files.h"
 
 int BeginNewFile(InstalledFile *file, const char *path) {

@@ -33,6 +33,16 @@ int FileInUse(const char *path);
 // link (the other names may be outside the install folder). A file the system keeps compressed,
 // deduplicated or as a cloud placeholder is a reparse point but no link: a plain file.
 enum PathKind { kPathMissing = 0, kPathPlainFile = 1, kPathNotPlain = 2 };
+// Whether a reparse point with this tag is a link: its tag is a name surrogate (symbolic links,
+// junctions, mount points: whatever names another file or folder). Files the system keeps
+// compressed (WOF, Windows 10's "compact /EXE"), deduplicated, held by a storage manager or as cloud
+// placeholders carry other tags and are ordinary files and folders to every program. Under Wine a
+// Unix symbolic link to a folder is reported as a reparse point with the tag 0, which no Windows
+// ever gives: it counts as a link.
+inline int IsLinkReparseTag(unsigned long tag) {
+    const unsigned long kNameSurrogate = 0x20000000;  // IsReparseTagNameSurrogate
+    return tag == 0 || (tag & kNameSurrogate) != 0;
+}
 int KindOfPath(const char *path);
 int IsPlainFolder(const char *path);  // 1 = a folder that is no link
 // Renames source to target, which must not exist. 1 = renamed.

@@ -88,19 +88,13 @@ int FileInUse(const char *path) {
 
 namespace {
 
-// A reparse point is a link when its tag is a name surrogate (symbolic links, junctions, mount
-// points: whatever names another file or folder). Files the system keeps compressed (WOF, Windows
-// 10's "compact /EXE"), deduplicated, held by a storage manager or as cloud placeholders carry other
-// tags and are ordinary files and folders to every program. Only 2000 and later have reparse points;
-// FindFirstFileA gives the tag in dwReserved0 when the attribute is set. Under Wine a Unix symbolic
-// link to a folder is reported as a reparse point with the tag 0, which no Windows ever gives: it
-// counts as a link, and so does any point whose tag cannot be read.
+// Only 2000 and later have reparse points; FindFirstFileA gives the tag in dwReserved0 when the
+// attribute is set. A point whose tag cannot be read counts as a link.
 int IsLinkReparsePoint(const char *path) {
-    const DWORD kNameSurrogate = 0x20000000;  // IsReparseTagNameSurrogate
     WIN32_FIND_DATAA found;
     FindHandle search(path, &found);
     return !search.valid() || !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-           found.dwReserved0 == 0 || (found.dwReserved0 & kNameSurrogate);
+           IsLinkReparseTag(found.dwReserved0);
 }
 
 int IsLinkOrFolder(DWORD attributes, const char *path) {

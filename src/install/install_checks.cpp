@@ -8,7 +8,7 @@
 #include "install/file_system.h"
 #include "install/install_commit.h"
 #include "install/install_tables.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "payload/payload_catalogue.h"
 
 namespace {

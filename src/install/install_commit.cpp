@@ -9,13 +9,15 @@
 #include "install/access_rights.h"
 #include "install/file_placement.h"
 #include "install/install_tables.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "install/program_files.h"
 #include "payload/payload_catalogue.h"
 
 const char kWorkFolderName[9] = "~tsowork";
 const char kJournalName[13] = "~tsoundo.lst";
 const char kCommitRecordName[13] = "~tsodone.lst";
+const char kStagedSuffix[8] = ".tsonew";
+const char kKeptAsideSuffix[8] = ".tsoold";
 
 namespace {
 
@@ -216,9 +218,9 @@ int WorkFileExists(const char *name) {
 
 }  // namespace
 
-int StagedPath(char *out, const char *name) { return WorkPath(out, name, ".tsonew"); }
+int StagedPath(char *out, const char *name) { return WorkPath(out, name, kStagedSuffix); }
 
-int KeptAsidePath(char *out, const char *name) { return WorkPath(out, name, ".tsoold"); }
+int KeptAsidePath(char *out, const char *name) { return WorkPath(out, name, kKeptAsideSuffix); }
 
 int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long wantedBits) {
     if (plan->count >= kMaxCommitEntries || std::strlen(name) >= kCommitNameSize || !IsCommitKind(kind))

@@ -30,7 +30,11 @@ enum CommitKind {
 };
 
 enum { kCommitNameSize = 64, kMaxCommitEntries = 256 };
-enum { kStagedSuffixLength = 7 };  // ".tsonew", ".tsoold"
+// The names a file has in the work folder while the install runs: "<name>.tsonew" staged, and
+// "<name>.tsoold" moved aside.
+extern const char kStagedSuffix[8];
+extern const char kKeptAsideSuffix[8];
+enum { kStagedSuffixLength = sizeof ".tsonew" - 1 };
 extern const char kWorkFolderName[9];    // "~tsowork", in InstallDir
 extern const char kJournalName[13];      // "~tsoundo.lst", in the work folder
 extern const char kCommitRecordName[13]; // "~tsodone.lst", in the work folder

@@ -11,7 +11,7 @@
 #include "install/file_system.h"
 #include "install/install_commit.h"
 #include "install/install_tables.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "install/program_files.h"
 #include "install/shortcuts.h"
 #include "payload/payload_catalogue.h"

@@ -49,7 +49,7 @@ unsigned long ListedProtection(const PayloadEntry *entry) {
     return (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
 }
 
-// The install writes each file under its staged name, "<name>.tsonew": the rights go on there,
+// The install writes each file under its staged name in the work folder: the rights go on there,
 // before it takes its place (a rename keeps them).
 int ProtectIfProgram(const char *stagedPath) {
     const char *separator = LastSeparator(stagedPath);
@@ -57,7 +57,7 @@ int ProtectIfProgram(const char *stagedPath) {
     FormatText(name, sizeof name, "%s", separator ? separator + 1 : stagedPath);
     size_t length = std::strlen(name);
     if (length > kStagedSuffixLength &&
-        std::strncmp(name + length - kStagedSuffixLength, ".tsonew", kStagedSuffixLength) == 0)
+        std::strcmp(name + length - kStagedSuffixLength, kStagedSuffix) == 0)
         name[length - kStagedSuffixLength] = 0;
     const PayloadEntry *entry = FindPayloadEntryByName(name);
     if (!entry || !IsProgramKind(entry->kind))

@@ -7,7 +7,7 @@
 #include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 
 char FailedShortcut[kPathBufferSize];
 

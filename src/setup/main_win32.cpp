@@ -9,7 +9,7 @@
 #include "glyphs/glyph_cell.h"
 #include "glyphs/glyph_pages_win32.h"
 #include "glyphs/owner_draw_win32.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "payload/payload_store.h"
 #include "setup/startup.h"
 #include "wizard/message_box_win32.h"

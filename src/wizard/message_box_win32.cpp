@@ -8,7 +8,7 @@
 #include "glyphs/control_look.h"
 #include "glyphs/mixed_text_win32.h"
 #include "glyphs/owner_draw_win32.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "wizard/message_layout.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/resource_ids.h"
 #include "glyphs/mixed_text.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 
 Rect KeepInWorkArea(const Rect &window, const Rect &work) {
     int width = window.right - window.left, height = window.bottom - window.top;

@@ -5,7 +5,7 @@
 #include "base/format_text.h"
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "payload/payload_check.h"
 #include "payload/payload_store.h"
 #include "wizard/message_box_win32.h"

@@ -6,7 +6,7 @@
 
 #include "base/setup_state.h"
 #include "install/access_rights.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "install/shortcuts.h"
 
 InstallDoubles Doubles;

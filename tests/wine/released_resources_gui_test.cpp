@@ -21,7 +21,7 @@
 #include "base/setup_state.h"
 #include "glyphs/glyph_pages_win32.h"
 #include "glyphs/owner_draw_win32.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "install/shortcuts.h"
 #include "wine_helpers.h"
 #include "wizard/message_box_win32.h"

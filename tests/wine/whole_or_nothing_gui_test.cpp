@@ -279,9 +279,7 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     AnswerMessage(question, IDC_YES_BUTTON);
     EXPECT_EQ(NextMessage(), kSuccess);
     EXPECT_EQ(WaitForExit(&setup_), 0);
-    std::map<std::string, std::string> now = Snapshot(folder);
-    now.erase("CiZuFlat.igb");
-    EXPECT_EQ(Differences(now, Clean()), "");
+    EXPECT_EQ(Differences(Snapshot(folder), Clean()), "");
 }
 
 // The engine of an earlier install running: found before anything changes.

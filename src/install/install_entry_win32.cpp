@@ -1,4 +1,4 @@
-#include "install/install_run_win32.h"
+#include "install/install_entry_win32.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@
 #include "install/install_checks.h"
 #include "install/install_commit.h"
 #include "install/install_sequence.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The wizard's side of what the install needs from its window (install/install_ui.h): its message
+// The wizard's side of what the install needs from its window (install/wizard_window.h): its message
 // box, its progress bar, its buttons and cursor, its answers to messages during the long steps.
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
-#include "install/install_ui.h"
+#include "install/wizard_window.h"
 #include "wizard/message_box_win32.h"
 
 int ShowWizardMessage(const char *chinese, const char *english, int kind) {

@@ -1,0 +1,32 @@
+// The install's entry: what the wizard's final Next calls with the answers. Its steps, in order, and
+// the file that does each:
+//   the folder's name and links, and its hold     install_checks.cpp, file_system_win32.cpp (here)
+//   who owns the folder, what code is in it       folder_trust.cpp, access_rights_win32.cpp
+//   the work folder made or checked, and locked   install_commit.cpp (OpenWorkFolder)
+//   an interrupted install finished or undone     install_commit.cpp (RecoverInterruptedInstall)
+//   files in use, links in the way, disk space    install_checks.cpp (CheckInstallTargets)
+//   the folder made, the install run              install_sequence.cpp (RunInstall): staging with
+//                                                 file_placement.cpp, the commit with install_commit.cpp
+//   the result, no sooner than 5 seconds          here
+// Every question and report on the way goes through the wizard's message box (wizard_window.h).
+#pragma once
+
+#include "base/setup_state.h"
+
+// What the wizard collected; none of it takes effect before the checks have passed.
+struct WizardAnswers {
+    char folder[kPathBufferSize];  // the folder field as read, cut to the buffer
+    unsigned long typedLength;     // the field's whole length: larger when the read cut it short
+    int desktopIcons;              // becomes WantDesktopIcons
+    int autoStart;                 // becomes WantAutoStart
+    int language;                  // becomes ForceLanguage
+};
+
+// What the wizard does once the install entry returns.
+enum InstallRunEnd {
+    kRunBackToFolder,  // a folder that cannot be used was reported: back to its field
+    kRunLeave,         // the result was shown, or the user cancelled at a question: the setup ends
+};
+
+// Runs with WizardPage at kPageInstalling; the folder goes into InstallDir at once.
+InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers);
