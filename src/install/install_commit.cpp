@@ -361,9 +361,17 @@ void FinishCommit(const CommitPlan *plan) {
 RecoveryResult RecoverInterruptedInstall() {
     RecoveryResult result = {kRecovered, nullptr};
     if (WorkFileExists(kCommitRecordName)) {
-        // The commit stood: only what it left to delete is deleted.
-        if (RemoveWorkFiles(1) && RemoveWorkFile(kJournalName))
-            RemoveWorkFile(kCommitRecordName);
+        // The commit stood: only what it left to delete is deleted. The record must go with the
+        // rest before anything else is installed: left beside the journal of a later install, it
+        // would have that one finished instead of undone.
+        const char *const kLast[] = {kJournalName, kCommitRecordName};
+        int removed = RemoveWorkFiles(1);
+        for (const char *name : kLast)
+            if (!removed || !RemoveWorkFile(name)) {
+                result.problem = kRecoveryFileHeld;
+                result.name = name;
+                return result;
+            }
         return result;
     }
     static CommitPlan interrupted;
@@ -377,9 +385,10 @@ RecoveryResult RecoverInterruptedInstall() {
         // be its.
         for (int i = 0; i < interrupted.count; i++)
             interrupted.entries[i].placed = interrupted.entries[i].kind == kCommitCreate;
-        if (const char *notBack = UndoCommit(&interrupted)) {
+        const char *notBack = UndoCommit(&interrupted);
+        if (notBack || WorkFileExists(kJournalName)) {
             result.problem = kRecoveryFileHeld;  // the journal and every file moved aside stay
-            result.name = notBack;
+            result.name = notBack ? notBack : kJournalName;
             return result;
         }
     } else if (AnyFileMovedAside()) {
