@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/install_in_work_folder.h"
 #include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/install_sequence.h"
@@ -23,7 +24,6 @@
 #include "payload/payload_catalogue.h"
 #include "payload/payload_check.h"
 #include "payload/payload_store.h"
-#include "../tests/install_in_work_folder.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -222,7 +222,8 @@ int OnlyTrustedEntries(PACL list) {
         if (!getAce(list, i, &entry))
             return 0;
         PSID sid = &static_cast<ACCESS_ALLOWED_ACE *>(entry)->SidStart;
-        if (!equalSid(sid, AsSid(kAdministrators)) && !equalSid(sid, AsSid(kLocalSystem)) && !IsRunningUser(sid))
+        if (!equalSid(sid, AsSid(kAdministrators)) && !equalSid(sid, AsSid(kLocalSystem)) &&
+            !IsRunningUser(sid))
             return 0;
     }
     return getAce && equalSid;
@@ -251,7 +252,8 @@ int BuildPrivateDescriptor(PrivateDescriptor *built) {
     DWORD index = 0;
     for (const WellKnownSid *writer : kWorkFolderWriters) {
         void *entry = nullptr;
-        if (!addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(*writer)) || !getAce(list, index++, &entry))
+        if (!addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(*writer)) ||
+            !getAce(list, index++, &entry))
             return 0;
         static_cast<ACE_HEADER *>(entry)->AceFlags = kFolderAndFiles;
     }
@@ -313,7 +315,8 @@ int PrivateFolderTrusted(const char *path) {
     if (!getDacl(descriptor, &present, &list, &defaulted) || !present || !list)
         return 0;
     if (!equalSid(owner, AsSid(kAdministrators)))
-        return IsRunningUser(owner) && (!ElevationExists() || (RunningUnderWine() && OnlyTrustedEntries(list)));
+        return IsRunningUser(owner) &&
+               (!ElevationExists() || (RunningUnderWine() && OnlyTrustedEntries(list)));
     const DWORD kWriters = sizeof kWorkFolderWriters / sizeof kWorkFolderWriters[0];
     if (list->AceCount != kWriters)
         return 0;
@@ -323,8 +326,8 @@ int PrivateFolderTrusted(const char *path) {
             return 0;
         ACCESS_ALLOWED_ACE *allowed = static_cast<ACCESS_ALLOWED_ACE *>(entry);
         if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE ||
-            (allowed->Header.AceFlags & ~INHERITED_ACE) != kFolderAndFiles || allowed->Mask != FILE_ALL_ACCESS ||
-            !equalSid(&allowed->SidStart, AsSid(*kWorkFolderWriters[i])))
+            (allowed->Header.AceFlags & ~INHERITED_ACE) != kFolderAndFiles ||
+            allowed->Mask != FILE_ALL_ACCESS || !equalSid(&allowed->SidStart, AsSid(*kWorkFolderWriters[i])))
             return 0;
     }
     return 1;
@@ -363,7 +366,8 @@ int TakeFolderRights(const char *path) {
     PACL folderList = nullptr, fileList = reinterpret_cast<PACL>(copied);
     BOOL present = FALSE, defaulted = FALSE;
     if (!getFileSecurity(folder, DACL_SECURITY_INFORMATION, descriptor, sizeof descriptor, &needed) ||
-        !getDacl(descriptor, &present, &folderList, &defaulted) || !initializeAcl(fileList, sizeof copied, ACL_REVISION))
+        !getDacl(descriptor, &present, &folderList, &defaulted) ||
+        !initializeAcl(fileList, sizeof copied, ACL_REVISION))
         return 0;
     for (DWORD i = 0; present && folderList && i < folderList->AceCount; i++) {
         void *entry = nullptr;
@@ -380,6 +384,6 @@ int TakeFolderRights(const char *path) {
             return 0;
     }
     // A folder without a list grants everyone everything; so does a file without one.
-    return setNamedSecurity(const_cast<char *>(path), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                            present && folderList ? fileList : nullptr, nullptr) == ERROR_SUCCESS;
+    return setNamedSecurity(const_cast<char *>(path), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, present && folderList ? fileList : nullptr, nullptr) == ERROR_SUCCESS;
 }

@@ -2,8 +2,8 @@
 
 #include "base/format_text.h"
 #include "install/file_system.h"
-#include "install/wizard_window.h"
 #include "install/program_files.h"
+#include "install/wizard_window.h"
 
 int BeginNewFile(InstalledFile *file, const char *path) {
     file->output = nullptr;

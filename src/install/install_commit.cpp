@@ -9,8 +9,8 @@
 #include "install/access_rights.h"
 #include "install/file_placement.h"
 #include "install/install_tables.h"
-#include "install/wizard_window.h"
 #include "install/program_files.h"
+#include "install/wizard_window.h"
 #include "payload/payload_catalogue.h"
 
 const char kWorkFolderName[9] = "~tsowork";
@@ -70,7 +70,8 @@ int RemovePlainFile(const char *path) {
     int kind = KindOfPath(path);
     if (kind != kPathPlainFile)
         return kind == kPathMissing;
-    return WithProtectionLifted(path, [path] { return RetriedWhileHeld([path] { return RemoveFile(path); }); });
+    return WithProtectionLifted(path,
+                                [path] { return RetriedWhileHeld([path] { return RemoveFile(path); }); });
 }
 
 int IsCommitKind(int c) { return c == kCommitPurge || c == kCommitReplace || c == kCommitCreate; }
@@ -168,9 +169,9 @@ int RemoveWorkFiles(int moved) {
 
 int AnyFileMovedAside() {
     return FirstInstallNameWhere([](const char *name) {
-        char path[kPathBufferSize];
-        return KeptAsidePath(path, name) && KindOfPath(path) != kPathMissing;
-    }) != nullptr;
+               char path[kPathBufferSize];
+               return KeptAsidePath(path, name) && KindOfPath(path) != kPathMissing;
+           }) != nullptr;
 }
 
 int ReadJournal(CommitPlan *plan) {
@@ -197,8 +198,8 @@ int WriteWorkFile(const char *name, const char *text) {
     if (!file)
         return 0;
     // On the disk before the next rename, so that not even a power cut keeps the renames without it.
-    int written = WriteOutputFile(file, text, static_cast<unsigned long>(std::strlen(text))) &&
-                  FlushOutputFile(file);
+    int written =
+        WriteOutputFile(file, text, static_cast<unsigned long>(std::strlen(text))) && FlushOutputFile(file);
     if (!CloseOutputFile(file) || !written) {
         RemovePlainFile(path);
         return 0;
@@ -294,7 +295,8 @@ int OpenWorkFolder() {
     char folder[kPathBufferSize], lock[kPathBufferSize];
     if (!WorkFolderPath(folder) || !WorkPath(lock, kLockName, ""))
         return kWorkFolderFailed;
-    if (KindOfPath(folder) == kPathMissing && !MakePrivateFolder(folder) && KindOfPath(folder) == kPathMissing)
+    if (KindOfPath(folder) == kPathMissing && !MakePrivateFolder(folder) &&
+        KindOfPath(folder) == kPathMissing)
         return kWorkFolderFailed;
     if (!IsPlainFolder(folder) || !PrivateFolderTrusted(folder))
         return kWorkFolderForeign;
@@ -318,7 +320,8 @@ void LeaveWorkFolder() {
 
 int WriteJournal(const CommitPlan *plan) {
     MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity);
-    return text && FormatJournal(plan, text.get(), kJournalCapacity) && WriteWorkFile(kJournalName, text.get());
+    return text && FormatJournal(plan, text.get(), kJournalCapacity) &&
+           WriteWorkFile(kJournalName, text.get());
 }
 
 const char *CommitToDisk(CommitPlan *plan) {

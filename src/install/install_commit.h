@@ -35,9 +35,9 @@ enum { kCommitNameSize = 64, kMaxCommitEntries = 256 };
 extern const char kStagedSuffix[8];
 extern const char kKeptAsideSuffix[8];
 enum { kStagedSuffixLength = sizeof ".tsonew" - 1 };
-extern const char kWorkFolderName[9];    // "~tsowork", in InstallDir
-extern const char kJournalName[13];      // "~tsoundo.lst", in the work folder
-extern const char kCommitRecordName[13]; // "~tsodone.lst", in the work folder
+extern const char kWorkFolderName[9];     // "~tsowork", in InstallDir
+extern const char kJournalName[13];       // "~tsoundo.lst", in the work folder
+extern const char kCommitRecordName[13];  // "~tsodone.lst", in the work folder
 // The longest path the install makes below InstallDir: "~tsowork\" before a name, and a suffix after.
 enum { kWorkPathExtra = sizeof "~tsowork\\" - 1 + kStagedSuffixLength };
 
@@ -107,9 +107,9 @@ void FinishCommit(const CommitPlan *plan);
 // finishes a commit that has its record, undoes one that has only its journal, and removes staged
 // files. Nothing outside the work folder is removed but what an interrupted commit placed.
 enum RecoveryProblem {
-    kRecovered,             // the folder is whole: as before the interrupted run, or as after it
-    kRecoveryFileHeld,      // an earlier file cannot be put back yet (name says which)
-    kRecoveryJournalUnread, // files were moved aside, and the journal cannot be read or trusted
+    kRecovered,              // the folder is whole: as before the interrupted run, or as after it
+    kRecoveryFileHeld,       // an earlier file cannot be put back yet (name says which)
+    kRecoveryJournalUnread,  // files were moved aside, and the journal cannot be read or trusted
 };
 struct RecoveryResult {
     int problem;

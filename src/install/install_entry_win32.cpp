@@ -97,23 +97,26 @@ int WorkFolderReady() {
     case kWorkFolderReady:
         return 1;
     case kWorkFolderForeign:
-        ShowWizardMessage("安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后"
-                          "再安装。",
-                          "~tsowork in the folder was not made by this setup or was changed; the setup will not "
-                          "use it. Remove it, then retry.",
-                          kMessageOk);
+        ShowWizardMessage(
+            "安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后"
+            "再安装。",
+            "~tsowork in the folder was not made by this setup or was changed; the setup will not "
+            "use it. Remove it, then retry.",
+            kMessageOk);
         break;
     case kWorkFolderLocked:
-        ShowWizardMessage("另一个安装程序正在向这个目录安装。请等它结束后再安装。",
-                          "Another setup is installing into this folder now. Please wait until it has finished, "
-                          "then try again.",
-                          kMessageOk);
+        ShowWizardMessage(
+            "另一个安装程序正在向这个目录安装。请等它结束后再安装。",
+            "Another setup is installing into this folder now. Please wait until it has finished, "
+            "then try again.",
+            kMessageOk);
         break;
     default:
-        ShowWizardMessage("无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
-                          "The setup cannot make its work folder ~tsowork in the install folder. Please check the "
-                          "folder.",
-                          kMessageOk);
+        ShowWizardMessage(
+            "无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
+            "The setup cannot make its work folder ~tsowork in the install folder. Please check the "
+            "folder.",
+            kMessageOk);
         break;
     }
     return 0;
@@ -140,12 +143,14 @@ int InterruptedInstallRecovered() {
                        recovery.name);
             break;
         default:
-            FormatText(chinese, sizeof chinese, "%s",
-                       "上次中断的安装的记录无法读取。原有文件都完好地保存在安装目录的 ~tsowork 中，未作改动。"
-                       "请关闭可能占用它的程序后按“确定”重试，或按“取消”退出安装。");
-            FormatText(english, sizeof english, "%s",
-                       "An interrupted install's journal cannot be read; the earlier files are kept in ~tsowork. "
-                       "OK retries.");
+            FormatText(
+                chinese, sizeof chinese, "%s",
+                "上次中断的安装的记录无法读取。原有文件都完好地保存在安装目录的 ~tsowork 中，未作改动。"
+                "请关闭可能占用它的程序后按“确定”重试，或按“取消”退出安装。");
+            FormatText(
+                english, sizeof english, "%s",
+                "An interrupted install's journal cannot be read; the earlier files are kept in ~tsowork. "
+                "OK retries.");
             break;
         }
         if (ShowWizardMessage(chinese, english, kMessageOkCancel) != IDC_CONFIRM)
@@ -253,7 +258,8 @@ void RemoveMadeFolders(KernelHandle *folder, const MadeFolders &made) {
 // Every check in order, the folder held from its first check on when it exists already, and the
 // work folder locked from the recovery on (for a new folder, once it is made). 0 when one stopped
 // the install, its report or question shown, with end saying where the wizard goes.
-int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, MadeFolders *made, InstallRunEnd *end) {
+int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, MadeFolders *made,
+                   InstallRunEnd *end) {
     *end = kRunBackToFolder;
     if (!InstallFolderAccepted(answers.typedLength))
         return 0;

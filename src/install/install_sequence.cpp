@@ -11,9 +11,9 @@
 #include "install/file_system.h"
 #include "install/install_commit.h"
 #include "install/install_tables.h"
-#include "install/wizard_window.h"
 #include "install/program_files.h"
 #include "install/shortcuts.h"
+#include "install/wizard_window.h"
 #include "payload/payload_catalogue.h"
 #include "payload/payload_store.h"
 

@@ -56,8 +56,7 @@ int ProtectIfProgram(const char *stagedPath) {
     char name[kCommitNameSize];
     FormatText(name, sizeof name, "%s", separator ? separator + 1 : stagedPath);
     size_t length = std::strlen(name);
-    if (length > kStagedSuffixLength &&
-        std::strcmp(name + length - kStagedSuffixLength, kStagedSuffix) == 0)
+    if (length > kStagedSuffixLength && std::strcmp(name + length - kStagedSuffixLength, kStagedSuffix) == 0)
         name[length - kStagedSuffixLength] = 0;
     const PayloadEntry *entry = FindPayloadEntryByName(name);
     if (!entry || !IsProgramKind(entry->kind))

@@ -105,7 +105,8 @@ enum OtherSetup { kNoOtherSetup, kOtherSetupHere, kOtherSetupElsewhere };
 int FindOtherSetup() {
     OSVERSIONINFOA version = {sizeof version};
     int global = IsNtPlatform && GetVersionExA(&version) && version.dwMajorVersion >= 5;
-    HANDLE running = CreateMutexA(nullptr, FALSE, global ? "Global\\TessoSetup.Running" : "TessoSetup.Running");
+    HANDLE running =
+        CreateMutexA(nullptr, FALSE, global ? "Global\\TessoSetup.Running" : "TessoSetup.Running");
     if (!running || GetLastError() != ERROR_ALREADY_EXISTS)
         return kNoOtherSetup;
     HWND first = FindWindowA(nullptr, WIZARD_CAPTION);

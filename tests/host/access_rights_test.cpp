@@ -62,7 +62,8 @@ TEST_F(ProtectedInstall, EveryProgramAndNoDataFile) {
     std::set<std::string> expected;
     for (int i = 0; i < PayloadCatalogueCount; i++)
         if (IsProgramKind(PayloadCatalogue[i].kind))
-            expected.insert(folder_.File(std::string(kWorkFolderName) + "/" + PayloadCatalogue[i].file) + ".tsonew");
+            expected.insert(folder_.File(std::string(kWorkFolderName) + "/" + PayloadCatalogue[i].file) +
+                            ".tsonew");
     for (int run = 0; run < 2; run++) {
         Doubles.events.clear();
         ASSERT_EQ(RunInstallInWorkFolder(), kInstallSucceeded) << run;

@@ -24,13 +24,13 @@ TEST(IsLinkReparseTag, OnlyNameSurrogatesAndWinesZeroAreLinks) {
     const struct {
         unsigned long tag;
         bool link;
-    } tags[] = {{0xA000000C, true},   // symbolic link
-                {0xA0000003, true},   // junction, mount point
-                {0x00000000, true},   // Wine's Unix link to a folder
-                {0x80000017, false},  // WOF: compact /EXE
-                {0x80000013, false},  // deduplication
-                {0xC0000004, false},  // storage manager (HSM)
-                {0x9000001A, false}}; // cloud placeholder
+    } tags[] = {{0xA000000C, true},    // symbolic link
+                {0xA0000003, true},    // junction, mount point
+                {0x00000000, true},    // Wine's Unix link to a folder
+                {0x80000017, false},   // WOF: compact /EXE
+                {0x80000013, false},   // deduplication
+                {0xC0000004, false},   // storage manager (HSM)
+                {0x9000001A, false}};  // cloud placeholder
     for (const auto &t : tags)
         EXPECT_EQ(IsLinkReparseTag(t.tag) != 0, t.link) << std::hex << t.tag;
 }

@@ -44,9 +44,9 @@ TEST(Journal, OnlyWhatTheSetupWritesIsTrusted) {
     static CommitPlan read;
     ASSERT_TRUE(ParseJournal("-0flatAuto.dic\n-0pykeys.dic\n=3pykeys.dic\n=3chipadui.ini\nend\n", &read));
     EXPECT_TRUE(JournalIsTheSetups(&read));  // pykeys.dic is both purged and installed
-    for (const char *forged : {"+0someone-elses.dat\nend\n", "=0version.dll\nend\n", "-0TSO.exe\nend\n",
-                               "=0TSO.exe\nend\n", "=1TSO.exe\n=1TSO.exe\nend\n",
-                               "-0flatAuto.dic\n-0FLATAUTO.DIC\nend\n", "-1flatAuto.dic\nend\n"}) {
+    for (const char *forged :
+         {"+0someone-elses.dat\nend\n", "=0version.dll\nend\n", "-0TSO.exe\nend\n", "=0TSO.exe\nend\n",
+          "=1TSO.exe\n=1TSO.exe\nend\n", "-0flatAuto.dic\n-0FLATAUTO.DIC\nend\n", "-1flatAuto.dic\nend\n"}) {
         ASSERT_TRUE(ParseJournal(forged, &read)) << forged;
         EXPECT_FALSE(JournalIsTheSetups(&read)) << forged;
     }
@@ -74,7 +74,8 @@ class Recovery : public ::testing::Test {
         plan->count = 0;
         AddCommitEntry(plan, "flatAuto.dic", kCommitPurge, 0);
         for (const char *name : {"TSO.exe", "chipadui.ini", "ChnBmp.bin"}) {
-            AddCommitEntry(plan, name, PathExists(folder_.File(name).c_str()) ? kCommitReplace : kCommitCreate,
+            AddCommitEntry(plan, name,
+                           PathExists(folder_.File(name).c_str()) ? kCommitReplace : kCommitCreate,
                            ListedProtection(FindPayloadEntryByName(name)));
             char staged[kPathBufferSize];
             StagedPath(staged, name);
@@ -89,8 +90,9 @@ class Recovery : public ::testing::Test {
         while (dirent *entry = dir ? readdir(dir) : nullptr)
             if (entry->d_name[0] != '.' && entry->d_name != std::string(kWorkFolderName) &&
                 entry->d_name != std::string("~tsolock"))
-                files[entry->d_name] = ReadFile(path + "/" + entry->d_name) + " " +
-                                       std::to_string(Attributes(path + "/" + entry->d_name) & kAttributeProtection);
+                files[entry->d_name] =
+                    ReadFile(path + "/" + entry->d_name) + " " +
+                    std::to_string(Attributes(path + "/" + entry->d_name) & kAttributeProtection);
         if (dir)
             closedir(dir);
         return files;
@@ -204,7 +206,8 @@ TEST(WorkFolder, OnlyTheSetupsOwnUnlockedFolderIsUsed) {
     pid_t other = fork();
     if (other == 0) {  // another setup, in a process of its own, holds the folder
         FileLock *lock = nullptr;
-        char taken = mkdir(work.c_str(), 0700) == 0 && TakeFileLock((work + "/~tsolock").c_str(), &lock) == kLockTaken;
+        char taken =
+            mkdir(work.c_str(), 0700) == 0 && TakeFileLock((work + "/~tsolock").c_str(), &lock) == kLockTaken;
         char wait;
         _exit(write(held[1], &taken, 1) == 1 && read(done[0], &wait, 1) == 1 ? 0 : 1);
     }
@@ -222,8 +225,13 @@ TEST(WorkFolder, OnlyTheSetupsOwnUnlockedFolderIsUsed) {
         const char *what;
         int (*make)(const std::string &);
     } plants[] = {
-        {"a folder others may write", [](const std::string &p) { return mkdir(p.c_str(), 0777) | chmod(p.c_str(), 0777); }},
-        {"a file", [](const std::string &p) { WriteFile(p, "x"); return 0; }},
+        {"a folder others may write",
+         [](const std::string &p) { return mkdir(p.c_str(), 0777) | chmod(p.c_str(), 0777); }},
+        {"a file",
+         [](const std::string &p) {
+             WriteFile(p, "x");
+             return 0;
+         }},
         {"a link to a folder", [](const std::string &p) { return symlink("/tmp", p.c_str()); }},
     };
     for (const Plant &plant : plants) {

@@ -6,8 +6,8 @@
 
 #include "base/setup_state.h"
 #include "install/access_rights.h"
-#include "install/wizard_window.h"
 #include "install/shortcuts.h"
+#include "install/wizard_window.h"
 
 InstallDoubles Doubles;
 

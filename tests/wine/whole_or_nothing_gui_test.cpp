@@ -75,8 +75,8 @@ void PutEarlierInstall(const std::string &folder) {
 // The Unix path of a file or folder, from Wine's own export.
 std::string UnixPath(const std::string &path) {
     typedef char *(CDECL * ToUnix)(const WCHAR *);
-    auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
     char *unix = toUnix ? toUnix(wide) : nullptr;
@@ -91,8 +91,8 @@ void RunUnix(const std::string &command, const std::string &made) {
     std::string line = "/bin/sh -c \"" + command + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(CreateProcessA("Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 120000; Sleep(50)) {
@@ -109,7 +109,8 @@ void RunUnix(const std::string &command, const std::string &made) {
 // Waits until path exists (or the setup has ended, or a minute has passed).
 void WaitForFile(const Setup &setup, const std::string &path) {
     DWORD start = GetTickCount();
-    while (FileAttributes(path) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 60000 && !HasExited(setup))
+    while (FileAttributes(path) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 60000 &&
+           !HasExited(setup))
         Sleep(0);
 }
 
@@ -174,7 +175,8 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
         if (moment.journalHeld) {  // never a reason to delete anything: every earlier file stays
             std::map<std::string, std::string> left = Snapshot(folder), work = Snapshot(folder + kWork);
             work.erase("~tsolock");  // the lock of the killed run, which the next one takes and removes
-            HANDLE journal = CreateFileA(watched.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            HANDLE journal =
+                CreateFileA(watched.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             WalkToInstall(folder);
             EXPECT_EQ(NextMessage(IDC_CANCEL), "An interrupted install's journal cannot be read; the earlier "
                                                "files are kept in ~tsowork. OK retries.");
@@ -196,7 +198,8 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
     PutEarlierInstall(folder);
     WalkToInstall(folder);
     WaitForFile(setup_, folder + kWork + "\\pycizudic.idx.tsonew");  // the checks are over
-    HANDLE engine = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE engine =
+        CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(engine, INVALID_HANDLE_VALUE);
     WaitForFile(setup_, folder + kWork + "\\~tsoundo.lst");
     Sleep(1000);
@@ -216,7 +219,8 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
     CloseHandle(journal);
     engine = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     WalkToInstall(folder);
-    EXPECT_EQ(NextMessage(IDC_CANCEL), "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.");
+    EXPECT_EQ(NextMessage(IDC_CANCEL),
+              "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.");
     EXPECT_EQ(WaitForExit(&setup_), 0);
     CloseHandle(engine);
     EXPECT_EQ(Differences(Snapshot(folder), Clean()), "");
@@ -233,8 +237,9 @@ TEST_F(WholeOrNothing, AWorkFolderTheSetupDidNotMakeIsNeverUsed) {
     WriteWhole(folder + "\\someone-elses.dat", "another user's file");
     std::map<std::string, std::string> earlier = Snapshot(folder), work = Snapshot(folder + kWork);
     WalkToInstall(folder);
-    EXPECT_EQ(NextMessage(), "~tsowork in the folder was not made by this setup or was changed; the setup will "
-                             "not use it. Remove it, then retry.");
+    EXPECT_EQ(NextMessage(),
+              "~tsowork in the folder was not made by this setup or was changed; the setup will "
+              "not use it. Remove it, then retry.");
     EXPECT_EQ(WaitForExit(&setup_), 0);
     EXPECT_EQ(Differences(Snapshot(folder), earlier), "");
     EXPECT_EQ(Differences(Snapshot(folder + kWork), work), "");
@@ -267,15 +272,17 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     ASSERT_NE(question, nullptr);
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    RunUnix("WINEPREFIX='" + other + "' TESSO_SECOND_SETUP_FOLDER='" + folder + "' /usr/lib/wine/wine64 '" +
-            UnixPath(self) + "' --gtest_filter=WholeOrNothing.ASecondSetupOnTheFolderIsKeptOut >/dev/null 2>&1; WINEPREFIX='" +
+    RunUnix(
+        "WINEPREFIX='" + other + "' TESSO_SECOND_SETUP_FOLDER='" + folder + "' /usr/lib/wine/wine64 '" +
+            UnixPath(self) +
+            "' --gtest_filter=WholeOrNothing.ASecondSetupOnTheFolderIsKeptOut >/dev/null 2>&1; WINEPREFIX='" +
             other + "' /usr/lib/wine/wineserver -k",
-            folder + "-second.txt");
+        folder + "-second.txt");
     std::string said;
     for (int i = 0; i < 100 && (said = ReadWhole(folder + "-second.txt")).empty(); i++)
         Sleep(50);  // its driver writes the file a moment after making it
-    EXPECT_EQ(said,
-              "Another setup is installing into this folder now. Please wait until it has finished, then try again.");
+    EXPECT_EQ(said, "Another setup is installing into this folder now. Please wait until it has finished, "
+                    "then try again.");
     AnswerMessage(question, IDC_YES_BUTTON);
     EXPECT_EQ(NextMessage(), kSuccess);
     EXPECT_EQ(WaitForExit(&setup_), 0);
@@ -320,10 +327,10 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         const char *name;
         Kind kind;
     } plants[] = {{"TSO.exe", kHardLink}, {"pykeys.dic0001", kHardLink}, {"TSO.exe", kFolder},
-                  {"TSO.exe", kUnixLink}, {"flatAuto.dic", kUnixLink},    {"chipadui.ini", kUnixLink}};
+                  {"TSO.exe", kUnixLink}, {"flatAuto.dic", kUnixLink},   {"chipadui.ini", kUnixLink}};
     for (const Plant &plant : plants) {
-        std::string folder = FreshFolder(std::string("planted-") + plant.name + "-" + std::to_string(plant.kind)) +
-                             "\\Tesso";
+        std::string folder =
+            FreshFolder(std::string("planted-") + plant.name + "-" + std::to_string(plant.kind)) + "\\Tesso";
         PutEarlierInstall(folder);
         std::string path = folder + "\\" + plant.name;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

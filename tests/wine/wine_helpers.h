@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "base/setup_state.h"
 #include "../install_in_work_folder.h"
+#include "base/setup_state.h"
 #include "wizard_driver.h"
 
 using driver::Environment;
