@@ -20,11 +20,33 @@ namespace {
 
 const DWORD kResultDelayTicks = 5000;
 
-// The folder as typed, refused (back to the field) when it is not a full path Windows accepts or
-// when a path the install makes would not fit; nothing is written before this passes.
-int InstallFolderAccepted(unsigned long typedLength) {
+// The folder as typed, refused (back to the field) when it is not a full path Windows accepts, when
+// a path the install makes would not fit, or when it is a drive's root or the system's own folder;
+// nothing is written before this passes. Each refusal says what is wrong.
+int InstallFolderAccepted(const WizardAnswers &answers) {
     char link[kPathBufferSize], chinese[kPathBufferSize + 96], english[128];
-    switch (CheckFolderName(InstallDir, typedLength)) {
+    if (answers.unconvertible) {
+        // The setup and the product's programs use the system's code page for every path, and
+        // Windows would put another character (or '?') in this one's place.
+        FormatText(chinese, sizeof chinese,
+                   "目录名中的字符 U+%04lX 在本系统的代码页中没有，岚笔的程序无法使用这样的目录。请换一个目录名。",
+                   answers.unconvertible);
+        FormatText(english, sizeof english,
+                   "The folder name has a character (U+%04lX) that this system's code page lacks. Please "
+                   "use another name.",
+                   answers.unconvertible);
+        ShowWizardMessage(chinese, english, kMessageOk);
+        return 0;
+    }
+    int problem = CheckFolderName(InstallDir, answers.typedLength);
+    if (problem == kFolderOk) {
+        char systemDir[kPathBufferSize];
+        UINT systemLength = GetSystemDirectoryA(systemDir, sizeof systemDir);
+        if (systemLength == 0 || systemLength >= sizeof systemDir)
+            systemDir[0] = 0;  // an empty path names no folder
+        problem = CheckFolderPlace(InstallDir, WindowsDir, systemDir);
+    }
+    switch (problem) {
     case kFolderOk:
         if (!FindLinkInPath(InstallDir, link))
             return 1;
@@ -41,6 +63,24 @@ int InstallFolderAccepted(unsigned long typedLength) {
             "安装目录的路径太长。请选一个较短的目录。",
             "The folder path is too long for the files to install. Please choose a shorter folder.",
             kMessageOk);
+        break;
+    case kFolderDeviceName:
+        ShowWizardMessage(
+            "目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 LPT9，"
+            "带不带扩展名都算）。请换一个目录名。",
+            "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). "
+            "Please choose another.",
+            kMessageOk);
+        break;
+    case kFolderDriveRoot:
+        ShowWizardMessage("请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。",
+                          "Please choose a folder (such as C:\\Tesso), not the root of a drive.", kMessageOk);
+        break;
+    case kFolderSystemFolder:
+        ShowWizardMessage("安装程序不会装入 Windows 目录或系统目录。请选别的目录。",
+                          "The setup does not install into the Windows folder or the system folder. Please "
+                          "choose another.",
+                          kMessageOk);
         break;
     default:
         ShowWizardMessage(
@@ -187,7 +227,7 @@ int PrepareInstallFolder(KernelHandle *folder) {
 // stopped the install, its report or question shown, with end saying where the wizard goes.
 int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, InstallRunEnd *end) {
     *end = kRunBackToFolder;
-    if (!InstallFolderAccepted(answers.typedLength))
+    if (!InstallFolderAccepted(answers))
         return 0;
     HoldInstallFolder(folder);
     *end = kRunLeave;
@@ -269,13 +309,16 @@ void ShowInstallResult(int result) {
 
 InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
     std::strcpy(InstallDir, answers.folder);
+    RefuseSessionEnd();  // from the click (the recovery of an interrupted run renames too)
     DWORD start;
     int result;
     {
         KernelHandle folder;  // let go once the install has ended, before the wait for the result
         InstallRunEnd end;
-        if (!ReadyToInstall(answers, &folder, &end))
+        if (!ReadyToInstall(answers, &folder, &end)) {
+            AllowSessionEnd();
             return end;
+        }
         WantDesktopIcons = answers.desktopIcons;
         WantAutoStart = answers.autoStart;
         ForceLanguage = answers.language;
@@ -287,6 +330,7 @@ InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
         result = RunInstall();
     }
     WaitUntilTicksPassed(start, kResultDelayTicks);
+    AllowSessionEnd();  // the result waits for the user, and nothing is left to interrupt
     ShowInstallResult(result);
     return kRunLeave;
 }
