@@ -21,7 +21,8 @@ namespace {
 PSID AsSid(const WellKnownSid &sid) { return const_cast<WellKnownSid *>(&sid); }
 
 static_assert(kAccessFull == FILE_ALL_ACCESS, "the portable rights are the SDK's");
-static_assert(kAccessReadExecute == (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE), "the portable rights are the SDK's");
+static_assert(kAccessReadExecute == (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE),
+              "the portable rights are the SDK's");
 
 // 2000 and later; the mingw headers hide it for NT 4.0.
 const SECURITY_DESCRIPTOR_CONTROL kDaclProtected = 0x1000;  // SE_DACL_PROTECTED
@@ -59,7 +60,9 @@ int OnNetworkVolume(const char *path) {
     return GetDriveTypeA(root) == DRIVE_REMOTE;
 }
 
-int AppliesHere(const char *path) { return IsNtPlatform && !OnNetworkVolume(path) && VolumeKeepsRights(path); }
+int AppliesHere(const char *path) {
+    return IsNtPlatform && !OnNetworkVolume(path) && VolumeKeepsRights(path);
+}
 
 }  // namespace
 

@@ -53,7 +53,7 @@ int IsDeviceName(const char *start, const char *end) {
         upper[i] = start[i] >= 'a' && start[i] <= 'z' ? static_cast<char>(start[i] - 'a' + 'A') : start[i];
     if (length == 3) {
         for (const char *name : kDeviceNames)
-            if (std::strcmp(upper, name) == 0)
+            if (std::strncmp(upper, name, 3) == 0)
                 return 1;
         return 0;
     }

@@ -4,12 +4,12 @@
 
 enum FolderProblem {
     kFolderOk,
-    kFolderNotAbsolute,  // not a drive letter, a colon and a backslash, or "." / ".." in it
-    kFolderBadName,      // a character Windows refuses, or a name ending in a dot or space
-    kFolderTooLong,      // cut short when read, or a path the install makes would not fit
-    kFolderDeviceName,   // a name Windows keeps for a device (CON, NUL, COM1...), in any component
-    kFolderDriveRoot,    // the root of a drive itself
-    kFolderSystemFolder, // the Windows folder or the system folder itself
+    kFolderNotAbsolute,   // not a drive letter, a colon and a backslash, or "." / ".." in it
+    kFolderBadName,       // a character Windows refuses, or a name ending in a dot or space
+    kFolderTooLong,       // cut short when read, or a path the install makes would not fit
+    kFolderDeviceName,    // a name Windows keeps for a device (CON, NUL, COM1...), in any component
+    kFolderDriveRoot,     // the root of a drive itself
+    kFolderSystemFolder,  // the Windows folder or the system folder itself
 };
 
 // folder is the field's text as read into a kPathBufferSize buffer; typedLength is the length the

@@ -28,9 +28,10 @@ int InstallFolderAccepted(const WizardAnswers &answers) {
     if (answers.unconvertible) {
         // The setup and the product's programs use the system's code page for every path, and
         // Windows would put another character (or '?') in this one's place.
-        FormatText(chinese, sizeof chinese,
-                   "目录名中的字符 U+%04lX 在本系统的代码页中没有，岚笔的程序无法使用这样的目录。请换一个目录名。",
-                   answers.unconvertible);
+        FormatText(
+            chinese, sizeof chinese,
+            "目录名中的字符 U+%04lX 在本系统的代码页中没有，岚笔的程序无法使用这样的目录。请换一个目录名。",
+            answers.unconvertible);
         FormatText(english, sizeof english,
                    "The folder name has a character (U+%04lX) that this system's code page lacks. Please "
                    "use another name.",

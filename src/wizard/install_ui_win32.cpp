@@ -101,7 +101,8 @@ int RefusingSessionEnd;
 
 // Shown by Vista and later beside the wizard's name in the list of programs that keep the session
 // from ending. A Unicode string whatever the code page: the function has no ANSI form.
-const wchar_t kSessionEndReason[] = L"岚笔正在安装，请等它完成。Tesso is being installed: please let it finish.";
+const wchar_t kSessionEndReason[] =
+    L"岚笔正在安装，请等它完成。Tesso is being installed: please let it finish.";
 
 }  // namespace
 

@@ -201,7 +201,8 @@ unsigned long ToCodePageExactly(const WCHAR *wide, int count, char *out, unsigne
         WCHAR back[4];
         int returned = made ? MultiByteToWideChar(CP_ACP, 0, bytes, made, back, 4) : 0;
         if (usedDefault || returned != units || back[0] != wide[i] || (pair && back[1] != wide[i + 1])) {
-            *unconvertible = pair ? 0x10000 + ((wide[i] - 0xD800ul) << 10) + (wide[i + 1] - 0xDC00ul) : wide[i];
+            *unconvertible =
+                pair ? 0x10000 + ((wide[i] - 0xD800ul) << 10) + (wide[i + 1] - 0xDC00ul) : wide[i];
             out[0] = 0;
             return total;
         }

@@ -104,9 +104,12 @@ TEST(ProgramFiles, AccessEntriesAndOwnerRulePerSystem) {
         std::string entries;
         int userOwnerTrusted;
     } cases[] = {
-        {{4, 0, 1381}, base, 1},        {{5, 0, 2195}, base, 1},
-        {{5, 1, 2600}, base, 1},        {{6, 0, 6002}, base, 0},
-        {{6, 1, 7601}, base, 0},        {{6, 2, 9200}, base + " S-1-15-2-1:rx", 0},
+        {{4, 0, 1381}, base, 1},
+        {{5, 0, 2195}, base, 1},
+        {{5, 1, 2600}, base, 1},
+        {{6, 0, 6002}, base, 0},
+        {{6, 1, 7601}, base, 0},
+        {{6, 2, 9200}, base + " S-1-15-2-1:rx", 0},
         {{6, 3, 9600}, base + " S-1-15-2-1:rx", 0},
         {{10, 0, 10586}, base + " S-1-15-2-1:rx", 0},
         {{10, 0, 14393}, base + " S-1-15-2-1:rx S-1-15-2-2:rx", 0},
@@ -118,7 +121,9 @@ TEST(ProgramFiles, AccessEntriesAndOwnerRulePerSystem) {
         std::string listed;
         for (int i = 0; i < count; i++)
             listed += (i ? " " : "") + SidText(*entries[i].sid) + ":" +
-                      (entries[i].mask == kAccessFull ? "full" : entries[i].mask == kAccessReadExecute ? "rx" : "?");
+                      (entries[i].mask == kAccessFull          ? "full"
+                       : entries[i].mask == kAccessReadExecute ? "rx"
+                                                               : "?");
         EXPECT_EQ(listed, c.entries) << c.version.major << "." << c.version.minor << "." << c.version.build;
         EXPECT_EQ(RunningUserOwnerTrusted(c.version), c.userOwnerTrusted) << c.version.major;
     }

@@ -106,8 +106,11 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
         "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.";
     const std::string tooLong =
         "The folder path is too long for the files to install. Please choose a shorter folder.";
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
     struct Case {
         std::string folder, message;
+        std::wstring wide;  // typed in Unicode instead, where the code page lacks a character
     } cases[] = {
         {".", notFull},
         {"..", notFull},
@@ -115,10 +118,22 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
         {"C:\\a|b", notFull},
         {"C:\\" + std::string(300, 'x'), tooLong},
         {"C:\\" + std::string(230, 'y'), tooLong},
+        {"C:\\COM1", "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, "
+                     "LPT1-9). Please choose another."},
+        {"C:\\", "Please choose a folder (such as C:\\Tesso), not the root of a drive."},
+        {windows, "The setup does not install into the Windows folder or the system folder. Please choose "
+                  "another."},
+        {"",
+         "The folder name has a character (U+FF34) that this system's code page lacks. Please use another "
+         "name.",
+         L"C:\\\xFF34\xFF45\xFF53\xFF53\xFF4F"},  // full-width letters: read in ANSI, C:\Tesso
     };
     ASSERT_TRUE(StartSetup(&setup_, "", work));
     for (const Case &c : cases) {
         SetText(setup_.wizard, IDC_FOLDER, c.folder);
+        if (!c.wide.empty())
+            SendMessageW(Control(setup_.wizard, IDC_FOLDER), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(c.wide.c_str()));
         ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
         Click(Control(setup_.wizard, IDC_ANSWER_OK));
         ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
