@@ -156,6 +156,7 @@ TEST_F(Reliability, FileInUseIsFoundFirstAndCanBeRetried) {
         CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     const std::string inUse = "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.";
     EXPECT_EQ(NextMessage(IDC_CONFIRM), inUse);  // retried while still in use
     EXPECT_EQ(NextMessage(IDC_CANCEL), inUse);   // stopped
@@ -164,6 +165,7 @@ TEST_F(Reliability, FileInUseIsFoundFirstAndCanBeRetried) {
     ExpectUnchanged(folder, files);
     held = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     HWND box = WaitForMessage(setup_, 15000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageEnglish(box), inUse);
@@ -182,6 +184,7 @@ TEST_F(Reliability, DiskTooSmallIsRefusedBeforeAnyChange) {
     std::string folder = drive + "\\Tesso";
     std::map<std::string, std::string> files = PutEarlierInstall(folder);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     EXPECT_EQ(NextMessage().find("Not enough disk space: the install needs "), 0u);
     EXPECT_TRUE(WaitForPage(setup_.wizard, 0));
     Click(Control(setup_.wizard, IDCANCEL));

@@ -75,7 +75,10 @@ void PutEarlierInstall(const std::string &folder) {
 class WholeOrNothing : public SetupTest {
   protected:
     void InstallCompletely(const std::string &folder) {
+        bool existed = FileAttributes(folder) != INVALID_FILE_ATTRIBUTES;
         WalkToInstall(folder);
+        if (existed)
+            AnswerOwnerQuestion();
         EXPECT_EQ(NextMessage(), kSuccess) << folder;
         EXPECT_EQ(WaitForExit(&setup_), 0);
     }
@@ -101,6 +104,7 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
         PutEarlierInstall(folder);
         std::map<std::string, std::string> earlier = Snapshot(folder);
         WalkToInstall(folder);
+        AnswerOwnerQuestion();
         std::string watched = folder + "\\" + moment.file;
         DWORD start = GetTickCount();
         while (FileSize(watched) < moment.atLeast || FileAttributes(watched) == INVALID_FILE_ATTRIBUTES) {
@@ -141,6 +145,7 @@ TEST_F(WholeOrNothing, ARunningEngineIsFoundBeforeAnyChange) {
                                folder.c_str(), &startup, &running));
     WaitForInputIdle(running.hProcess, 5000);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     EXPECT_EQ(NextMessage(IDC_CANCEL),
               "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.");
     EXPECT_EQ(WaitForExit(&setup_), 0);
@@ -176,6 +181,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
             << plant.name;
         std::map<std::string, std::string> earlier = Snapshot(folder);
         WalkToInstall(folder);
+        AnswerOwnerQuestion();
         EXPECT_EQ(NextMessage(),
                   std::string(plant.name) +
                       " in the folder is a folder or a link; the setup never writes through it. Remove it.");
