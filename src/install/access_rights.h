@@ -53,10 +53,12 @@ int RunningUserOwnerTrusted(const SystemVersion &version);
 // 0 = the system keeps access rights and they could not be set.
 int ProtectProgramFile(const char *path);
 
-// Whether the existing folder is owned by Administrators, SYSTEM, TrustedInstaller or (NT 4.0 to
-// XP) the user the setup runs as; also 1 where there are no owners to ask about (the 95 family, FAT
-// and network volumes). 0 = someone else, or an owner that cannot be read (a folder that shuts out
-// the administrators themselves).
+// Who owns an existing folder, as the trust check counts it. kOwnerTrusted: Administrators, SYSTEM,
+// TrustedInstaller or (NT 4.0 to XP) the user the setup runs as, and every folder where there are
+// no owners to ask about (the 95 family, FAT and network volumes). kOwnerRunningUser: the user the
+// setup runs as, from Vista on. kOwnerOther: someone else, or an owner that cannot be read (a
+// folder that shuts out the administrators themselves).
+enum FolderOwner { kOwnerOther = 0, kOwnerTrusted = 1, kOwnerRunningUser = 2 };
 int FolderOwnerTrusted(const char *folder);
 
 // The names in a folder, one at a time, "." and ".." left out. Open gives null when the folder

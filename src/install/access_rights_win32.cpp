@@ -135,35 +135,35 @@ int ProtectProgramFile(const char *path) {
 
 int FolderOwnerTrusted(const char *folder) {
     if (!AppliesHere(folder))
-        return 1;
+        return kOwnerTrusted;
     auto getFileSecurity = FindSystemFunction<SystemFunction::GetFileSecurityA>();
     auto getOwner = FindSystemFunction<SystemFunction::GetSecurityDescriptorOwner>();
     auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
     auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
     auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
     if (!getFileSecurity || !getOwner || !equalSid || !openProcessToken || !getTokenInformation)
-        return 1;           // every NT system has them
-    DWORD descriptor[128];  // a self-relative descriptor with an owner only: at most 88 bytes
+        return kOwnerTrusted;  // every NT system has them
+    DWORD descriptor[128];     // a self-relative descriptor with an owner only: at most 88 bytes
     DWORD needed = 0;
     PSID owner = nullptr;
     BOOL defaulted = FALSE;
     if (!getFileSecurity(folder, OWNER_SECURITY_INFORMATION, descriptor, sizeof descriptor, &needed) ||
         !getOwner(descriptor, &owner, &defaulted) || !owner)
-        return 0;
+        return kOwnerOther;
     static const WellKnownSid *const kTrustedOwners[] = {&kAdministratorsSid, &kLocalSystemSid,
                                                          &kTrustedInstallerSid};
     for (const WellKnownSid *trusted : kTrustedOwners)
         if (equalSid(owner, AsSid(*trusted)))
-            return 1;
-    // The user's own folder passes on NT 4.0 to XP only (RunningUserOwnerTrusted says why): from
-    // Vista on it is asked about like any other owner's.
-    if (!RunningUserOwnerTrusted(RunningSystemVersion()))
-        return 0;
+            return kOwnerTrusted;
     KernelHandle token;
     DWORD user[64];  // TOKEN_USER and its SID: at most 76 bytes
-    return openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
-           getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) &&
-           equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
+    if (!openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
+        !getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) ||
+        !equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid))
+        return kOwnerOther;
+    // The user's own folder passes on NT 4.0 to XP only (RunningUserOwnerTrusted says why): from
+    // Vista on it is asked about, with a question of its own.
+    return RunningUserOwnerTrusted(RunningSystemVersion()) ? kOwnerTrusted : kOwnerRunningUser;
 }
 
 struct FolderListing {

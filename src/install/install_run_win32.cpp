@@ -97,6 +97,10 @@ const char kOwnerEnglish[] = "Another user owns this folder and could change the
                              "installs anyway; Cancel quits, "
                              "changing nothing.";
 static_assert(sizeof kOwnerEnglish <= 128, "the message box shows at most 127 bytes of English");
+const char kOwnUserEnglish[] =
+    "This folder is yours, so programs you run unelevated could change it. OK installs "
+    "anyway; Cancel quits, changing nothing.";
+static_assert(sizeof kOwnUserEnglish <= 128, "the message box shows at most 127 bytes of English");
 
 // Whoever owns the folder can change its rights and every file in it after the install; code put
 // beside the programs would run in their place or with them, in every session that starts them.
@@ -115,6 +119,12 @@ int FolderTrustAccepted() {
                    "安装目录属于别的用户，该用户可以改动装在里面的程序。"
                    "按“确定”仍然安装，按“取消”退出安装（不作改动）。");
         FormatText(english, sizeof english, "%s", kOwnerEnglish);
+        break;
+    case kFolderOwnedByUser:  // Vista and later: the user's own identity is also their unelevated one
+        FormatText(chinese, sizeof chinese, "%s",
+                   "安装目录属于您本人，您不经提升权限运行的任何程序都能改动装在里面的程序。"
+                   "按“确定”仍然安装，按“取消”退出安装（不作改动）。");
+        FormatText(english, sizeof english, "%s", kOwnUserEnglish);
         break;
     default:
         FormatText(chinese, sizeof chinese,

@@ -34,12 +34,13 @@ bool WalkToInstall(Setup *setup, const std::string &folder, const std::string &e
 bool ChooseLanguage(HWND wizard, int language);
 int ChosenLanguage(HWND wizard);
 
-// Asked before an install into a folder that exists already and that neither Administrators nor
-// SYSTEM own. Under Wine every folder belongs to the user who made it (an elevated setup's own
+// Asked from Vista on before an install into a folder that exists already and that the installing
+// user owns. Under Wine every folder belongs to the user who made it (an elevated setup's own
 // folders belong to Administrators on Vista and later), so a setup that sees Vista or later, as
 // the 64-bit prefix's does, asks it about every existing folder.
-const char kOwnerQuestion[] = "Another user owns this folder and could change the programs put in it. OK "
-                              "installs anyway; Cancel quits, changing nothing.";
+const char kOwnerQuestion[] =
+    "This folder is yours, so programs you run unelevated could change it. OK installs "
+    "anyway; Cancel quits, changing nothing.";
 
 struct InstallRun {
     int ownerQuestions = 0;      // kOwnerQuestion, answered OK

@@ -119,7 +119,9 @@ TEST_F(FolderTrust, FolderOfAnotherUserCancelChangesNothing) {
     if (folder.empty())
         GTEST_SKIP() << "no folder of another user: only root can make one";
     WalkToInstall(folder);
-    EXPECT_EQ(NextMessage(IDC_CANCEL, "foreign-owner-question"), kOwnerQuestion);
+    EXPECT_EQ(NextMessage(IDC_CANCEL, "foreign-owner-question"),
+              "Another user owns this folder and could change the programs put in it. OK installs anyway; "
+              "Cancel quits, changing nothing.");
     EXPECT_EQ(WaitForExit(&setup_), 0);
     EXPECT_EQ(Listing(folder), "");
 }
