@@ -4,8 +4,8 @@
 
 namespace {
 
-const char *const kSystemDllNames[] = {"kernel32.dll", "advapi32.dll", "comctl32.dll",
-                                       "comdlg32.dll", "shell32.dll",  "ole32.dll"};
+const char *const kSystemDllNames[] = {"kernel32.dll", "advapi32.dll", "comctl32.dll", "comdlg32.dll",
+                                       "shell32.dll",  "ole32.dll",    "user32.dll"};
 static_assert(sizeof kSystemDllNames / sizeof kSystemDllNames[0] == static_cast<int>(SystemDll::Count),
               "one name per DLL");
 
@@ -20,7 +20,7 @@ const SystemFunctionRow kSystemFunctionRows[] = {
 #undef TESSO_SYSTEM_FUNCTION_ROW
 };
 
-// Every DLL by its full path, kernel32 and advapi32 too: loading a DLL that is loaded already
+// Every DLL by its full path, kernel32, advapi32 and user32 too: loading a DLL that is loaded already
 // only finds it, so the one procedure serves all. The loads happen at the first request, not at
 // start-up: comctl32, comdlg32, shell32 and ole32 (and what they import) would otherwise be
 // mapped and initialised before the wizard appears, for calls made only by the folder chooser

@@ -15,20 +15,32 @@
 extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
 #endif
 
-// The DLLs the table's functions live in. kernel32 and advapi32 are imported anyway and are
+// The DLLs the table's functions live in. kernel32, advapi32 and user32 are imported anyway and are
 // loaded before any program code; the others are loaded only when one of their functions is first
 // asked for (see FindSystemFunctionAddress).
-enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, Count };
+enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, User32, Count };
+
+// The headers declare these only for a Vista target (_WIN32_WINNT 0x0600): they are declared here
+// as the SDK declares them, for the table's types alone. Nothing calls them directly: an import of
+// either would stop the setup loading on XP and earlier.
+#if _WIN32_WINNT < 0x0600
+extern "C" {
+WINUSERAPI BOOL WINAPI ShutdownBlockReasonCreate(HWND hWnd, LPCWSTR pwszReason);
+WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
+}
+#endif
 
 // One row per function: its DLL and its name, and where its history matters the oldest system
 // that has it. Its pointer type is the SDK's own declaration (decltype of the function), so a call
 // through the table is type-checked as a direct call would be and a wrong argument list cannot
 // compile. The oldest target's headers (WINVER and _WIN32_WINNT 0x0400, _WIN32_IE 0x0400) declare
-// every one of them, SetDefaultDllDirectories and SetDllDirectoryA included; only a row added
-// later for a function they lack would need a hand-written type. The advapi32 rows are NT only
-// (the 95 family's advapi32 has no security support); comctl32, comdlg32, shell32 and ole32 are
-// in every system but are not imported, so that they stay out of the start-up and out of the
-// program's folder.
+// every one of them, SetDefaultDllDirectories and SetDllDirectoryA included, but the two shutdown
+// block functions (declared above). The advapi32 rows are NT only (the 95 family's advapi32 has no
+// security support); comctl32, comdlg32, shell32 and ole32 are in every system but are not
+// imported, so that they stay out of the start-up and out of the program's folder. The user32 rows
+// are Unicode functions, asked for on the NT family only: the 95 family's user32 has few working
+// Unicode functions (the others fail, which is what the Layer for Unicode was made for) and which
+// of them it exports even as stubs is documented nowhere.
 // clang-format off
 #define TESSO_SYSTEM_FUNCTIONS(Row)                                                         \
     Row(Kernel32, SetDefaultDllDirectories)     /* Windows 8; 7 and Vista with an update */ \
@@ -58,7 +70,11 @@ enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, C
     Row(Shell32, SHGetPathFromIDListA)                                                      \
     Row(Ole32, CoInitialize)                                                                \
     Row(Ole32, CoUninitialize)                                                              \
-    Row(Ole32, CoCreateInstance)
+    Row(Ole32, CoCreateInstance)                                                            \
+    Row(User32, GetWindowTextW)                 /* NT only, as every user32 row */          \
+    Row(User32, GetWindowTextLengthW)                                                       \
+    Row(User32, ShutdownBlockReasonCreate)      /* Vista */                                 \
+    Row(User32, ShutdownBlockReasonDestroy)     /* Vista */
 // clang-format on
 
 // The table's functions by name: SystemFunction::GetDiskFreeSpaceExA.

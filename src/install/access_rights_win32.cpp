@@ -18,29 +18,17 @@
 
 namespace {
 
-// Well-known SIDs laid out as the SID structure is (revision, count, the authority's six bytes
-// most significant first, then the sub-authorities), so that none needs allocating and freeing.
-struct WellKnownSid {
-    BYTE revision;
-    BYTE subAuthorityCount;
-    BYTE authority[6];
-    DWORD subAuthority[6];
-};
-const WellKnownSid kAdministrators = {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};  // S-1-5-32-544
-const WellKnownSid kLocalSystem = {1, 1, {0, 0, 0, 0, 0, 5}, {18}};          // S-1-5-18
-const WellKnownSid kEveryone = {1, 1, {0, 0, 0, 0, 0, 1}, {0}};              // S-1-1-0
-// NT SERVICE\TrustedInstaller (Vista and later), which owns the system's own folders.
-const WellKnownSid kTrustedInstaller = {
-    1, 6, {0, 0, 0, 0, 0, 5}, {80, 956008885, 3418522649u, 1831038044, 1853292631, 2271478464u}};
-
 PSID AsSid(const WellKnownSid &sid) { return const_cast<WellKnownSid *>(&sid); }
+
+static_assert(kAccessFull == FILE_ALL_ACCESS, "the portable rights are the SDK's");
+static_assert(kAccessReadExecute == (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE),
+              "the portable rights are the SDK's");
 
 // 2000 and later; the mingw headers hide it for NT 4.0.
 const SECURITY_DESCRIPTOR_CONTROL kDaclProtected = 0x1000;  // SE_DACL_PROTECTED
 
-// Whether the volume that holds path keeps access lists: NTFS does, FAT and most network
-// volumes do not, and there nothing is to be set or read. A path without a drive letter is
-// taken as keeping them.
+// Whether the volume that holds path keeps access lists: NTFS does, FAT does not, and there
+// nothing is to be set or read. A path without a drive letter is taken as keeping them.
 int VolumeKeepsRights(const char *path) {
     if (!path[0] || path[1] != ':')
         return 1;
@@ -51,9 +39,41 @@ int VolumeKeepsRights(const char *path) {
     return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 
-int AppliesHere(const char *path) { return IsNtPlatform && VolumeKeepsRights(path); }
+// A mapped drive or a UNC path. A share on an NTFS volume reports the server's file system, access
+// lists included, but setting a file's owner through a share needs rights (restore, take ownership)
+// that the server seldom gives the account, and fails with "access denied" rather than "invalid
+// owner"; where it succeeds, the Administrators and SYSTEM it names are the server's, not this
+// machine's. So nothing is set or asked there: the share's own rights are what protect the files.
+// GetDriveTypeA is in every Windows from 95 and NT 3.1 on and answers DRIVE_REMOTE for a drive
+// letter mapped to a share, from 95 to 11 alike.
+int OnNetworkVolume(const char *path) {
+    if (path[0] == '\\' && path[1] == '\\') {
+        if ((path[2] != '?' && path[2] != '.') || path[3] != '\\')
+            return 1;  // \\server\share
+        path += 4;     // \\?\C:\... names a local drive, \\?\UNC\server\share a share
+        if ((path[0] | 0x20) == 'u' && (path[1] | 0x20) == 'n' && (path[2] | 0x20) == 'c' && path[3] == '\\')
+            return 1;
+    }
+    if (!path[0] || path[1] != ':')
+        return 0;
+    char root[4] = {path[0], ':', '\\', 0};
+    return GetDriveTypeA(root) == DRIVE_REMOTE;
+}
+
+int AppliesHere(const char *path) {
+    return IsNtPlatform && !OnNetworkVolume(path) && VolumeKeepsRights(path);
+}
 
 }  // namespace
+
+// GetVersionExA never fails with the size set; an unknown answer counts as NT 4.0.
+SystemVersion RunningSystemVersion() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version))
+        return SystemVersion{4, 0, 0};
+    return SystemVersion{version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber};
+}
 
 int BuildProgramDescriptor(ProgramDescriptor *program) {
     if (!IsNtPlatform)
@@ -66,15 +86,19 @@ int BuildProgramDescriptor(ProgramDescriptor *program) {
     if (!initializeDescriptor || !initializeAcl || !addAllowedAce || !setDacl || !setOwner)
         return 0;
     PACL list = reinterpret_cast<PACL>(program->list);
-    // ACL_REVISION (2) entries carry no inheritance of their own: a file passes nothing on.
-    const DWORD kReadAndExecute = FILE_GENERIC_READ | FILE_GENERIC_EXECUTE;
+    AccessEntry entries[kProgramAccessEntriesMax];
+    int count = ProgramAccessEntries(RunningSystemVersion(), entries);
+    // ACL_REVISION (2) entries carry no inheritance of their own: a file passes nothing on. A SID
+    // of the application package authority is one like any other to AddAccessAllowedAce, which
+    // checks only its form.
     if (!initializeDescriptor(&program->descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-        !initializeAcl(list, sizeof program->list, ACL_REVISION) ||
-        !addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(kAdministrators)) ||
-        !addAllowedAce(list, ACL_REVISION, FILE_ALL_ACCESS, AsSid(kLocalSystem)) ||
-        !addAllowedAce(list, ACL_REVISION, kReadAndExecute, AsSid(kEveryone)) ||
-        !setDacl(&program->descriptor, TRUE, list, FALSE) ||
-        !setOwner(&program->descriptor, AsSid(kAdministrators), FALSE))
+        !initializeAcl(list, sizeof program->list, ACL_REVISION))
+        return 0;
+    for (int i = 0; i < count; i++)
+        if (!addAllowedAce(list, ACL_REVISION, entries[i].mask, AsSid(*entries[i].sid)))
+            return 0;
+    if (!setDacl(&program->descriptor, TRUE, list, FALSE) ||
+        !setOwner(&program->descriptor, AsSid(kAdministratorsSid), FALSE))
         return 0;
     // Protected, the list takes in nothing the folder passes on, now or when an administrator
     // changes the folder's rights later (2000 and later propagate such changes). NT 4.0 has no
@@ -111,32 +135,35 @@ int ProtectProgramFile(const char *path) {
 
 int FolderOwnerTrusted(const char *folder) {
     if (!AppliesHere(folder))
-        return 1;
+        return kOwnerTrusted;
     auto getFileSecurity = FindSystemFunction<SystemFunction::GetFileSecurityA>();
     auto getOwner = FindSystemFunction<SystemFunction::GetSecurityDescriptorOwner>();
     auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
     auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
     auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
     if (!getFileSecurity || !getOwner || !equalSid || !openProcessToken || !getTokenInformation)
-        return 1;           // every NT system has them
-    DWORD descriptor[128];  // a self-relative descriptor with an owner only: at most 88 bytes
+        return kOwnerTrusted;  // every NT system has them
+    DWORD descriptor[128];     // a self-relative descriptor with an owner only: at most 88 bytes
     DWORD needed = 0;
     PSID owner = nullptr;
     BOOL defaulted = FALSE;
     if (!getFileSecurity(folder, OWNER_SECURITY_INFORMATION, descriptor, sizeof descriptor, &needed) ||
         !getOwner(descriptor, &owner, &defaulted) || !owner)
-        return 0;
-    static const WellKnownSid *const kTrustedOwners[] = {&kAdministrators, &kLocalSystem, &kTrustedInstaller};
+        return kOwnerOther;
+    static const WellKnownSid *const kTrustedOwners[] = {&kAdministratorsSid, &kLocalSystemSid,
+                                                         &kTrustedInstallerSid};
     for (const WellKnownSid *trusted : kTrustedOwners)
         if (equalSid(owner, AsSid(*trusted)))
-            return 1;
-    // On NT 4.0 to XP what an administrator makes belongs to that administrator's own account (Vista
-    // and later give it to Administrators), so a folder of an earlier install is the user's.
+            return kOwnerTrusted;
     KernelHandle token;
     DWORD user[64];  // TOKEN_USER and its SID: at most 76 bytes
-    return openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
-           getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) &&
-           equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
+    if (!openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
+        !getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) ||
+        !equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid))
+        return kOwnerOther;
+    // The user's own folder passes on NT 4.0 to XP only (RunningUserOwnerTrusted says why): from
+    // Vista on it is asked about, with a question of its own.
+    return RunningUserOwnerTrusted(RunningSystemVersion()) ? kOwnerTrusted : kOwnerRunningUser;
 }
 
 struct FolderListing {
@@ -187,7 +214,7 @@ void CloseFolderListing(FolderListing *listing) {
 namespace {
 
 const BYTE kFolderAndFiles = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-const WellKnownSid *const kWorkFolderWriters[] = {&kAdministrators, &kLocalSystem};
+const WellKnownSid *const kWorkFolderWriters[] = {&kAdministratorsSid, &kLocalSystemSid};
 
 // Vista and later run an administrator's programs unelevated unless asked: there the user's own
 // account is also the identity of every program they start without elevation, which must not be
@@ -222,7 +249,7 @@ int OnlyTrustedEntries(PACL list) {
         if (!getAce(list, i, &entry))
             return 0;
         PSID sid = &static_cast<ACCESS_ALLOWED_ACE *>(entry)->SidStart;
-        if (!equalSid(sid, AsSid(kAdministrators)) && !equalSid(sid, AsSid(kLocalSystem)) &&
+        if (!equalSid(sid, AsSid(kAdministratorsSid)) && !equalSid(sid, AsSid(kLocalSystemSid)) &&
             !IsRunningUser(sid))
             return 0;
     }
@@ -258,7 +285,7 @@ int BuildPrivateDescriptor(PrivateDescriptor *built) {
         static_cast<ACE_HEADER *>(entry)->AceFlags = kFolderAndFiles;
     }
     if (!setDacl(&built->descriptor, TRUE, list, FALSE) ||
-        !setOwner(&built->descriptor, AsSid(kAdministrators), FALSE))
+        !setOwner(&built->descriptor, AsSid(kAdministratorsSid), FALSE))
         return 0;
     if (auto setControl = FindSystemFunction<SystemFunction::SetSecurityDescriptorControl>())
         setControl(&built->descriptor, kDaclProtected, kDaclProtected);  // 2000 and later, as above
@@ -314,7 +341,7 @@ int PrivateFolderTrusted(const char *path) {
         return 0;
     if (!getDacl(descriptor, &present, &list, &defaulted) || !present || !list)
         return 0;
-    if (!equalSid(owner, AsSid(kAdministrators)))
+    if (!equalSid(owner, AsSid(kAdministratorsSid)))
         return IsRunningUser(owner) &&
                (!ElevationExists() || (RunningUnderWine() && OnlyTrustedEntries(list)));
     const DWORD kWriters = sizeof kWorkFolderWriters / sizeof kWorkFolderWriters[0];

@@ -46,8 +46,9 @@ FolderTrustCheck CheckFolderTrust(const char *folder) {
     unsigned long word = 0;
     if (!ReadAttributeWord(folder, &word) || !(word & kAttributeDirectory))
         return check;  // the install makes it (or says that it cannot)
-    if (!FolderOwnerTrusted(folder)) {
-        check.problem = kFolderForeignOwner;
+    int owner = FolderOwnerTrusted(folder);
+    if (owner != kOwnerTrusted) {
+        check.problem = owner == kOwnerRunningUser ? kFolderOwnedByUser : kFolderForeignOwner;
         return check;
     }
     Owned<FolderListing, CloseFolderListing> listing(OpenFolderListing(folder));

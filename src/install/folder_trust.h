@@ -15,6 +15,8 @@ int IsForeignCodeName(const char *name);
 enum FolderTrustProblem {
     kFolderTrusted,       // new, or owned by the administrators and holding no foreign code
     kFolderForeignOwner,  // owned by another user, or cannot be read or listed
+    kFolderOwnedByUser,   // Vista and later: owned by the installing user, whose unelevated
+                          // programs could change it
     kFolderForeignCode,   // holds foreign code (the first one found is named)
 };
 

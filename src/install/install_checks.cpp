@@ -30,12 +30,47 @@ size_t LongestNameInFolder() {
     return longest + kWorkPathExtra;
 }
 
-// One folder name between backslashes: not "." or "..", no refused character, no trailing dot or
-// space (Windows would drop them and make another folder than the one typed).
+// The names Windows keeps for devices in every folder: "C:\Tesso\NUL" is the null device, not a
+// folder. Windows 95 to 10 take such a name for the device with any extension too ("nul.txt",
+// "COM1.log") and with spaces before the dot, in any letter case: a folder of such a name cannot be
+// made, nor a file in it written. Compared in ASCII: the names are.
+const char *const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL"};
+const char *const kNumberedDevices[] = {"COM", "LPT"};  // with a digit from 1 to 9
+
+int IsDeviceName(const char *start, const char *end) {
+    const char *stem = start;
+    while (stem < end && *stem != '.')
+        stem += PathCharacterBytes(stem);
+    if (stem > end)
+        stem = end;
+    while (stem > start && stem[-1] == ' ')
+        stem--;
+    size_t length = stem - start;
+    if (length < 3 || length > 4)
+        return 0;
+    char upper[5] = {};
+    for (size_t i = 0; i < length; i++)
+        upper[i] = start[i] >= 'a' && start[i] <= 'z' ? static_cast<char>(start[i] - 'a' + 'A') : start[i];
+    if (length == 3) {
+        for (const char *name : kDeviceNames)
+            if (std::strncmp(upper, name, 3) == 0)
+                return 1;
+        return 0;
+    }
+    for (const char *name : kNumberedDevices)
+        if (std::strncmp(upper, name, 3) == 0 && upper[3] >= '1' && upper[3] <= '9')
+            return 1;
+    return 0;
+}
+
+// One folder name between backslashes: not "." or "..", not a device's name, no refused character,
+// no trailing dot or space (Windows would drop them and make another folder than the one typed).
 int CheckComponent(const char *start, const char *end) {
     size_t length = end - start;
     if ((length == 1 && start[0] == '.') || (length == 2 && start[0] == '.' && start[1] == '.'))
         return kFolderNotAbsolute;
+    if (IsDeviceName(start, end))
+        return kFolderDeviceName;
     if (length > 0 && (end[-1] == '.' || end[-1] == ' '))
         return kFolderBadName;
     for (const char *p = start; p < end; p++) {
@@ -67,7 +102,14 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
     int letter = (folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z';
     if (length < 3 || !letter || folder[1] != ':' || folder[2] != '\\')
         return kFolderNotAbsolute;
+    // A drive's root would put the product's 116 files among the drive's own (well-kept installers
+    // refuse it too), and every later install would look for its old names there.
     const char *start = folder + 3;
+    while (*start == '\\')
+        start++;
+    if (*start == 0)
+        return kFolderDriveRoot;
+    start = folder + 3;
     for (const char *p = start;; p += PathCharacterBytes(p)) {
         if (*p != '\\' && *p != 0)
             continue;
@@ -80,6 +122,15 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
     }
     if (length + 1 + LongestNameInFolder() > kPathBufferSize - 1)
         return kFolderTooLong;
+    return kFolderOk;
+}
+
+// Files of the product among the system's own could replace or be taken for them, and the folder
+// checks (foreign code, the owner) would ask about the system itself. Compared as folders, so that
+// C:\WINDOWS\., C:\WINNT's short name or a second drive letter for the system drive are found too.
+int CheckFolderPlace(const char *folder, const char *windowsDir, const char *systemDir) {
+    if (SameFileOrFolder(folder, windowsDir) || SameFileOrFolder(folder, systemDir))
+        return kFolderSystemFolder;
     return kFolderOk;
 }
 

@@ -20,11 +20,34 @@ namespace {
 
 const DWORD kResultDelayTicks = 5000;
 
-// The folder as typed, refused (back to the field) when it is not a full path Windows accepts or
-// when a path the install makes would not fit; nothing is written before this passes.
-int InstallFolderAccepted(unsigned long typedLength) {
+// The folder as typed, refused (back to the field) when it is not a full path Windows accepts, when
+// a path the install makes would not fit, or when it is a drive's root or the system's own folder;
+// nothing is written before this passes. Each refusal says what is wrong.
+int InstallFolderAccepted(const WizardAnswers &answers) {
     char link[kPathBufferSize], chinese[kPathBufferSize + 96], english[128];
-    switch (CheckFolderName(InstallDir, typedLength)) {
+    if (answers.unconvertible) {
+        // The setup and the product's programs use the system's code page for every path, and
+        // Windows would put another character (or '?') in this one's place.
+        FormatText(
+            chinese, sizeof chinese,
+            "目录名中的字符 U+%04lX 在本系统的代码页中没有，岚笔的程序无法使用这样的目录。请换一个目录名。",
+            answers.unconvertible);
+        FormatText(english, sizeof english,
+                   "The folder name has a character (U+%04lX) that this system's code page lacks. Please "
+                   "use another name.",
+                   answers.unconvertible);
+        ShowWizardMessage(chinese, english, kMessageOk);
+        return 0;
+    }
+    int problem = CheckFolderName(InstallDir, answers.typedLength);
+    if (problem == kFolderOk) {
+        char systemDir[kPathBufferSize];
+        UINT systemLength = GetSystemDirectoryA(systemDir, sizeof systemDir);
+        if (systemLength == 0 || systemLength >= sizeof systemDir)
+            systemDir[0] = 0;  // an empty path names no folder
+        problem = CheckFolderPlace(InstallDir, WindowsDir, systemDir);
+    }
+    switch (problem) {
     case kFolderOk:
         if (!FindLinkInPath(InstallDir, link))
             return 1;
@@ -42,6 +65,24 @@ int InstallFolderAccepted(unsigned long typedLength) {
             "The folder path is too long for the files to install. Please choose a shorter folder.",
             kMessageOk);
         break;
+    case kFolderDeviceName:
+        ShowWizardMessage(
+            "目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 LPT9，"
+            "带不带扩展名都算）。请换一个目录名。",
+            "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). "
+            "Please choose another.",
+            kMessageOk);
+        break;
+    case kFolderDriveRoot:
+        ShowWizardMessage("请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。",
+                          "Please choose a folder (such as C:\\Tesso), not the root of a drive.", kMessageOk);
+        break;
+    case kFolderSystemFolder:
+        ShowWizardMessage("安装程序不会装入 Windows 目录或系统目录。请选别的目录。",
+                          "The setup does not install into the Windows folder or the system folder. Please "
+                          "choose another.",
+                          kMessageOk);
+        break;
     default:
         ShowWizardMessage(
             "请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
@@ -56,6 +97,10 @@ const char kOwnerEnglish[] = "Another user owns this folder and could change the
                              "installs anyway; Cancel quits, "
                              "changing nothing.";
 static_assert(sizeof kOwnerEnglish <= 128, "the message box shows at most 127 bytes of English");
+const char kOwnUserEnglish[] =
+    "This folder is yours, so programs you run unelevated could change it. OK installs "
+    "anyway; Cancel quits, changing nothing.";
+static_assert(sizeof kOwnUserEnglish <= 128, "the message box shows at most 127 bytes of English");
 
 // Whoever owns the folder can change its rights and every file in it after the install; code put
 // beside the programs would run in their place or with them, in every session that starts them.
@@ -74,6 +119,12 @@ int FolderTrustAccepted() {
                    "安装目录属于别的用户，该用户可以改动装在里面的程序。"
                    "按“确定”仍然安装，按“取消”退出安装（不作改动）。");
         FormatText(english, sizeof english, "%s", kOwnerEnglish);
+        break;
+    case kFolderOwnedByUser:  // Vista and later: the user's own identity is also their unelevated one
+        FormatText(chinese, sizeof chinese, "%s",
+                   "安装目录属于您本人，您不经提升权限运行的任何程序都能改动装在里面的程序。"
+                   "按“确定”仍然安装，按“取消”退出安装（不作改动）。");
+        FormatText(english, sizeof english, "%s", kOwnUserEnglish);
         break;
     default:
         FormatText(chinese, sizeof chinese,
@@ -261,7 +312,7 @@ void RemoveMadeFolders(KernelHandle *folder, const MadeFolders &made) {
 int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, MadeFolders *made,
                    InstallRunEnd *end) {
     *end = kRunBackToFolder;
-    if (!InstallFolderAccepted(answers.typedLength))
+    if (!InstallFolderAccepted(answers))
         return 0;
     HoldInstallFolder(folder);
     *end = kRunLeave;
@@ -335,6 +386,7 @@ void ShowInstallResult(int result) {
 // The result never shows sooner than 5 seconds after the start, the wizard answering meanwhile.
 InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
     std::strcpy(InstallDir, answers.folder);
+    RefuseSessionEnd();  // from the click (the recovery of an interrupted run renames too)
     DWORD start = 0;
     int result = kInstallFailed;
     {
@@ -356,12 +408,15 @@ InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
         LeaveWorkFolder();
         if (result == kInstallFailed)
             RemoveMadeFolders(&folder, made);
-        if (!ready)
+        if (!ready) {
+            AllowSessionEnd();
             return end;
+        }
     }
     DWORD passed = GetTickCount() - start;
     if (passed < kResultDelayTicks)
         WaitAnsweringWizard(kResultDelayTicks - passed);
+    AllowSessionEnd();  // the result waits for the user, and nothing is left to interrupt
     ShowInstallResult(result);
     return kRunLeave;
 }

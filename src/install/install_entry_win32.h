@@ -17,6 +17,8 @@
 struct WizardAnswers {
     char folder[kPathBufferSize];  // the folder field as read, cut to the buffer
     unsigned long typedLength;     // the field's whole length: larger when the read cut it short
+    unsigned long unconvertible;   // the first character typed that the code page cannot hold
+                                   // (its Unicode value), or 0
     int desktopIcons;              // becomes WantDesktopIcons
     int autoStart;                 // becomes WantAutoStart
     int language;                  // becomes ForceLanguage

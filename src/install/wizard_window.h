@@ -28,3 +28,13 @@ void AnswerWizardMessages();
 // Waits for the given milliseconds, answering the wizard's messages meanwhile (the wait for the
 // result, a retry of a file another program holds for a moment).
 void WaitAnsweringWizard(unsigned long milliseconds);
+
+// From the install's click to its result the wizard refuses to let the session end (the 95 family,
+// NT 4.0 to XP and Vista and later each ask the wizard with WM_QUERYENDSESSION first), and on
+// Vista and later gives its reason in the list of programs that hold up the log-off or shut-down.
+// A session ended anyway (a forced shut-down, the user's "shut down anyway", a power cut) ends the
+// setup where it stands, as a kill does: the next run's recovery finishes or undoes the commit
+// from its journal. Refuse and Allow may each be called again; the wizard asks Refused.
+void RefuseSessionEnd();
+void AllowSessionEnd();
+int SessionEndRefused();

@@ -6,6 +6,7 @@
 #include "base/malloc_buffer.h"
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
+#include "base/system_functions_win32.h"
 #include "glyphs/owner_draw_win32.h"
 #include "install/install_entry_win32.h"
 #include "install/wizard_window.h"
@@ -165,13 +166,92 @@ void ReturnToFolderPage(HWND dialog) {
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_FOLDER)), TRUE);
 }
 
+// WideCharToMultiByte's flag that keeps it from putting a look-alike in the place of a character
+// the code page lacks (T for a full-width Ｔ, e for é): Windows 2000 and later. NT 4.0 refuses a flag
+// it does not know (ERROR_INVALID_FLAGS), and every system refuses it, and the used-default answer,
+// when the code page is UTF-8 (Windows 10's "Unicode UTF-8 for worldwide language support"): there
+// the conversion is made plainly. Either way each character is converted back, and only one that
+// comes back as it was counts as converted: that round trip alone would tell on every system.
+const DWORD kNoBestFitChars = 0x00000400;  // WC_NO_BEST_FIT_CHARS, hidden by the NT 4.0 headers
+
+// Converts the field's text to the code page the setup and the product use for every path, one
+// character (or surrogate pair) at a time. Returns the length of the whole conversion: when it
+// does not fit in out (size bytes), out is left empty, and the caller sees a text cut short. The
+// first character that does not convert exactly goes to *unconvertible (its Unicode value), and
+// the conversion stops there.
+unsigned long ToCodePageExactly(const WCHAR *wide, int count, char *out, unsigned long size,
+                                unsigned long *unconvertible) {
+    unsigned long total = 0;
+    int flagsTaken = 1;
+    for (int i = 0; i < count;) {
+        int pair = wide[i] >= 0xD800 && wide[i] < 0xDC00 && i + 1 < count && wide[i + 1] >= 0xDC00 &&
+                   wide[i + 1] < 0xE000;
+        int units = pair ? 2 : 1;
+        char bytes[8];
+        BOOL usedDefault = FALSE;
+        int made = 0;
+        if (flagsTaken)
+            made = WideCharToMultiByte(CP_ACP, kNoBestFitChars, wide + i, units, bytes, sizeof bytes, nullptr,
+                                       &usedDefault);
+        if (!made) {
+            flagsTaken = 0;
+            usedDefault = FALSE;
+            made = WideCharToMultiByte(CP_ACP, 0, wide + i, units, bytes, sizeof bytes, nullptr, nullptr);
+        }
+        WCHAR back[4];
+        int returned = made ? MultiByteToWideChar(CP_ACP, 0, bytes, made, back, 4) : 0;
+        if (usedDefault || returned != units || back[0] != wide[i] || (pair && back[1] != wide[i + 1])) {
+            *unconvertible =
+                pair ? 0x10000 + ((wide[i] - 0xD800ul) << 10) + (wide[i + 1] - 0xDC00ul) : wide[i];
+            out[0] = 0;
+            return total;
+        }
+        if (total + made < size)
+            std::memcpy(out + total, bytes, made);
+        total += made;
+        i += units;
+    }
+    out[total < size ? total : 0] = 0;
+    return total;
+}
+
+// The folder field as the install takes it. On the NT family the edit control may hold characters
+// that the code page lacks (under Wine it always keeps Unicode, and typed or pasted full-width
+// letters and Chinese names reach it as they are); read in ANSI, Windows would put a look-alike or
+// '?' in their place without a word, and C:\Ｔｅｓｓｏ would become C:\Tesso. So it is read in
+// Unicode (GetWindowTextW, every NT) and converted exactly. On Windows itself user32's edit control
+// keeps the text of a control made through an ANSI call in the code page already (documented with
+// EM_GETHANDLE; comctl32 6, which keeps Unicode, is not used here): there the substitution happens
+// as the user types or pastes and shows in the field, and the check finds nothing. The 95 family's
+// GetWindowTextW does not work, and its edit control keeps ANSI: it is read in ANSI.
+void ReadFolderField(HWND dialog, WizardAnswers *answers) {
+    HWND field = GetDlgItem(dialog, IDC_FOLDER);
+    answers->unconvertible = 0;
+    auto wideLength = FindSystemFunction<SystemFunction::GetWindowTextLengthW>();
+    auto wideText = FindSystemFunction<SystemFunction::GetWindowTextW>();
+    if (!IsNtPlatform || !wideLength || !wideText) {
+        GetDlgItemTextA(dialog, IDC_FOLDER, answers->folder, sizeof answers->folder);
+        answers->typedLength = static_cast<unsigned long>(GetWindowTextLengthA(field));
+        return;
+    }
+    WCHAR wide[kPathBufferSize];
+    int length = wideLength(field);
+    if (length >= kPathBufferSize) {  // longer than any path that fits, whatever the code page
+        answers->folder[0] = 0;
+        answers->typedLength = static_cast<unsigned long>(length);
+        return;
+    }
+    length = wideText(field, wide, kPathBufferSize);
+    answers->typedLength =
+        ToCodePageExactly(wide, length, answers->folder, sizeof answers->folder, &answers->unconvertible);
+}
+
 // The answers go to the install as they stand; the install decides what the wizard does next.
 void RunFinalNext(HWND dialog) {
     ShowWizardPage(dialog, WizardPage);
     WizardPage = kPageInstalling;
     WizardAnswers answers;
-    GetDlgItemTextA(dialog, IDC_FOLDER, answers.folder, sizeof answers.folder);
-    answers.typedLength = static_cast<unsigned long>(GetWindowTextLengthA(GetDlgItem(dialog, IDC_FOLDER)));
+    ReadFolderField(dialog, &answers);
     answers.desktopIcons = IsChecked(dialog, IDC_DESKTOP_ICONS);
     answers.autoStart = IsChecked(dialog, IDC_AUTO_START);
     LRESULT selected = SendDlgItemMessageA(dialog, IDC_LANGUAGE_LIST, CB_GETCURSEL, 0, 0);
@@ -259,6 +339,22 @@ INT_PTR OnWizardSetCursor(HWND dialog) {
     return 1;
 }
 
+// Log-off and shut-down ask every top-level window first with WM_QUERYENDSESSION (sent, so the
+// wizard answers it between pieces of the install, see KeepWizardResponsive). A dialog that leaves
+// it to DefDlgProc agrees (TRUE). Where it agrees: 95 and 98 end the program once every program has
+// agreed; NT 4.0, 2000 and XP end it at once, whatever programs asked later answer, possibly
+// between two renames of the commit; Vista and later end it too. While the install runs the wizard
+// answers FALSE: 95 and 98 then stop the shut-down; NT 4.0 to XP stop the log-off (XP offers "End
+// Now" only for a window that does not answer within 5 s); Vista and later list the wizard with its
+// reason (RefuseSessionEnd) and let the user cancel or end it anyway. A dialog procedure's answer
+// goes through DWLP_MSGRESULT.
+INT_PTR OnWizardQueryEndSession(HWND dialog) {
+    if (!SessionEndRefused())
+        return 0;
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, FALSE);
+    return 1;
+}
+
 // A glyph line is 16 pixels, drawn 2 below the item's top with 5 to spare (see DrawListItem). The
 // width is documented for owner-drawn menu items only, from 95 and NT 4.0 on: the two lists take
 // their items' width from their own window.
@@ -324,6 +420,8 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return 0;
     case WM_SETCURSOR:
         return OnWizardSetCursor(dialog);
+    case WM_QUERYENDSESSION:
+        return OnWizardQueryEndSession(dialog);
     }
     return 0;
 }

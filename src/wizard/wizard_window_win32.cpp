@@ -110,6 +110,43 @@ void WaitAnsweringWizard(unsigned long milliseconds) {
 
 void ShowWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
 
+namespace {
+
+int RefusingSessionEnd;
+
+// Shown by Vista and later beside the wizard's name in the list of programs that keep the session
+// from ending. A Unicode string whatever the code page: the function has no ANSI form.
+const wchar_t kSessionEndReason[] =
+    L"岚笔正在安装，请等它完成。Tesso is being installed: please let it finish.";
+
+}  // namespace
+
+// ShutdownBlockReasonCreate and ...Destroy are user32's from Vista on, and looked up: XP and
+// earlier have no list of programs that block, and only WM_QUERYENDSESSION's answer tells (see
+// OnWizardQueryEndSession in wizard_win32.cpp). The reason does not itself block anything; without
+// the answer Vista ends the program all the same.
+void RefuseSessionEnd() {
+    if (RefusingSessionEnd)
+        return;
+    RefusingSessionEnd = 1;
+    if (!IsNtPlatform)
+        return;
+    if (auto create = FindSystemFunction<SystemFunction::ShutdownBlockReasonCreate>())
+        create(WizardWindow, kSessionEndReason);
+}
+
+void AllowSessionEnd() {
+    if (!RefusingSessionEnd)
+        return;
+    RefusingSessionEnd = 0;
+    if (!IsNtPlatform)
+        return;
+    if (auto destroy = FindSystemFunction<SystemFunction::ShutdownBlockReasonDestroy>())
+        destroy(WizardWindow);
+}
+
+int SessionEndRefused() { return RefusingSessionEnd; }
+
 void HideWizardButtons() {
     static const int kHiddenForInstall[] = {IDC_NEXT, IDC_BACK, IDC_CANCEL, IDC_WAIT_LABEL};
     for (int id : kHiddenForInstall) {

@@ -108,6 +108,11 @@ InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer, const std::s
         if (!box)
             break;
         std::string english = MessageEnglish(box);
+        if (english == kOwnerQuestion) {
+            run.ownerQuestions++;
+            AnswerMessage(box, IDC_CONFIRM);
+            continue;
+        }
         bool question = english.find("Old CiKu") != std::string::npos;
         if (!shotPrefix.empty())
             SaveScreenshot(question ? box : setup->wizard,

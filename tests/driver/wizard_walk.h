@@ -34,14 +34,24 @@ bool WalkToInstall(Setup *setup, const std::string &folder, const std::string &e
 bool ChooseLanguage(HWND wizard, int language);
 int ChosenLanguage(HWND wizard);
 
+// Asked from Vista on before an install into a folder that exists already and that the installing
+// user owns. Under Wine every folder belongs to the user who made it (an elevated setup's own
+// folders belong to Administrators on Vista and later), so a setup that sees Vista or later, as
+// the 64-bit prefix's does, asks it about every existing folder.
+const char kOwnerQuestion[] =
+    "This folder is yours, so programs you run unelevated could change it. OK installs "
+    "anyway; Cancel quits, changing nothing.";
+
 struct InstallRun {
+    int ownerQuestions = 0;      // kOwnerQuestion, answered OK
     bool finished = false;       // the result message appeared and was answered
     std::string result;          // its English text
     double secondsToResult = 0;  // from the final Next's click or key to the result message
     int exitCode = -1;
 };
 // Final Next on page 3 and everything after it; screenshots are named with `shotPrefix` when
-// not empty. Word-base questions are answered with `wordBaseAnswer` (IDC_YES_BUTTON or IDC_NO_BUTTON).
+// not empty. Word-base questions are answered with `wordBaseAnswer` (IDC_YES_BUTTON or IDC_NO_BUTTON),
+// the owner question with OK.
 InstallRun FinishInstall(Setup *setup, How how, int wordBaseAnswer = IDC_YES_BUTTON,
                          const std::string &shotPrefix = "");
 

@@ -37,6 +37,20 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
         {"C:\\Tesso \\x", kFolderBadName},
         {"C:\\a\tb", kFolderBadName},
         {"", kFolderNotAbsolute},
+        {"C:\\COM1", kFolderDeviceName},
+        {"C:\\nul.txt", kFolderDeviceName},
+        {"C:\\Tesso\\AUX.txt", kFolderDeviceName},
+        {"C:\\nul\\Tesso", kFolderDeviceName},
+        {"C:\\Con", kFolderDeviceName},
+        {"C:\\prn .log\\x", kFolderDeviceName},
+        {"C:\\lpt9.", kFolderDeviceName},
+        {"C:\\COM0", kFolderOk},
+        {"C:\\COM10", kFolderOk},
+        {"C:\\LPT", kFolderOk},
+        {"C:\\CONSOLE", kFolderOk},
+        {"C:\\Tesso.con", kFolderOk},
+        {"C:\\", kFolderDriveRoot},
+        {"d:\\\\", kFolderDriveRoot},
     };
     for (const Case &c : cases)
         EXPECT_EQ(CheckFolderName(c.folder, std::string(c.folder).size()), c.problem) << c.folder;
@@ -56,6 +70,21 @@ TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
     EXPECT_EQ(CheckFolderName(folder233.c_str(), folder233.size()), kFolderTooLong);
     // A field holding 300 bytes is read cut to 259: what the user typed is not what was read.
     EXPECT_EQ(CheckFolderName("C:\\Tesso", 300), kFolderTooLong);
+}
+
+// The Windows and system folders are found by what they are, not by how they are spelt.
+TEST(CheckFolderPlace, TheSystemsOwnFoldersAreRefusedByIdentity) {
+    TempFolder windows, elsewhere;
+    std::string system = windows.File("system32");
+    ASSERT_EQ(mkdir(system.c_str(), 0755), 0);
+    ASSERT_EQ(symlink(windows.path().c_str(), elsewhere.File("w").c_str()), 0);
+    const char *win = windows.path().c_str();
+    EXPECT_EQ(CheckFolderPlace(win, win, system.c_str()), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace((system + "/.").c_str(), win, system.c_str()), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace(elsewhere.File("w").c_str(), win, system.c_str()), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace(windows.File("Tesso").c_str(), win, system.c_str()), kFolderOk);  // new
+    EXPECT_EQ(CheckFolderPlace(elsewhere.path().c_str(), win, system.c_str()), kFolderOk);
+    EXPECT_EQ(CheckFolderPlace(elsewhere.path().c_str(), win, ""), kFolderOk);
 }
 
 TEST(SpaceNeeded, EveryFileWhileTheOldOnesAreStillThere) {

@@ -13,8 +13,8 @@
 int FolderOwnerTrusted(const char *folder) {
     struct stat info;
     if (stat(folder, &info) != 0)
-        return 0;
-    return info.st_uid == 0 || info.st_uid == geteuid();
+        return kOwnerOther;
+    return info.st_uid == 0 || info.st_uid == geteuid() ? kOwnerTrusted : kOwnerOther;
 }
 
 // The work folder: only its owner may write it, as only the administrators may on Windows.

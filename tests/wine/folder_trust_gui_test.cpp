@@ -29,6 +29,24 @@ std::string Listing(const std::string &folder) {
     return names;
 }
 
+// The Windows version the setup sees while this lives: Wine's per-program setting, which
+// run-under-wine.sh --windows-version gives a whole run.
+class SetupSeesVersion {
+  public:
+    explicit SetupSeesVersion(const std::string &version) {
+        RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\TessoSetup.exe", &key_);
+        RegSetValueExA(key_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version.c_str()),
+                       static_cast<DWORD>(version.size() + 1));
+    }
+    ~SetupSeesVersion() {
+        RegDeleteValueA(key_, "Version");
+        RegCloseKey(key_);
+    }
+
+  private:
+    HKEY key_ = nullptr;
+};
+
 class FolderTrust : public SetupTest {
   protected:
     // The English line of the next message box, answered after a screenshot named `shot`.
@@ -44,7 +62,10 @@ class FolderTrust : public SetupTest {
     }
 };
 
+// As XP sees it, where the user's own folder passes (from Vista on, the test's folder would be
+// asked about first: see driver::kOwnerQuestion).
 TEST_F(FolderTrust, PlantedDllIsNamedCancelChangesNothingAndOkInstalls) {
+    SetupSeesVersion xp("winxp");
     std::string folder = FreshFolder("planted");
     WriteWhole(folder + "\\version.dll", "planted");
     const std::string question = "version.dll here is not part of Tesso and could run with its programs. OK "
@@ -63,13 +84,23 @@ TEST_F(FolderTrust, PlantedDllIsNamedCancelChangesNothingAndOkInstalls) {
     EXPECT_EQ(ReadWhole(folder + "\\version.dll"), "planted");  // the user's to remove
 }
 
-// A folder the setup makes, and an earlier install of the product in it, raise no question (the
-// first one an install over it asks is the word base's).
-TEST_F(FolderTrust, EarlierInstallAsksNothing) {
+// A folder the setup makes, and an earlier install of the product in it, raise no question on NT
+// 4.0 to XP, where what the administrator makes is the administrator's own (the first question an
+// install over it asks is the word base's). From Vista on only Administrators, SYSTEM and
+// TrustedInstaller pass: a folder of the installing user, as Wine makes every folder, is asked
+// about, and Cancel changes nothing.
+TEST_F(FolderTrust, EarlierInstallAsksNothingOnXpButItsOwnerFromVista) {
     std::string folder = FreshFolder("earlier") + "\\Tesso";
     WalkToInstall(folder);
     EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
     EXPECT_EQ(WaitForExit(&setup_), 0);
+    std::string installed = Listing(folder);
+    WalkToInstall(folder);  // the prefix's own version, 7
+    EXPECT_EQ(NextMessage(IDC_CANCEL), kOwnerQuestion);
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    EXPECT_EQ(Listing(folder), installed);
+
+    SetupSeesVersion xp("winxp");
     CreateDirectoryA((folder + "\\TSO.exe.local").c_str(), nullptr);
     WalkToInstall(folder);
     EXPECT_EQ(NextMessage(IDC_CANCEL).find("TSO.exe.local here is not part of Tesso"), 0u);

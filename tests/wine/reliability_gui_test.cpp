@@ -106,8 +106,11 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
         "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.";
     const std::string tooLong =
         "The folder path is too long for the files to install. Please choose a shorter folder.";
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
     struct Case {
         std::string folder, message;
+        std::wstring wide;  // typed in Unicode instead, where the code page lacks a character
     } cases[] = {
         {".", notFull},
         {"..", notFull},
@@ -115,10 +118,22 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
         {"C:\\a|b", notFull},
         {"C:\\" + std::string(300, 'x'), tooLong},
         {"C:\\" + std::string(230, 'y'), tooLong},
+        {"C:\\COM1", "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, "
+                     "LPT1-9). Please choose another."},
+        {"C:\\", "Please choose a folder (such as C:\\Tesso), not the root of a drive."},
+        {windows, "The setup does not install into the Windows folder or the system folder. Please choose "
+                  "another."},
+        {"",
+         "The folder name has a character (U+FF34) that this system's code page lacks. Please use another "
+         "name.",
+         L"C:\\\xFF34\xFF45\xFF53\xFF53\xFF4F"},  // full-width letters: read in ANSI, C:\Tesso
     };
     ASSERT_TRUE(StartSetup(&setup_, "", work));
     for (const Case &c : cases) {
         SetText(setup_.wizard, IDC_FOLDER, c.folder);
+        if (!c.wide.empty())
+            SendMessageW(Control(setup_.wizard, IDC_FOLDER), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(c.wide.c_str()));
         ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 1));
         Click(Control(setup_.wizard, IDC_ANSWER_OK));
         ASSERT_TRUE(GoNext(setup_.wizard, kByClick, 2));
@@ -141,6 +156,7 @@ TEST_F(Reliability, FileInUseIsFoundFirstAndCanBeRetried) {
         CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     const std::string inUse = "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.";
     EXPECT_EQ(NextMessage(IDC_CONFIRM), inUse);  // retried while still in use
     EXPECT_EQ(NextMessage(IDC_CANCEL), inUse);   // stopped
@@ -149,6 +165,7 @@ TEST_F(Reliability, FileInUseIsFoundFirstAndCanBeRetried) {
     ExpectUnchanged(folder, files);
     held = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     HWND box = WaitForMessage(setup_, 15000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageEnglish(box), inUse);
@@ -167,6 +184,7 @@ TEST_F(Reliability, DiskTooSmallIsRefusedBeforeAnyChange) {
     std::string folder = drive + "\\Tesso";
     std::map<std::string, std::string> files = PutEarlierInstall(folder);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     EXPECT_EQ(NextMessage().find("Not enough disk space: the install needs "), 0u);
     EXPECT_TRUE(WaitForPage(setup_.wizard, 0));
     Click(Control(setup_.wizard, IDCANCEL));

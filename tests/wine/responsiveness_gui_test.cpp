@@ -55,6 +55,30 @@ bool NoButtonShown(HWND wizard) {
     return !IsShown(wizard, IDC_NEXT) && !IsShown(wizard, IDC_BACK) && !IsShown(wizard, IDC_CANCEL);
 }
 
+// Asks the wizard from this process, again and again, whether the session may end, as a log-off
+// does; counts its refusals, and the times it agreed while its result was not shown yet.
+struct SessionEndAsker {
+    HWND wizard;
+    DWORD process;
+    volatile LONG stop;
+    int refused, agreedEarly;
+    static DWORD WINAPI Run(void *context) {
+        SessionEndAsker *asker = static_cast<SessionEndAsker *>(context);
+        while (!asker->stop && IsWindow(asker->wizard)) {
+            DWORD_PTR agreed = 1;
+            if (!SendMessageTimeoutA(asker->wizard, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                     60000, &agreed))
+                continue;
+            if (!agreed)
+                asker->refused++;
+            else if (!FindProcessWindow(asker->process, kMessageCaption))
+                asker->agreedEarly++;
+            Sleep(40);
+        }
+        return 0;
+    }
+};
+
 TEST(Responsiveness, WizardAnswersThroughTheInstallAndTheWaitWhileInputHasNoEffect) {
     std::string folder = FreshFolder("responsive") + "\\Tesso";
     driver::Setup setup;
@@ -76,6 +100,11 @@ TEST(Responsiveness, WizardAnswersThroughTheInstallAndTheWaitWhileInputHasNoEffe
     ClickAt(wizard, closeBox);
     PostMessageA(wizard, WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's Close
     Key(VK_RETURN);
+    // From the moment the install hides the buttons (it refuses from the click on), log-off asks.
+    for (int waited = 0; waited < 5000 && !NoButtonShown(wizard); waited += 10)
+        Sleep(10);
+    SessionEndAsker asker = {wizard, setup.process.dwProcessId, 0, 0, 0};
+    HANDLE asking = CreateThread(nullptr, 0, SessionEndAsker::Run, &asker, 0, nullptr);
     double repaintMs = RepaintMs(wizard, 2000);
     bool beforeResult = !FindProcessWindow(setup.process.dwProcessId, kMessageCaption);
     EXPECT_TRUE(beforeResult) << "the result showed " << GetTickCount() - start
@@ -85,15 +114,20 @@ TEST(Responsiveness, WizardAnswersThroughTheInstallAndTheWaitWhileInputHasNoEffe
     EXPECT_GE(repaintMs, 0) << "the wizard did not repaint itself within 2 s during the install";
 
     HWND box = WaitForMessage(setup, 30000);
-    ASSERT_NE(box, nullptr);
     double secondsToResult = (GetTickCount() - start) / 1000.0;
+    InterlockedExchange(&asker.stop, 1);
+    WaitForSingleObject(asking, INFINITE);
+    CloseHandle(asking);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(asker.agreedEarly, 0) << "the wizard let the session end during the install";
+    EXPECT_GT(asker.refused, 20) << "it was asked throughout, and refused each time";
     watch.Stop();
     EXPECT_EQ(MessageEnglish(box), kSuccess);
     EXPECT_TRUE(NoButtonShown(wizard));
     std::printf(
         "longest answer from the install's click to its result: %.0f ms (%d answers, result after %.1f "
-        "s), a repaint took %.0f ms\n",
-        watch.LongestMs(), watch.Answers(), secondsToResult, repaintMs);
+        "s), a repaint took %.0f ms; %d requests to end the session refused\n",
+        watch.LongestMs(), watch.Answers(), secondsToResult, repaintMs, asker.refused);
     EXPECT_LT(watch.LongestMs(), kLongestAnswerMs);
     EXPECT_GT(watch.Answers(), 20);  // it answered throughout, not once at the end
     EXPECT_GE(secondsToResult, 5.0);

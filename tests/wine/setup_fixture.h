@@ -18,5 +18,7 @@ class SetupTest : public ::testing::Test {
         ASSERT_TRUE(driver::WalkToInstall(&setup_, folder, exe));
     }
     std::string NextMessage(int answer = IDC_CONFIRM) { return driver::AnswerNextMessage(setup_, answer); }
+    // Before an install over a folder the test made (see driver::kOwnerQuestion).
+    void AnswerOwnerQuestion() { EXPECT_EQ(NextMessage(), driver::kOwnerQuestion); }
     driver::Setup setup_;
 };

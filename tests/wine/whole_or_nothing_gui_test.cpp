@@ -119,7 +119,10 @@ const char kWork[] = "\\~tsowork";
 class WholeOrNothing : public SetupTest {
   protected:
     void InstallCompletely(const std::string &folder) {
+        bool existed = FileAttributes(folder) != INVALID_FILE_ATTRIBUTES;
         WalkToInstall(folder);
+        if (existed)
+            AnswerOwnerQuestion();
         EXPECT_EQ(NextMessage(), kSuccess) << folder;
         EXPECT_EQ(WaitForExit(&setup_), 0);
     }
@@ -154,6 +157,7 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
         PutEarlierInstall(folder);
         std::map<std::string, std::string> earlier = Snapshot(folder);
         WalkToInstall(folder);
+        AnswerOwnerQuestion();
         std::string watched = folder + "\\" + moment.file;
         DWORD start = GetTickCount();
         while (FileSize(watched) < moment.atLeast || FileAttributes(watched) == INVALID_FILE_ATTRIBUTES) {
@@ -178,6 +182,7 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
             HANDLE journal =
                 CreateFileA(watched.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             WalkToInstall(folder);
+            AnswerOwnerQuestion();
             EXPECT_EQ(NextMessage(IDC_CANCEL), "An interrupted install's journal cannot be read; the earlier "
                                                "files are kept in ~tsowork. OK retries.");
             EXPECT_EQ(WaitForExit(&setup_), 0);
@@ -197,6 +202,7 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
     std::string folder = FreshFolder("held") + "\\Tesso";
     PutEarlierInstall(folder);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     WaitForFile(setup_, folder + kWork + "\\pycizudic.idx.tsonew");  // the checks are over
     HANDLE engine =
         CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -211,6 +217,7 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
     folder = FreshFolder("held-journal") + "\\Tesso";
     PutEarlierInstall(folder);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     WaitForFile(setup_, folder + kWork + "\\~tsodone.lst");
     HANDLE journal = CreateFileA((folder + kWork + "\\~tsoundo.lst").c_str(), GENERIC_READ, 0, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
@@ -219,6 +226,7 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
     CloseHandle(journal);
     engine = CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     EXPECT_EQ(NextMessage(IDC_CANCEL),
               "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.");
     EXPECT_EQ(WaitForExit(&setup_), 0);
@@ -237,6 +245,7 @@ TEST_F(WholeOrNothing, AWorkFolderTheSetupDidNotMakeIsNeverUsed) {
     WriteWhole(folder + "\\someone-elses.dat", "another user's file");
     std::map<std::string, std::string> earlier = Snapshot(folder), work = Snapshot(folder + kWork);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     EXPECT_EQ(NextMessage(),
               "~tsowork in the folder was not made by this setup or was changed; the setup will "
               "not use it. Remove it, then retry.");
@@ -252,6 +261,7 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     std::string second = Environment("TESSO_SECOND_SETUP_FOLDER");
     if (!second.empty()) {  // this process is the second setup's driver, in the other prefix
         WalkToInstall(second);
+        AnswerOwnerQuestion();
         WriteWhole(second + "-second.txt", NextMessage());
         WaitForExit(&setup_);
         return;
@@ -268,6 +278,7 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     WriteWhole(folder + "\\CiZuFlat.igb", "an old word base");
     WriteWhole(folder + "\\pycizudic.idx", "\x80 an old index");
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     HWND question = WaitForMessage(setup_);
     ASSERT_NE(question, nullptr);
     char self[MAX_PATH];
@@ -305,6 +316,7 @@ TEST_F(WholeOrNothing, ARunningEngineIsFoundBeforeAnyChange) {
                                folder.c_str(), &startup, &running));
     WaitForInputIdle(running.hProcess, 5000);
     WalkToInstall(folder);
+    AnswerOwnerQuestion();
     EXPECT_EQ(NextMessage(IDC_CANCEL),
               "TSO.exe is in use. Quit all Tesso programs and press OK to retry, or Cancel.");
     EXPECT_EQ(WaitForExit(&setup_), 0);
@@ -343,6 +355,7 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
                 << plant.name;
         std::map<std::string, std::string> earlier = Snapshot(folder);
         WalkToInstall(folder);
+        AnswerOwnerQuestion();
         EXPECT_EQ(NextMessage(),
                   std::string(plant.name) +
                       " in the folder is a folder or a link; the setup never writes through it. Remove it.");

@@ -121,6 +121,7 @@ TEST_F(Wizard, ClickedThroughItInstallsEverything) {
     InstallRun run = FinishInstall(&setup_, kByClick, IDYES, "install");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.result, kSuccess);
+    EXPECT_EQ(run.ownerQuestions, 0);  // a folder the setup makes
     // Five seconds of the calendar clock, which counts whole seconds: a little over four real ones.
     EXPECT_GE(run.secondsToResult, 4.0);
     EXPECT_EQ(run.exitCode, 0);
@@ -251,6 +252,7 @@ TEST_F(Wizard, ExistingFolderThenAnInstallOverIt) {
     WalkToLastPage(IDC_ANSWER_OK);
     InstallRun run = FinishInstall(&setup_, kByClick, IDYES, "first");
     EXPECT_EQ(run.result, kSuccess);
+    EXPECT_EQ(run.ownerQuestions, 1);  // the test made the folder (see driver::kOwnerQuestion)
     EXPECT_FALSE(Exists(folder + "\\doc"));
     ExpectInstalledFiles(folder);
 
