@@ -5,12 +5,14 @@
 # usage: check-size.sh <exe> <payload folder with the packed *.z streams>
 set -eu
 exe=$1
-# The shipped 32-bit exe: 112 KiB (96 KiB before the install was made whole-or-nothing: staged
-# files, the journal and the checks of every name cost about 12 KiB in 4-KiB pages). The 64-bit twin's code is larger by nature (wider instructions and
+# The shipped 32-bit exe: 120 KiB (96 KiB before the install was made whole-or-nothing: staged
+# files, the journal and the checks of every name cost about 12 KiB in 4-KiB pages; 112 KiB before
+# the recovery's own work folder with its rights, lock and commit record, Wine's link check, the
+# refused session end and the folder-name checks, which cost two more pages). The 64-bit twin's code is larger by nature (wider instructions and
 # pointers) and only has to stay near it.
 case $(file -b "$exe") in
     *x86-64*) objdump=x86_64-w64-mingw32-objdump limit=$((128 * 1024)) ;;
-    *) objdump=i686-w64-mingw32-objdump limit=$((112 * 1024)) ;;
+    *) objdump=i686-w64-mingw32-objdump limit=$((120 * 1024)) ;;
 esac
 payloads=$(cat "$2"/*.z | wc -c)
 overhead=$(($(stat -c %s "$exe") - payloads))
