@@ -64,6 +64,19 @@ int AppliesHere(const char *path) {
     return IsNtPlatform && !OnNetworkVolume(path) && VolumeKeepsRights(path);
 }
 
+// Whether sid is the account the setup runs as.
+int IsRunningUser(PSID sid) {
+    auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
+    auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
+    auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
+    KernelHandle token;
+    DWORD user[64], needed = 0;  // TOKEN_USER and its SID: at most 76 bytes
+    return equalSid && openProcessToken && getTokenInformation &&
+           openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
+           getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) &&
+           equalSid(sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
+}
+
 }  // namespace
 
 // GetVersionExA never fails with the size set; an unknown answer counts as NT 4.0.
@@ -139,9 +152,7 @@ int FolderOwnerTrusted(const char *folder) {
     auto getFileSecurity = FindSystemFunction<SystemFunction::GetFileSecurityA>();
     auto getOwner = FindSystemFunction<SystemFunction::GetSecurityDescriptorOwner>();
     auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
-    auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
-    auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
-    if (!getFileSecurity || !getOwner || !equalSid || !openProcessToken || !getTokenInformation)
+    if (!getFileSecurity || !getOwner || !equalSid)
         return kOwnerTrusted;  // every NT system has them
     DWORD descriptor[128];     // a self-relative descriptor with an owner only: at most 88 bytes
     DWORD needed = 0;
@@ -155,11 +166,7 @@ int FolderOwnerTrusted(const char *folder) {
     for (const WellKnownSid *trusted : kTrustedOwners)
         if (equalSid(owner, AsSid(*trusted)))
             return kOwnerTrusted;
-    KernelHandle token;
-    DWORD user[64];  // TOKEN_USER and its SID: at most 76 bytes
-    if (!openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
-        !getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) ||
-        !equalSid(owner, reinterpret_cast<TOKEN_USER *>(user)->User.Sid))
+    if (!IsRunningUser(owner))
         return kOwnerOther;
     // The user's own folder passes on NT 4.0 to XP only (RunningUserOwnerTrusted says why): from
     // Vista on it is asked about, with a question of its own.
@@ -215,27 +222,6 @@ namespace {
 
 const BYTE kFolderAndFiles = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
 const WellKnownSid *const kWorkFolderWriters[] = {&kAdministratorsSid, &kLocalSystemSid};
-
-// Vista and later run an administrator's programs unelevated unless asked: there the user's own
-// account is also the identity of every program they start without elevation, which must not be
-// trusted with what the elevated setup trusts.
-int ElevationExists() {
-    OSVERSIONINFOA version = {sizeof version};
-    return GetVersionExA(&version) && version.dwMajorVersion >= 6;
-}
-
-// Whether sid is the account the setup runs as.
-int IsRunningUser(PSID sid) {
-    auto equalSid = FindSystemFunction<SystemFunction::EqualSid>();
-    auto openProcessToken = FindSystemFunction<SystemFunction::OpenProcessToken>();
-    auto getTokenInformation = FindSystemFunction<SystemFunction::GetTokenInformation>();
-    KernelHandle token;
-    DWORD user[64], needed = 0;  // TOKEN_USER and its SID: at most 76 bytes
-    return equalSid && openProcessToken && getTokenInformation &&
-           openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
-           getTokenInformation(token.get(), TokenUser, user, sizeof user, &needed) &&
-           equalSid(sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
-}
 
 // Debian's Wine keeps no security descriptor: it makes one from the Unix owner and mode, the owner
 // being the running user for a file of the setup's Unix account. A folder the setup made there has
@@ -342,8 +328,8 @@ int PrivateFolderTrusted(const char *path) {
     if (!getDacl(descriptor, &present, &list, &defaulted) || !present || !list)
         return 0;
     if (!equalSid(owner, AsSid(kAdministratorsSid)))
-        return IsRunningUser(owner) &&
-               (!ElevationExists() || (RunningUnderWine() && OnlyTrustedEntries(list)));
+        return IsRunningUser(owner) && (RunningUserOwnerTrusted(RunningSystemVersion()) ||
+                                        (RunningUnderWine() && OnlyTrustedEntries(list)));
     const DWORD kWriters = sizeof kWorkFolderWriters / sizeof kWorkFolderWriters[0];
     if (list->AceCount != kWriters)
         return 0;

@@ -380,8 +380,15 @@ RecoveryResult RecoverInterruptedInstall() {
     static CommitPlan interrupted;
     if (WorkFileExists(kJournalName)) {
         if (!ReadJournal(&interrupted)) {
-            result.problem = kRecoveryJournalUnread;
-            result.name = kJournalName;
+            // Flushed before the first rename: with nothing moved aside, a journal cut short by a kill
+            // is all the commit had done, and it goes with the staged files. Otherwise nothing is
+            // deleted.
+            if (AnyFileMovedAside() || !RemoveWorkFile(kJournalName)) {
+                result.problem = kRecoveryJournalUnread;
+                result.name = kJournalName;
+                return result;
+            }
+            RemoveWorkFiles(0);
             return result;
         }
         // What the interrupted run had placed is not known; a created name that exists can only

@@ -122,9 +122,14 @@ TEST_F(Recovery, AnInterruptedCommitIsUndoneAtTheNextRun) {
 // journal that cannot be read or trusted, or files moved aside with no journal at all, delete nothing.
 TEST_F(Recovery, TheCommitRecordDecidesBetweenFinishingAndUndoing) {
     static CommitPlan plan;
-    Stage(&plan);  // killed while staging: no journal
-    EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
-    EXPECT_EQ(Work().size(), 0u);
+    std::string journal = folder_.File(std::string(kWorkFolderName) + "/" + kJournalName);
+    for (const char *cut : {"", "-0flatAu"}) {  // killed while staging, or while writing the journal
+        Stage(&plan);
+        if (*cut)
+            WriteFile(journal, cut);
+        EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
+        EXPECT_EQ(Work().size(), 0u);
+    }
     Stage(&plan);
     ASSERT_TRUE(WriteJournal(&plan));
     ASSERT_EQ(CommitToDisk(&plan), nullptr);
@@ -133,7 +138,6 @@ TEST_F(Recovery, TheCommitRecordDecidesBetweenFinishingAndUndoing) {
     std::map<std::string, std::string> committed = Folder();
     EXPECT_EQ(committed["TSO.exe"],
               "new TSO.exe " + std::to_string(ListedProtection(FindPayloadEntryByName("TSO.exe"))));
-    std::string journal = folder_.File(std::string(kWorkFolderName) + "/" + kJournalName);
     WriteFile(journal, "unreadable");
     EXPECT_EQ(RecoverInterruptedInstall().problem, kRecovered);
     EXPECT_EQ(Folder(), committed);
