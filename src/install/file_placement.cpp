@@ -70,21 +70,6 @@ int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const cha
     return 1;
 }
 
-int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden) {
-    unsigned long word = 0;
-    if (!ReadAttributeWord(path, &word))
-        return clearReadOnly || clearHidden;
-    unsigned long cleared = word;
-    if (clearReadOnly)
-        cleared &= ~kAttributeReadOnly;
-    if (clearHidden)
-        cleared &= ~kAttributeHidden;
-    if (cleared == word)
-        return 0;
-    WriteAttributeWord(path, cleared);
-    return 1;
-}
-
 int DeleteInstalledFile(const char *path) {
     return WithProtectionLifted(path, [path] { return RemoveFile(path); });
 }

@@ -27,9 +27,6 @@ void AbandonInstalledFile(InstalledFile *file);
 // nothing left at path.
 int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
 
-// Clears the asked bits. 1 when an asked bit was set (and the word was written back), else 0.
-int ClearProtectiveAttributes(const char *path, int clearReadOnly, int clearHidden);
-
 // Lifts read-only and hidden from the file at path for act (which returns 1 on success), and puts
 // them back when act fails, so that a file the install could not change keeps its protection.
 // After a success the file is gone or replaced, and its word is what act left.

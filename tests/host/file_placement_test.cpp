@@ -89,20 +89,13 @@ TEST_F(FilePlacement, ExtractsAPayloadWholeWithoutProtection) {
     EXPECT_EQ(Protection("License_cn.txt"), 0u);
 }
 
-TEST_F(FilePlacement, ClearProtectiveAttributesResults) {
+// Read-only and hidden are lifted for the act, and put back when it fails.
+TEST_F(FilePlacement, ProtectionIsLiftedForAnActAndPutBackWhenItFails) {
     WriteFile(folder_.File("f"), "x");
     Protect("f", kAttributeProtection);
-    EXPECT_EQ(ClearProtectiveAttributes(folder_.File("f").c_str(), 1, 0), 1);
-    EXPECT_EQ(Protection("f"), kAttributeHidden);
-    Protect("f", kAttributeReadOnly);
-    EXPECT_EQ(ClearProtectiveAttributes(folder_.File("f").c_str(), 0, 1), 0);
-    EXPECT_EQ(Protection("f"), kAttributeReadOnly);
-    Protect("f", 0);
-    EXPECT_EQ(ClearProtectiveAttributes(folder_.File("f").c_str(), 1, 1), 0);
-    std::string missing = folder_.File("missing");
-    EXPECT_EQ(ClearProtectiveAttributes(missing.c_str(), 1, 0), 1);
-    EXPECT_EQ(ClearProtectiveAttributes(missing.c_str(), 0, 0), 0);
-    EXPECT_FALSE(PathExists(missing.c_str()));
+    EXPECT_EQ(WithProtectionLifted(folder_.File("f").c_str(), [&] { return Protection("f") != 0; }), 0);
+    EXPECT_EQ(Protection("f"), kAttributeProtection);
+    EXPECT_EQ(WithProtectionLifted(folder_.File("missing").c_str(), [] { return 1; }), 1);
 }
 
 TEST_F(FilePlacement, DeleteRemovesAProtectedFile) {
@@ -123,7 +116,7 @@ TEST_F(FilePlacement, AttributesAreStoredAsWineKeepsThem) {
     struct stat info;
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0222, 0u);
-    ClearProtectiveAttributes(path.c_str(), 1, 1);
+    WriteAttributeWord(path.c_str(), kAttributeArchive);
     EXPECT_LT(getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1), 1);
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_NE(info.st_mode & 0200, 0u);

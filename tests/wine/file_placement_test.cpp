@@ -22,14 +22,8 @@ class Win32FilePlacement : public ::testing::Test {
     std::string folder_;
 };
 
-TEST_F(Win32FilePlacement, ClearAndDeleteProtectedFiles) {
+TEST_F(Win32FilePlacement, DeleteProtectedFiles) {
     WriteWhole(Path("old.dic"), "old");
-    WriteAttributeWord(Path("old.dic").c_str(), kAttributeProtection);
-    EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 1, 0), 1);
-    EXPECT_EQ(FileAttributes(Path("old.dic")) & kAttributeProtection, (DWORD)FILE_ATTRIBUTE_HIDDEN);
-    WriteAttributeWord(Path("old.dic").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(ClearProtectiveAttributes(Path("old.dic").c_str(), 0, 1), 0);
-
     WriteAttributeWord(Path("old.dic").c_str(), kAttributeProtection);
     EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 1);
     EXPECT_EQ(FileAttributes(Path("old.dic")), INVALID_FILE_ATTRIBUTES);
