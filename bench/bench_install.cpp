@@ -18,7 +18,7 @@
 
 #include "../tests/install_in_work_folder.h"
 #include "base/setup_state.h"
-#include "install/file_placement.h"
+#include "landing/file_placement.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
 #include "payload/payload_catalogue.h"

@@ -40,10 +40,11 @@ set(TESSO_WIN32_SOURCES
     src/base/dll_search_win32.cpp
     src/base/path_text_win32.cpp
     src/payload/payload_store_win32.cpp
-    src/install/file_system_win32.cpp
-    src/install/access_rights_win32.cpp
+    src/landing/file_system_win32.cpp
+    src/landing/access_rights_win32.cpp
     src/install/shortcuts_win32.cpp
     src/install/install_entry_win32.cpp
+    src/install/install_messages_win32.cpp
     src/glyphs/glyph_pages_win32.cpp
     src/glyphs/mixed_text_win32.cpp
     src/glyphs/owner_draw_win32.cpp

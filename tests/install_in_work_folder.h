@@ -2,7 +2,7 @@
 // runs it, in its work folder, opened before and left after.
 #pragma once
 
-#include "install/install_commit.h"
+#include "landing/commit.h"
 #include "install/install_sequence.h"
 
 inline int RunInstallInWorkFolder() {

@@ -9,7 +9,7 @@
 #include "base/format_text.h"
 #include "base/malloc_buffer.h"
 #include "base/setup_state.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "base/format_text.h"
 #include "base/path_text.h"
 #include "base/scoped.h"
-#include "install/access_rights.h"
-#include "install/file_system.h"
-#include "install/program_files.h"
+#include "landing/access_rights.h"
+#include "landing/file_system.h"
+#include "landing/program_files.h"
 
 namespace {
 

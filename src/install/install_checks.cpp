@@ -4,11 +4,11 @@
 
 #include "base/format_text.h"
 #include "base/setup_state.h"
-#include "install/file_placement.h"
-#include "install/file_system.h"
-#include "install/install_commit.h"
 #include "install/install_tables.h"
 #include "install/wizard_window.h"
+#include "landing/commit.h"
+#include "landing/file_placement.h"
+#include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
 
 namespace {

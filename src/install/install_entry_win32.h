@@ -1,14 +1,15 @@
 // The install's entry: what the wizard's final Next calls with the answers. Its steps, in order, and
 // the file that does each:
-//   the folder's name and links, and its hold     install_checks.cpp, file_system_win32.cpp (here)
-//   who owns the folder, what code is in it       folder_trust.cpp, access_rights_win32.cpp
-//   the work folder made or checked, and locked   install_commit.cpp (OpenWorkFolder)
-//   an interrupted install finished or undone     install_commit.cpp (RecoverInterruptedInstall)
+//   the folder's name and links, and its hold     install_checks.cpp, landing/file_system_win32.cpp
+//   who owns the folder, what code is in it       folder_trust.cpp, landing/access_rights_win32.cpp
+//   the work folder made or checked, and locked   landing/work_folder.cpp (OpenWorkFolder)
+//   an interrupted install finished or undone     landing/commit.cpp (RecoverInterruptedInstall)
 //   files in use, links in the way, disk space    install_checks.cpp (CheckInstallTargets)
 //   the folder made, the install run              install_sequence.cpp (RunInstall): staging with
-//                                                 file_placement.cpp, the commit with install_commit.cpp
+//                                                 landing/file_placement.cpp, the commit with
+//                                                 landing/commit.cpp
 //   the result, no sooner than 5 seconds          here
-// Every question and report on the way goes through the wizard's message box (wizard_window.h).
+// Every question and report on the way is one function of install_messages_win32.cpp.
 #pragma once
 
 #include "base/setup_state.h"

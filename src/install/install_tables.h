@@ -1,8 +1,9 @@
-// The install as tables: its steps in install order, the old user dictionaries it removes and the
-// shortcuts it makes.
+// The install as tables: its steps in install order and the shortcuts it makes (the names it writes
+// and the old user dictionaries it removes are landing/install_names.h).
 #pragma once
 
 #include "install/shortcuts.h"
+#include "landing/install_names.h"
 #include "payload/payload_catalogue.h"
 
 struct InstallStep {
@@ -14,24 +15,6 @@ struct InstallStep {
 
 extern const InstallStep InstallSteps[];
 extern const int InstallStepCount;
-
-// The 64 names the purge deletes, in order, each "%s\<name>" with InstallDir.
-int PurgeFileName(int index, char *name, unsigned size);
-enum { kPurgeCount = 64 };
-
-// Every name the install writes or purges, the installed ones in catalogue order, then the purged
-// ones: test is called with each until it returns nonzero, and that name is returned (a purged
-// name stays valid until the next walk), or null when none.
-template <class Test> const char *FirstInstallNameWhere(Test test) {
-    static char purged[32];
-    for (int i = 0; i < PayloadCatalogueCount; i++)
-        if (test(PayloadCatalogue[i].file))
-            return PayloadCatalogue[i].file;
-    for (int i = 0; i < kPurgeCount; i++)
-        if (PurgeFileName(i, purged, sizeof purged) && test(purged))
-            return purged;
-    return nullptr;
-}
 
 // The shortcuts, in the order they are made: the program group's always, the desktop's when the
 // user asked for desktop icons, the start-up group's when the engine starts with Windows.

@@ -5,9 +5,9 @@
 
 #include "base/format_text.h"
 #include "base/setup_state.h"
-#include "install/file_placement.h"
-#include "install/file_system.h"
 #include "install/wizard_window.h"
+#include "landing/file_placement.h"
+#include "landing/file_system.h"
 
 char FailedShortcut[kPathBufferSize];
 

@@ -8,8 +8,8 @@
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
-#include "install/file_placement.h"
 #include "install/shortcuts.h"
+#include "landing/file_placement.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <set>
 #include <string>
 
-#include "install/access_rights.h"
+#include "landing/access_rights.h"
 #include "install/folder_trust.h"
-#include "install/install_commit.h"
+#include "landing/commit.h"
 #include "install/install_sequence.h"
-#include "install/program_files.h"
+#include "landing/program_files.h"
 #include "install_doubles.h"
 #include "payload/payload_catalogue.h"
 #include "temp_folder.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "install/file_placement.h"
+#include "landing/file_placement.h"
 #include "install_doubles.h"
 #include "payload/payload_catalogue.h"
 #include "temp_folder.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "install/file_system.h"
+#include "landing/file_system.h"
 #include "temp_folder.h"
 
 namespace {

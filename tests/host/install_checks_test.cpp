@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "install/install_checks.h"
-#include "install/install_commit.h"
+#include "landing/commit.h"
 #include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 

@@ -8,9 +8,9 @@
 #include <map>
 #include <string>
 
-#include "install/file_placement.h"
-#include "install/install_commit.h"
-#include "install/program_files.h"
+#include "landing/file_placement.h"
+#include "landing/commit.h"
+#include "landing/program_files.h"
 #include "temp_folder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "base/setup_state.h"
-#include "install/access_rights.h"
+#include "landing/access_rights.h"
 #include "install/shortcuts.h"
 #include "install/wizard_window.h"
 

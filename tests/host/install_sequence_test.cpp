@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "install/install_commit.h"
+#include "landing/commit.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
 #include "install/shortcuts.h"

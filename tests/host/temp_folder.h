@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/setup_state.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 
 class TempFolder {
   public:

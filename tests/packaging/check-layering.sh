@@ -1,14 +1,17 @@
 #!/bin/bash
 # Fails when a source file includes a header of a subsystem above its own. From the floor up:
 # base (shared state, text and path helpers, the system's late-bound functions), glyphs, payload
-# (the format of the carried files), install, wizard, setup (the entry, which may include
+# (the format of the carried files), landing (how a file lands safely: the file service, links,
+# the work folder, journal, commit and recovery, access rights), install (what the install does),
+# wizard, setup (the entry, which may include
 # everything).
 # usage: check-layering.sh <source folder>
 set -eu
 cd "$1/src"
 level() {
     case "$1" in
-    base) echo 0 ;; glyphs) echo 1 ;; payload) echo 2 ;; install) echo 3 ;; wizard) echo 4 ;; setup) echo 5 ;;
+    base) echo 0 ;; glyphs) echo 1 ;; payload) echo 2 ;; landing) echo 3 ;; install) echo 4 ;; wizard) echo 5 ;;
+    setup) echo 6 ;;
     *) echo -1 ;;
     esac
 }

@@ -1,7 +1,7 @@
 // POSIX stand-in of folder owners and listings: a folder is the administrators' when root or the
 // user running the program owns it, as on Windows one made by the administrators or by the setup's
 // own user is. Programs' access lists are recorded by the host tests' doubles instead.
-#include "install/access_rights.h"
+#include "landing/access_rights.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 // read-only is the absence of write bits, hidden and system live in the xattr user.DOSATTRIB as
 // "0x%x" text. A folder this build writes therefore reads back the same under Wine.
 #include "base/path_text.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

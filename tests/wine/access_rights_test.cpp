@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "base/setup_state_win32.h"
-#include "install/access_rights.h"
-#include "install/access_rights_win32.h"
+#include "landing/access_rights.h"
+#include "landing/access_rights_win32.h"
 #include "install/install_sequence.h"
-#include "install/program_files.h"
+#include "landing/program_files.h"
 #include "payload/payload_catalogue.h"
 #include "wine_helpers.h"
 

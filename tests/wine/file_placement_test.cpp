@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/setup_state.h"
-#include "install/file_placement.h"
-#include "install/file_system.h"
+#include "landing/file_placement.h"
+#include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
 #include "payload/payload_store.h"
 #include "wine_helpers.h"

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "base/setup_state_win32.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 #include "install/install_sequence.h"
 #include "payload/payload_catalogue.h"
 #include "wine_helpers.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/resource_ids.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
 #include "setup_fixture.h"
 #include "wine_helpers.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/resource_ids.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
 #include "payload/payload_store.h"
 #include "wine_helpers.h"

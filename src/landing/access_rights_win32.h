@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "install/access_rights.h"
+#include "landing/access_rights.h"
 
 struct ProgramDescriptor {
     SECURITY_DESCRIPTOR descriptor;  // absolute: points at the list below and at a constant owner

@@ -1,11 +1,11 @@
-#include "install/program_files.h"
+#include "landing/program_files.h"
 
-#include "install/access_rights.h"
+#include "landing/access_rights.h"
 #include <cstring>
 
 #include "base/format_text.h"
 #include "base/path_text.h"
-#include "install/install_commit.h"
+#include "landing/commit.h"
 
 namespace {
 

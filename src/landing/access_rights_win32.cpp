@@ -1,4 +1,4 @@
-#include "install/access_rights_win32.h"
+#include "landing/access_rights_win32.h"
 
 #include <cstdlib>
 
@@ -6,8 +6,8 @@
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
-#include "install/access_rights.h"
-#include "install/file_placement.h"
+#include "landing/access_rights.h"
+#include "landing/file_placement.h"
 
 // Every security function is looked up in advapi32 (loaded already: the setup imports
 // GetUserNameA from it) through the table of system functions instead of imported. NT 3.51 and later have all

@@ -1,9 +1,9 @@
-#include "install/file_placement.h"
+#include "landing/file_placement.h"
 
 #include "base/format_text.h"
-#include "install/file_system.h"
-#include "install/program_files.h"
-#include "install/wizard_window.h"
+#include "landing/file_system.h"
+#include "landing/program_files.h"
+#include "landing/responsive.h"
 
 int BeginNewFile(InstalledFile *file, const char *path) {
     file->output = nullptr;
@@ -72,4 +72,33 @@ int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const cha
 
 int DeleteInstalledFile(const char *path) {
     return WithProtectionLifted(path, [path] { return RemoveFile(path); });
+}
+
+namespace {
+
+const int kHeldRetries = 30;
+const unsigned long kHeldPauseTicks = 100;
+
+template <class Step> int RetriedWhileHeld(Step step) {
+    for (int attempt = 0;; attempt++) {
+        if (step())
+            return 1;
+        if (attempt == kHeldRetries || !LastFailureWasHeld())
+            return 0;
+        WaitAnsweringWizard(kHeldPauseTicks);
+    }
+}
+
+}  // namespace
+
+int RenameRetried(const char *source, const char *target) {
+    return RetriedWhileHeld([&] { return RenameFile(source, target); });
+}
+
+int RemovePlainFile(const char *path) {
+    int kind = KindOfPath(path);
+    if (kind != kPathPlainFile)
+        return kind == kPathMissing;
+    return WithProtectionLifted(path,
+                                [path] { return RetriedWhileHeld([path] { return RemoveFile(path); }); });
 }

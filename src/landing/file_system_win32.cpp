@@ -1,4 +1,4 @@
-#include "install/file_system.h"
+#include "landing/file_system.h"
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
-#include "install/file_placement.h"
+#include "landing/file_placement.h"
 
 int ReadAttributeWord(const char *path, unsigned long *word) {
     DWORD attributes = GetFileAttributesA(path);

@@ -1,6 +1,6 @@
 // Which accounts an installed program's access list names, by system version: a table, so that the
 // tests can check it for every system without a Windows of each kind.
-#include "install/access_rights.h"
+#include "landing/access_rights.h"
 
 const WellKnownSid kAdministratorsSid = {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};
 const WellKnownSid kLocalSystemSid = {1, 1, {0, 0, 0, 0, 0, 5}, {18}};

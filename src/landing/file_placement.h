@@ -3,7 +3,7 @@
 
 #include "base/path_text.h"
 #include "base/setup_state.h"
-#include "install/file_system.h"
+#include "landing/file_system.h"
 #include "payload/payload_store.h"
 
 // The install writes every file new, under its staged name beside its final one, and never
@@ -42,3 +42,14 @@ template <class Act> int WithProtectionLifted(const char *path, Act act) {
 
 // Lifts the protection and deletes the file: 1 = deleted, 0 = not deleted (its protection kept).
 int DeleteInstalledFile(const char *path);
+
+// On-access scanners, the search indexer, backup and sync clients open a file that was just
+// written or renamed for a moment, often without delete sharing; a rename or delete of it then
+// fails with a sharing violation or access denied until they let go, usually within a second.
+// These try such a failure again every 100 ms for up to 3 s, the wizard answering its messages
+// meanwhile; a hold that outlasts that is a real one.
+// Renames source to target, which must not exist. 1 = renamed.
+int RenameRetried(const char *source, const char *target);
+// Deletes a plain file, its protection lifted: a folder or a link at the name is never removed
+// through. 1 = no file is there any more.
+int RemovePlainFile(const char *path);

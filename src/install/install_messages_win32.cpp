@@ -1,0 +1,224 @@
+#include "install/install_messages_win32.h"
+
+#include "base/format_text.h"
+#include "base/setup_state.h"
+#include "install/wizard_window.h"
+
+namespace {
+
+const char kOwnerEnglish[] = "Another user owns this folder and could change the programs put in it. OK "
+                             "installs anyway; Cancel quits, "
+                             "changing nothing.";
+static_assert(sizeof kOwnerEnglish <= 128, "the message box shows at most 127 bytes of English");
+const char kOwnUserEnglish[] =
+    "This folder is yours, so programs you run unelevated could change it. OK installs "
+    "anyway; Cancel quits, changing nothing.";
+static_assert(sizeof kOwnUserEnglish <= 128, "the message box shows at most 127 bytes of English");
+
+int Confirmed(const char *chinese, const char *english) {
+    return ShowWizardMessage(chinese, english, kMessageOkCancel) == IDC_CONFIRM;
+}
+
+}  // namespace
+
+// The setup and the product's programs use the system's code page for every path, and Windows would
+// put another character (or '?') in this one's place.
+void SayFolderHasUnconvertibleCharacter(unsigned long character) {
+    char chinese[kPathBufferSize + 96], english[128];
+    FormatText(
+        chinese, sizeof chinese,
+        "目录名中的字符 U+%04lX 在本系统的代码页中没有，岚笔的程序无法使用这样的目录。请换一个目录名。",
+        character);
+    FormatText(english, sizeof english,
+               "The folder name has a character (U+%04lX) that this system's code page lacks. Please "
+               "use another name.",
+               character);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+// What is written below a link, a junction or a mount point lands elsewhere than the path says: the
+// elevated setup never writes there.
+void SayFolderReachedThroughLink(const char *link) {
+    char chinese[kPathBufferSize + 96], english[128];
+    FormatText(chinese, sizeof chinese, "目录 %s 是链接或连接点，安装程序不会经由它写入。请选别的目录。",
+               link);
+    FormatText(english, sizeof english,
+               "%s is a link or junction; the setup never writes through it. Choose another.", link);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayFolderPathTooLong() {
+    ShowWizardMessage("安装目录的路径太长。请选一个较短的目录。",
+                      "The folder path is too long for the files to install. Please choose a shorter folder.",
+                      kMessageOk);
+}
+
+void SayFolderHasDeviceName() {
+    ShowWizardMessage(
+        "目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 LPT9，"
+        "带不带扩展名都算）。请换一个目录名。",
+        "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). "
+        "Please choose another.",
+        kMessageOk);
+}
+
+void SayFolderIsDriveRoot() {
+    ShowWizardMessage("请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。",
+                      "Please choose a folder (such as C:\\Tesso), not the root of a drive.", kMessageOk);
+}
+
+void SayFolderIsSystemFolder() {
+    ShowWizardMessage("安装程序不会装入 Windows 目录或系统目录。请选别的目录。",
+                      "The setup does not install into the Windows folder or the system folder. Please "
+                      "choose another.",
+                      kMessageOk);
+}
+
+void SayFolderPathMalformed() {
+    ShowWizardMessage(
+        "请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
+        "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.",
+        kMessageOk);
+}
+
+void SayFolderCannotBeMade() {
+    ShowWizardMessage("无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
+                      "Cannot create folder! Please check folder path.", kMessageOk);
+}
+
+int AskInstallIntoOtherUsersFolder() {
+    return Confirmed("安装目录属于别的用户，该用户可以改动装在里面的程序。"
+                     "按“确定”仍然安装，按“取消”退出安装（不作改动）。",
+                     kOwnerEnglish);
+}
+
+// Vista and later: the user's own identity is also their unelevated one.
+int AskInstallIntoOwnFolder() {
+    return Confirmed("安装目录属于您本人，您不经提升权限运行的任何程序都能改动装在里面的程序。"
+                     "按“确定”仍然安装，按“取消”退出安装（不作改动）。",
+                     kOwnUserEnglish);
+}
+
+int AskInstallBesideForeignCode(const char *name) {
+    char chinese[512], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装目录中的 %s 不是岚笔的文件，可能随岚笔程序运行。"
+               "按“确定”仍然安装，按“取消”退出安装（不作改动）。",
+               name);
+    FormatText(english, sizeof english,
+               "%s here is not part of Tesso and could run with its programs. OK installs anyway; "
+               "Cancel quits, changing nothing.",
+               name);
+    return Confirmed(chinese, english);
+}
+
+void SayWorkFolderForeign() {
+    ShowWizardMessage(
+        "安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后"
+        "再安装。",
+        "~tsowork in the folder was not made by this setup or was changed; the setup will not "
+        "use it. Remove it, then retry.",
+        kMessageOk);
+}
+
+void SayAnotherSetupInstalling() {
+    ShowWizardMessage("另一个安装程序正在向这个目录安装。请等它结束后再安装。",
+                      "Another setup is installing into this folder now. Please wait until it has finished, "
+                      "then try again.",
+                      kMessageOk);
+}
+
+void SayWorkFolderNotMade() {
+    ShowWizardMessage(
+        "无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
+        "The setup cannot make its work folder ~tsowork in the install folder. Please check the "
+        "folder.",
+        kMessageOk);
+}
+
+int AskRetryRecoveryFileHeld(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "上次中断的安装未能恢复：文件 %s "
+               "正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
+               name);
+    FormatText(english, sizeof english,
+               "An interrupted install cannot restore %s: it is in use. Quit Tesso, OK to retry.", name);
+    return Confirmed(chinese, english);
+}
+
+int AskRetryJournalUnread() {
+    return Confirmed(
+        "上次中断的安装的记录无法读取。原有文件都完好地保存在安装目录的 ~tsowork 中，未作改动。"
+        "请关闭可能占用它的程序后按“确定”重试，或按“取消”退出安装。",
+        "An interrupted install's journal cannot be read; the earlier files are kept in ~tsowork. "
+        "OK retries.");
+}
+
+void SayDiskTooSmall(unsigned long neededKb, unsigned long freeKb) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "磁盘空间不够：安装需要 %lu KB，只有 %lu KB 可用。请选别的磁盘或清理磁盘。", neededKb, freeKb);
+    FormatText(english, sizeof english, "Not enough disk space: the install needs %lu KB, %lu KB are free.",
+               neededKb, freeKb);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+int AskRetryFileInUse(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。", name);
+    FormatText(english, sizeof english,
+               "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.", name);
+    return Confirmed(chinese, english);
+}
+
+void SayTargetNotPlain(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装目录中的 %s 是目录或链接，安装程序不会经由它写入。请移走它，或选别的目录。", name);
+    FormatText(english, sizeof english,
+               "%s in the folder is a folder or a link; the setup never writes through it. Remove it.", name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallSucceeded() {
+    ShowWizardMessage("祝贺您：安装顺利完成！", "Congratulations! Installation Success!", kMessageOk);
+}
+
+void SayInstallIncomplete(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese, "安装未完成：文件 %s 未能写入。请检查一下系统后，再重新安装。", name);
+    FormatText(english, sizeof english,
+               "Installation incomplete: %s could not be written. Please check and retry.", name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallNotUndone(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装失败，原有文件 %s 暂未能恢复。请退出所有岚笔程序后重新运行安装程序，它会先恢复原有文件。",
+               name);
+    FormatText(english, sizeof english,
+               "Installation failed and %s is not restored yet. Quit Tesso and run the setup again to "
+               "restore it.",
+               name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallFailedAt(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装失败：文件 %s 未能写入。原有文件均未改动。请检查一下系统后，再重新安装。", name);
+    FormatText(english, sizeof english,
+               "Installation failed: %s could not be written; nothing was changed. Please check and retry.",
+               name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallFailed() {
+    ShowWizardMessage("安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！",
+                      "Installation failed; nothing was changed. Please check your system (quit all Tesso "
+                      "applications) and try again.",
+                      kMessageOk);
+}
