@@ -5,7 +5,9 @@
 
 #include "base/format_text.h"
 #include "base/path_text.h"
-#include "landing/commit.h"
+#include "landing/file_system.h"
+#include "landing/journal.h"
+#include "landing/work_folder.h"
 
 namespace {
 
