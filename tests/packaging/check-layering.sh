@@ -1,10 +1,9 @@
 #!/bin/bash
-# Fails when a source file includes a header of a subsystem above its own. From the floor up:
-# base (shared state, text and path helpers, the system's late-bound functions), glyphs, payload
-# (the format of the carried files), landing (how a file lands safely: the file service, links,
-# the work folder, journal, commit and recovery, access rights), install (what the install does),
-# wizard, setup (the entry, which may include
-# everything).
+# Fails when a source file includes a header of a subsystem above its own. From the floor up: base
+# (shared state, text and path helpers, the system's late-bound functions), glyphs, payload (the
+# format of the carried files), landing (how a file lands safely: the file service, links, the work
+# folder, journal, commit and recovery, access rights), install (what the install does), wizard,
+# setup (the entry, which may include everything).
 # usage: check-layering.sh <source folder>
 set -eu
 cd "$1/src"
