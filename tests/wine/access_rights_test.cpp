@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "base/setup_state_win32.h"
+#include "install/install_sequence.h"
 #include "landing/access_rights.h"
 #include "landing/access_rights_win32.h"
-#include "install/install_sequence.h"
 #include "landing/program_files.h"
 #include "payload/payload_catalogue.h"
 #include "wine_helpers.h"

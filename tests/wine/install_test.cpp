@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "base/setup_state_win32.h"
-#include "landing/file_system.h"
 #include "install/install_sequence.h"
+#include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
 #include "wine_helpers.h"
 
@@ -94,12 +94,6 @@ LinkInfo LoadLink(const std::string &path) {
     }
     CoUninitialize();
     return info;
-}
-
-std::string ProfileValue(const std::string &ini, const char *key) {
-    char value[64] = "";
-    GetPrivateProfileStringA("Config", key, "missing", value, sizeof value, ini.c_str());
-    return value;
 }
 
 class WineInstall : public ::testing::Test {

@@ -26,13 +26,6 @@ std::string HostToWindows(const std::string &path) {
     return windows;
 }
 
-std::string ThisFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    *strrchr(path, '\\') = 0;
-    return path;
-}
-
 // Wine's per-program setting: these names native first, from wherever the search finds them.
 void PreferPlantedDlls(const char *program, bool prefer) {
     std::string key = std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";

@@ -14,6 +14,7 @@
 
 #include "base/resource_ids.h"
 #include "base/system_functions_win32.h"
+#include "wine_helpers.h"
 #include "wizard_driver.h"
 
 namespace {
@@ -38,13 +39,6 @@ bool HasModule(DWORD processId, const char *name) {
         found = lstrcmpiA(entry.szModule, name) == 0;
     CloseHandle(snapshot);
     return found;
-}
-
-std::string ThisFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    *strrchr(path, '\\') = 0;
-    return path;
 }
 
 // Which of the names the platform itself loads into the smallest window program (Wine's own

@@ -20,13 +20,6 @@ using namespace driver;
 
 const char kSuccess[] = "Congratulations! Installation Success!";
 
-std::string ThisFolder() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
 // Every file of a folder with its bytes and protective bits.
 std::map<std::string, std::string> Snapshot(const std::string &folder) {
     std::map<std::string, std::string> files;

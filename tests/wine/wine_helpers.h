@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "../install_in_work_folder.h"
@@ -20,6 +21,21 @@ inline long FileSize(const std::string &path) {
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return -1;
     return static_cast<long>(data.nFileSizeLow);
+}
+
+// The folder of the running test program.
+inline std::string ThisFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    *strrchr(path, '\\') = 0;
+    return path;
+}
+
+// A value of chipadui.ini's [Config] section, or "missing".
+inline std::string ProfileValue(const std::string &ini, const char *key) {
+    char value[64] = "";
+    GetPrivateProfileStringA("Config", key, "missing", value, sizeof value, ini.c_str());
+    return value;
 }
 
 inline std::string ReadWhole(const std::string &path) {

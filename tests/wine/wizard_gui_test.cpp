@@ -47,12 +47,6 @@ long LicenceLines(int id) {
 
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ProfileValue(const std::string &ini, const char *key) {
-    char value[64] = "";
-    GetPrivateProfileStringA("Config", key, "missing", value, sizeof value, ini.c_str());
-    return value;
-}
-
 void ExpectInstalledFiles(const std::string &folder) {
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         const PayloadEntry &entry = PayloadCatalogue[i];
