@@ -2,8 +2,8 @@
 // runs it, in its work folder, opened before and left after.
 #pragma once
 
-#include "landing/commit.h"
 #include "install/install_sequence.h"
+#include "landing/commit.h"
 
 inline int RunInstallInWorkFolder() {
     int result = OpenWorkFolder() == kWorkFolderReady ? RunInstall() : kInstallFailed;

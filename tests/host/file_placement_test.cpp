@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "landing/file_placement.h"
 #include "install_doubles.h"
+#include "landing/file_placement.h"
 #include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 

@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "landing/file_placement.h"
 #include "landing/commit.h"
+#include "landing/file_placement.h"
 #include "landing/program_files.h"
 #include "temp_folder.h"
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "base/setup_state.h"
-#include "landing/access_rights.h"
 #include "install/shortcuts.h"
 #include "install/wizard_window.h"
+#include "landing/access_rights.h"
 
 InstallDoubles Doubles;
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "landing/commit.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
 #include "install/shortcuts.h"
 #include "install_doubles.h"
+#include "landing/commit.h"
 #include "payload/payload_catalogue.h"
 #include "temp_folder.h"
 
