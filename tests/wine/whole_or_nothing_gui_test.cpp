@@ -237,16 +237,17 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
 // A forced end of the session mid-commit, as "shut down anyway" gives it: the wizard refuses
 // WM_QUERYENDSESSION, then WM_ENDSESSION with TRUE comes all the same (here from this program), and
 // the setup is ended as soon as it has answered, as the system ends it. At several moments of the
-// commit and after its record, the folder is whole without another run: the earlier install or the
-// new one. Not ended, the setup ends by itself and changes nothing more. A question that waits
-// before anything changed lets the session end.
+// commit, and while it finishes (its journal held for a while, so that the moment lasts), the
+// folder is whole without another run: the earlier install or the new one. Not ended, the setup
+// ends by itself and changes nothing more. A question that waits before any change lets it end.
 TEST_F(WholeOrNothing, TheSessionEndedMidCommitLeavesTheFolderWhole) {
     struct Moment {
         const char *file;
         int delayMs;
-        bool killed;
-    } moments[] = {{"~tsoundo.lst", 0, true}, {"~tsoundo.lst", 150, true},  {"~tsoundo.lst", 400, true},
-                   {"~tsodone.lst", 0, true}, {"~tsoundo.lst", 150, false}, {nullptr, 0, true}};
+        bool killed, journalHeld;
+    } moments[] = {{"~tsoundo.lst", 0, true, false},    {"~tsoundo.lst", 150, true, false},
+                   {"~tsoundo.lst", 400, true, false},  {"~tsodone.lst", 0, true, true},
+                   {"~tsoundo.lst", 150, false, false}, {nullptr, 0, true, false}};
     const std::map<std::string, std::string> &clean = Clean();
     for (const Moment &moment : moments) {
         std::string folder = FreshFolder("session-end") + "\\Tesso",
@@ -256,8 +257,15 @@ TEST_F(WholeOrNothing, TheSessionEndedMidCommitLeavesTheFolderWhole) {
         WalkToInstall(folder);
         if (moment.file) {
             AnswerOwnerQuestion();
+            HANDLE journal = INVALID_HANDLE_VALUE;
+            for (DWORD start = GetTickCount();
+                 moment.journalHeld && journal == INVALID_HANDLE_VALUE && GetTickCount() - start < 60000;)
+                journal = CreateFileA((folder + kWork + "\\~tsoundo.lst").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
             WaitForFile(setup_, folder + kWork + "\\" + moment.file);
             Sleep(moment.delayMs);
+            if (journal != INVALID_HANDLE_VALUE)
+                CloseHandle(journal);
         } else {
             ASSERT_NE(WaitForMessage(setup_), nullptr);
         }
