@@ -33,7 +33,7 @@ void CopyInCodePage(const WCHAR *wide, char *out, unsigned long size) {
 
 // A Restart Manager session lives from RmStartSession to RmEndSession, and only files registered
 // with it are asked about; each program it lists has the file open now (a service too, under its
-// display name). The setup's own process is never named. RmRegisterResources wants full paths in
+// display name); the setup holds neither name open when it asks. RmRegisterResources wants full paths in
 // Unicode: the setup's are in the code page, converted with MultiByteToWideChar (in every NT).
 int NameProgramHolding(const char *name, char *program, unsigned long size) {
     auto start = FindSystemFunction<SystemFunction::RmStartSession>();
@@ -59,7 +59,7 @@ int NameProgramHolding(const char *name, char *program, unsigned long size) {
     if (enlist(session, 2, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS &&
         list(session, &needed, &count, holders, &reasons) == ERROR_SUCCESS) {
         for (UINT i = 0; i < count && i < kHoldersListed && !named; i++)
-            if (holders[i].Process.dwProcessId != GetCurrentProcessId() && holders[i].strAppName[0]) {
+            if (holders[i].strAppName[0]) {
                 CopyInCodePage(holders[i].strAppName, program, size);
                 named = program[0] != 0;
             }
