@@ -42,6 +42,7 @@ set(TESSO_WIN32_SOURCES
     src/payload/payload_store_win32.cpp
     src/landing/file_system_win32.cpp
     src/landing/access_rights_win32.cpp
+    src/landing/file_holder_win32.cpp
     src/install/shortcuts_win32.cpp
     src/install/install_entry_win32.cpp
     src/install/install_messages_win32.cpp

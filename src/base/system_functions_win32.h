@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <objbase.h>
+#include <restartmanager.h>
 #include <shlobj.h>
 
 // Declared here for the table's pointer type only (never called directly, never imported): the
@@ -18,7 +19,7 @@ extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD
 // The DLLs the table's functions live in. kernel32, advapi32 and user32 are imported anyway and are
 // loaded before any program code; the others are loaded only when one of their functions is first
 // asked for (see FindSystemFunctionAddress).
-enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, User32, Count };
+enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, User32, Rstrtmgr, Count };
 
 // The headers declare these only for a Vista target (_WIN32_WINNT 0x0600): they are declared here
 // as the SDK declares them, for the table's types alone. Nothing calls them directly: an import of
@@ -40,7 +41,8 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
 // imported, so that they stay out of the start-up and out of the program's folder. The user32 rows
 // are Unicode functions, asked for on the NT family only: the 95 family's user32 has few working
 // Unicode functions (the others fail, which is what the Layer for Unicode was made for) and which
-// of them it exports even as stubs is documented nowhere.
+// of them it exports even as stubs is documented nowhere. The Restart Manager (rstrtmgr.dll) is
+// Vista's and later's; on older systems its DLL is not there and its rows are null.
 // clang-format off
 #define TESSO_SYSTEM_FUNCTIONS(Row)                                                         \
     Row(Kernel32, SetDefaultDllDirectories)     /* Windows 8; 7 and Vista with an update */ \
@@ -74,7 +76,11 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(User32, GetWindowTextW)                 /* NT only, as every user32 row */          \
     Row(User32, GetWindowTextLengthW)                                                       \
     Row(User32, ShutdownBlockReasonCreate)      /* Vista */                                 \
-    Row(User32, ShutdownBlockReasonDestroy)     /* Vista */
+    Row(User32, ShutdownBlockReasonDestroy)     /* Vista */                                 \
+    Row(Rstrtmgr, RmStartSession)               /* Vista, as every rstrtmgr row */          \
+    Row(Rstrtmgr, RmRegisterResources)                                                      \
+    Row(Rstrtmgr, RmGetList)                                                                \
+    Row(Rstrtmgr, RmEndSession)
 // clang-format on
 
 // The table's functions by name: SystemFunction::GetDiskFreeSpaceExA.

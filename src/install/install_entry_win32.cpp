@@ -16,6 +16,7 @@
 #include "landing/commit.h"
 #include "landing/file_placement.h"
 #include "landing/file_system.h"
+#include "landing/work_folder.h"
 
 namespace {
 
@@ -168,6 +169,11 @@ struct MadeFolders {
     int installFolder;
 };
 
+// The run under way, for a session that ends in the middle of it: the hold on its folder and the
+// folders it made (RunInstallFromWizard's own, while it runs).
+KernelHandle *RunFolderHold;
+MadeFolders *RunMadeFolders;
+
 // An existing folder is used as it is; a new one is made, with its "doc" subfolder.
 int PrepareInstallFolder(KernelHandle *folder, MadeFolders *made) {
     HoldInstallFolder(folder);
@@ -234,13 +240,22 @@ void CentreCursorOnWizard() {
                      window.top + (window.bottom - window.top) / 2);
 }
 
+// The undo stopped at an earlier file that another program held past the retries: the user is asked,
+// the file and (where the system can tell) the program named; OK undoes again, Cancel keeps the
+// journal and every file moved aside, and the result says that the next run finishes.
+int UndoFinishedOrKept(int result) {
+    while (result == kInstallNotUndone && AskRetryRestoreFileHeld(FileNotPutBack))
+        result = UndoInstall();
+    return result;
+}
+
 void ShowInstallResult(int result) {
     if (result == kInstallSucceeded)
         SayInstallSucceeded();
     else if (result == kInstallIncomplete)
         SayInstallIncomplete(FirstUnwrittenFile);
     else if (result == kInstallNotUndone)
-        SayInstallNotUndone(FirstUnwrittenFile);
+        SayInstallNotUndone(FileNotPutBack);
     else if (FirstUnwrittenFile)
         SayInstallFailedAt(FirstUnwrittenFile);
     else
@@ -258,6 +273,8 @@ InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
     {
         KernelHandle folder;  // let go once the install has ended, before the wait for the result
         MadeFolders made = {};
+        RunFolderHold = &folder;
+        RunMadeFolders = &made;
         InstallRunEnd end;
         int ready = ReadyToInstall(answers, &folder, &made, &end);
         if (ready) {
@@ -269,8 +286,11 @@ InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
             ShowWaitCursor();
             CentreCursorOnWizard();
             PreloadSystemDlls();  // the shell and COM load some by name while making the shortcuts
-            result = RunInstall();
+            result = UndoFinishedOrKept(RunInstall());
         }
+        RunMadeFolders = nullptr;
+        if (SessionEnded())  // the folder was settled then; nothing more is done, nor said
+            return kRunLeave;
         LeaveWorkFolder();
         if (result == kInstallFailed)
             RemoveMadeFolders(&folder, made);
@@ -285,4 +305,22 @@ InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers) {
     AllowSessionEnd();  // the result waits for the user, and nothing is left to interrupt
     ShowInstallResult(result);
     return kRunLeave;
+}
+
+// Nothing the install does changes the folder before its recovery or its commit, each of which
+// writes its journal (or finds one) first; staged files wait in the work folder, and the next run
+// removes them.
+int InstallChangedNothing() { return !WorkFileExists(kJournalName) && !WorkFileExists(kCommitRecordName); }
+
+// Runs inside the wizard's answer to WM_ENDSESSION, nested in whatever the install was waiting in.
+// The folder is whole once the commit or recovery under way is settled; then the work folder is left
+// (kept when a file could not be put back) and the folders this run made go when they are empty, as
+// after an install that changed nothing. The run unwinds afterwards (SessionEnded) without a word.
+// Once the run is over (its result waits), what a Cancel left stays for the next run.
+void EndInstallForSessionEnd() {
+    if (!RunMadeFolders)
+        return;
+    SettleCommitAtSessionEnd();
+    LeaveWorkFolder();
+    RemoveMadeFolders(RunFolderHold, *RunMadeFolders);
 }

@@ -33,3 +33,12 @@ enum InstallRunEnd {
 
 // Runs with WizardPage at kPageInstalling; the folder goes into InstallDir at once.
 InstallRunEnd RunInstallFromWizard(const WizardAnswers &answers);
+
+// What the wizard asks of the install while it runs.
+// 1 while a session that ended would leave the folder as it was: no recovery or commit has begun
+// changing it (a question waiting then may let the session end).
+int InstallChangedNothing();
+// The session ends while the install runs (WM_ENDSESSION with TRUE): the folder is brought to a
+// whole state before this returns (landing/commit.h, SettleCommitAtSessionEnd), and the work
+// folder and the folders this run made are left as after an install that changed nothing.
+void EndInstallForSessionEnd();

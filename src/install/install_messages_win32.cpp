@@ -3,6 +3,7 @@
 #include "base/format_text.h"
 #include "base/setup_state.h"
 #include "install/wizard_window.h"
+#include "landing/file_holder.h"
 
 namespace {
 
@@ -17,6 +18,19 @@ static_assert(sizeof kOwnUserEnglish <= 128, "the message box shows at most 127 
 
 int Confirmed(const char *chinese, const char *english) {
     return ShowWizardMessage(chinese, english, kMessageOkCancel) == IDC_CONFIRM;
+}
+
+// A file held past the retries while an earlier one is put back (the undo of this run's commit, or
+// the recovery of an interrupted one): named, with the program that holds it where the system can
+// tell; OK tries again, Cancel leaves it, its moved-aside copy and the journal for the next run of
+// the setup, which puts it back before anything else. The English line has room for a name of 20
+// and a program of 22 bytes.
+int AskRetryHeldFile(const char *chineseFormat, const char *englishFormat, const char *name) {
+    char program[23], chinese[512], english[128];
+    int named = NameProgramHolding(name, program, sizeof program);
+    FormatText(chinese, sizeof chinese, chineseFormat, name, named ? program : "另一程序");
+    FormatText(english, sizeof english, englishFormat, name, named ? program : "another program");
+    return Confirmed(chinese, english);
 }
 
 }  // namespace
@@ -137,14 +151,19 @@ void SayWorkFolderNotMade() {
 }
 
 int AskRetryRecoveryFileHeld(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "上次中断的安装未能恢复：文件 %s "
-               "正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
-               name);
-    FormatText(english, sizeof english,
-               "An interrupted install cannot restore %s: it is in use. Quit Tesso, OK to retry.", name);
-    return Confirmed(chinese, english);
+    return AskRetryHeldFile("上次中断的安装未能恢复文件 %s：它正被 %s 占用。请关闭它后按“确定”重试；"
+                            "按“取消”退出，原有文件保存在 ~tsowork 中，下次运行安装程序时会先恢复它。",
+                            "%s of an interrupted install is held by %s. OK retries; Cancel leaves it to "
+                            "the next run.",
+                            name);
+}
+
+int AskRetryRestoreFileHeld(const char *name) {
+    return AskRetryHeldFile("安装失败，原有文件 %s 正被 %s 占用，暂时无法恢复。请关闭它后按“确定”重试；"
+                            "按“取消”则原有文件保存在 ~tsowork 中，下次运行安装程序时会先恢复它。",
+                            "%s is held by %s and cannot be put back yet. OK retries; Cancel leaves it "
+                            "to the next run.",
+                            name);
 }
 
 int AskRetryJournalUnread() {

@@ -30,6 +30,9 @@ void SayDiskTooSmall(unsigned long neededKb, unsigned long freeKb);
 int AskRetryFileInUse(const char *name);
 void SayTargetNotPlain(const char *name);
 
+// An earlier file held past the retries while the commit is undone.
+int AskRetryRestoreFileHeld(const char *name);
+
 // The result.
 void SayInstallSucceeded();
 void SayInstallIncomplete(const char *name);

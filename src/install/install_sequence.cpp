@@ -81,6 +81,8 @@ int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
 int StageAll(PayloadInflater *inflater) {
     StagedCount = 0;
     for (int i = 0; i < InstallStepCount; i++) {
+        if (SessionEnded())  // at the word base's question, or while staging: nothing more is written
+            return 0;
         const InstallStep &step = InstallSteps[i];
         if (step.checkpoint)
             SetProgressCheckpoint(step.checkpoint);
@@ -100,11 +102,12 @@ int StageAll(PayloadInflater *inflater) {
     return 1;
 }
 
+// Refused once the session has ended (RemovePlainFile): the next run removes staged files.
 void DiscardStaged() {
     for (int i = 0; i < StagedCount; i++) {
         char staged[kPathBufferSize];
-        if (StagedPath(staged, StagedFiles[i]->file) && KindOfPath(staged) == kPathPlainFile)
-            DeleteInstalledFile(staged);
+        if (StagedPath(staged, StagedFiles[i]->file))
+            RemovePlainFile(staged);
         KeepWizardResponsive();
     }
 }
@@ -215,6 +218,12 @@ void CopyControlFile() {
 }  // namespace
 
 const char *FirstUnwrittenFile;
+const char *FileNotPutBack;
+
+int UndoInstall() {
+    FileNotPutBack = UndoCommit(&Plan);
+    return FileNotPutBack ? kInstallNotUndone : kInstallFailed;
+}
 
 // Nothing under a final name changes until every file is staged whole; a failure from then until
 // every file is in place and checked undoes the commit. A failed install therefore leaves the
@@ -230,7 +239,7 @@ int RunInstall() {
     SetProgressCheckpoint(10);
     KeepOldWordBase = 0;
     CheckOldWordBase();
-    if (!StageAll(inflater.get()) || !PlanCommit() || !WriteJournal(&Plan)) {
+    if (!StageAll(inflater.get()) || !PlanCommit() || SessionEnded() || !WriteJournal(&Plan)) {
         DiscardStaged();
         return kInstallFailed;
     }
@@ -243,11 +252,7 @@ int RunInstall() {
     if (!inPlace || stopped) {
         if (stopped)
             FirstUnwrittenFile = stopped;
-        if (const char *notBack = UndoCommit(&Plan)) {
-            FirstUnwrittenFile = notBack;
-            return kInstallNotUndone;
-        }
-        return kInstallFailed;
+        return UndoInstall();
     }
     FinishCommit(&Plan);
     CreateShortcuts();

@@ -12,6 +12,11 @@ enum InstallOutcome {
 };
 int RunInstall();
 
-// After RunInstall: the installed name of the first file that was not written (or, after
-// kInstallNotUndone, that could not be put back), or null.
+// After RunInstall: the installed name of the first file that was not written, or null.
 extern const char *FirstUnwrittenFile;
+
+// After kInstallNotUndone: the earlier file that could not be put back yet (held by another program
+// past the retries), whose moved-aside copy and the journal are kept. UndoInstall tries the undo
+// again: kInstallFailed once the folder is as it was, kInstallNotUndone while a file is still held.
+extern const char *FileNotPutBack;
+int UndoInstall();

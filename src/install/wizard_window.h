@@ -18,10 +18,13 @@ void HideWizardButtons();
 
 // From the install's click to its result the wizard refuses to let the session end (the 95 family,
 // NT 4.0 to XP and Vista and later each ask the wizard with WM_QUERYENDSESSION first), and on
-// Vista and later gives its reason in the list of programs that hold up the log-off or shut-down.
-// A session ended anyway (a forced shut-down, the user's "shut down anyway", a power cut) ends the
-// setup where it stands, as a kill does: the next run's recovery finishes or undoes the commit
-// from its journal. Refuse and Allow may each be called again; the wizard asks Refused.
+// Vista and later gives its reason in the list of programs that hold up the log-off or shut-down;
+// but while a question waits and the install has changed nothing yet, it lets the session end. A
+// session ended anyway (a forced shut-down, the user's "shut down anyway") brings the folder to a
+// whole state before the wizard answers WM_ENDSESSION (EndInstallForSessionEnd), and the install
+// then stops where it stands (SessionEnded, landing/responsive.h); a power cut or a kill ends the
+// setup where it stands, and the next run's recovery finishes or undoes the commit from its
+// journal. Refuse and Allow may each be called again; the wizard asks Refused.
 void RefuseSessionEnd();
 void AllowSessionEnd();
 int SessionEndRefused();

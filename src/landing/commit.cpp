@@ -12,6 +12,11 @@ namespace {
 
 const char kCommitRecordText[] = "the commit stands\n";
 
+// The commit, its undo or the recovery under way, for a session that ends in the middle of it (see
+// SettleCommitAtSessionEnd): set as each begins, cleared once the folder is whole again.
+CommitPlan *PlanUnderWay;
+CommitPlan Interrupted;  // the recovery's, read from the journal
+
 int FinalPath(char *out, const char *name) { return JoinPath(out, InstallDir, name); }
 
 // Moves the file at the entry's name aside (when there is one) and puts the staged file there.
@@ -57,9 +62,11 @@ int CommitEntryToDisk(CommitEntry *entry) {
 }
 
 // The file moved aside goes back under its name over whatever the commit put there; without one,
-// what the commit placed is removed. Any staged file of the entry goes. 1 = the name holds what it
-// held before the commit; 0 = it could not be put back (a file held open by another program, say),
-// and the file moved aside is then the only copy of the earlier one: it must be kept.
+// what the commit placed is removed, unless an earlier file was moved aside and is gone: then it
+// has been put back already (an undo run again, after a question or at the session's end, finds
+// it so). Any staged file of the entry goes. 1 = the name holds what it held before the commit;
+// 0 = it could not be put back (a file held open by another program, say), and the file moved
+// aside is then the only copy of the earlier one: it must be kept.
 int UndoEntry(const CommitEntry *entry) {
     char final[kPathBufferSize], aside[kPathBufferSize], staged[kPathBufferSize];
     if (!FinalPath(final, entry->name) || !KeptAsidePath(aside, entry->name) ||
@@ -68,7 +75,7 @@ int UndoEntry(const CommitEntry *entry) {
     int back = 1;
     if (KindOfPath(aside) == kPathPlainFile) {
         back = RemovePlainFile(final) && RenameRetried(aside, final);
-    } else if (entry->placed) {
+    } else if (entry->placed && !entry->movedAside) {
         back = RemovePlainFile(final);
     }
     RemovePlainFile(staged);
@@ -78,8 +85,9 @@ int UndoEntry(const CommitEntry *entry) {
 }  // namespace
 
 const char *CommitToDisk(CommitPlan *plan) {
+    PlanUnderWay = plan;
     for (int i = 0; i < plan->count; i++) {
-        if (!CommitEntryToDisk(&plan->entries[i]))
+        if (SessionEnded() || !CommitEntryToDisk(&plan->entries[i]))
             return plan->entries[i].name;
         KeepWizardResponsive();
     }
@@ -88,23 +96,27 @@ const char *CommitToDisk(CommitPlan *plan) {
 
 const char *UndoCommit(CommitPlan *plan) {
     const char *notBack = nullptr;
-    for (int i = plan->count - 1; i >= 0; i--) {
+    for (int i = plan->count - 1; i >= 0 && !SessionEnded(); i--) {
         if (!UndoEntry(&plan->entries[i]))
             notBack = plan->entries[i].name;
         KeepWizardResponsive();
     }
-    if (!notBack)
+    if (SessionEnded())
+        return nullptr;  // settled as the session ended, in the middle of this undo
+    if (!notBack) {
         RemoveWorkFile(kJournalName);
+        PlanUnderWay = nullptr;
+    }
     return notBack;
 }
 
-int RecordCommit() { return WriteWorkFile(kCommitRecordName, kCommitRecordText); }
+int RecordCommit() { return !SessionEnded() && WriteWorkFile(kCommitRecordName, kCommitRecordText); }
 
 // The record goes last: while it is there, a later run finishes this commit and never undoes it,
 // whatever is left of the rest.
 void FinishCommit(const CommitPlan *plan) {
     int finished = 1;
-    for (int i = 0; i < plan->count; i++) {
+    for (int i = 0; i < plan->count && !SessionEnded(); i++) {
         char path[kPathBufferSize];
         if (plan->entries[i].movedAside && KeptAsidePath(path, plan->entries[i].name))
             finished &= RemovePlainFile(path);
@@ -112,9 +124,12 @@ void FinishCommit(const CommitPlan *plan) {
     }
     if (finished && RemoveWorkFile(kJournalName))
         RemoveWorkFile(kCommitRecordName);
+    PlanUnderWay = nullptr;  // whole, whatever is left for the next run to delete
 }
 
-RecoveryResult RecoverInterruptedInstall() {
+namespace {
+
+RecoveryResult RecoverFromWorkFolder() {
     RecoveryResult result = {kRecovered, nullptr};
     if (WorkFileExists(kCommitRecordName)) {
         // The commit stood: only what it left to delete is deleted. The record must go with the
@@ -130,9 +145,10 @@ RecoveryResult RecoverInterruptedInstall() {
             }
         return result;
     }
-    static CommitPlan interrupted;
+    CommitPlan &interrupted = Interrupted;
     if (WorkFileExists(kJournalName)) {
         if (!ReadJournal(&interrupted)) {
+            interrupted.count = 0;  // nothing of it is ever undone, at the session's end neither
             // Flushed before the first rename: with nothing moved aside, a journal cut short by a kill
             // is all the commit had done, and it goes with the staged files. Otherwise nothing is
             // deleted.
@@ -154,6 +170,8 @@ RecoveryResult RecoverInterruptedInstall() {
             result.name = notBack ? notBack : kJournalName;
             return result;
         }
+        if (SessionEnded())
+            return result;
     } else if (AnyFileMovedAside()) {
         // Moved aside before a journal that is now gone: nothing says where each one belongs.
         result.problem = kRecoveryJournalUnread;
@@ -162,4 +180,34 @@ RecoveryResult RecoverInterruptedInstall() {
     }
     RemoveWorkFiles(0);
     return result;
+}
+
+}  // namespace
+
+RecoveryResult RecoverInterruptedInstall() {
+    Interrupted.count = 0;
+    PlanUnderWay = &Interrupted;
+    RecoveryResult result = RecoverFromWorkFolder();
+    if (result.problem != kRecoveryFileHeld)  // then the undo is tried again, and at the session's end
+        PlanUnderWay = nullptr;
+    return result;
+}
+
+// Runs nested inside the work it settles: inside a wait of the commit's, the undo's or the
+// recovery's between two renames. The undo it runs answers messages too, and the system sends
+// WM_ENDSESSION once; a second request meanwhile finds the first at work and returns. The undo is
+// run again from the start: an entry done already is found done (UndoEntry). Once it returns, the
+// interrupted work sees SessionEnded and stops where it stands.
+const char *SettleCommitAtSessionEnd() {
+    static int settling;
+    if (settling || !PlanUnderWay)
+        return nullptr;
+    settling = 1;
+    const char *left = nullptr;
+    if (WorkFileExists(kCommitRecordName))
+        left = RecoverInterruptedInstall().name;  // the commit stands: finished, as the next run would
+    else if (PlanUnderWay->count)  // the recovery's before its journal is read: nothing was changed
+        left = UndoCommit(PlanUnderWay);
+    settling = 0;
+    return left;
 }

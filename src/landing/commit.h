@@ -49,3 +49,12 @@ struct RecoveryResult {
     const char *name;
 };
 RecoveryResult RecoverInterruptedInstall();
+
+// The session is ending (the wizard got WM_ENDSESSION with TRUE, which arrives while the commit,
+// its undo or the recovery waits between two renames, and once it returns the system may end the
+// setup at any moment): the folder is brought to a whole state now. A commit whose record stands
+// is finished; one without it is undone from its plan in memory (the recovery's from its journal).
+// Null = whole (or nothing was under way); otherwise the name of an earlier file that could not be
+// put back, kept with the journal for the next run. Should the system end the setup sooner, the
+// journal lets the next run do the same.
+const char *SettleCommitAtSessionEnd();

@@ -56,6 +56,10 @@ int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const cha
         if (!WriteInstalledFile(&file, block, count))
             return 0;
         KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
+        if (SessionEnded()) {    // left as it is: the next run removes staged files before anything
+            CloseOutputFile(file.output);
+            return 0;
+        }
     }
     if (status < 0) {
         AbandonInstalledFile(&file);
@@ -81,6 +85,8 @@ const unsigned long kHeldPauseTicks = 100;
 
 template <class Step> int RetriedWhileHeld(Step step) {
     for (int attempt = 0;; attempt++) {
+        if (SessionEnded())
+            return 0;
         if (step())
             return 1;
         if (attempt == kHeldRetries || !LastFailureWasHeld())
@@ -96,6 +102,8 @@ int RenameRetried(const char *source, const char *target) {
 }
 
 int RemovePlainFile(const char *path) {
+    if (SessionEnded())
+        return 0;
     int kind = KindOfPath(path);
     if (kind != kPathPlainFile)
         return kind == kPathMissing;

@@ -4,6 +4,7 @@
 #include "base/path_text.h"
 #include "base/setup_state.h"
 #include "landing/file_system.h"
+#include "landing/responsive.h"
 #include "payload/payload_store.h"
 
 // The install writes every file new, under its staged name beside its final one, and never
@@ -29,13 +30,15 @@ int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const cha
 
 // Lifts read-only and hidden from the file at path for act (which returns 1 on success), and puts
 // them back when act fails, so that a file the install could not change keeps its protection.
-// After a success the file is gone or replaced, and its word is what act left.
+// After a success the file is gone or replaced, and its word is what act left. A session that
+// ended while act waited had the folder settled meanwhile: the name may hold another file by then
+// (the earlier one, put back), and nothing is put back on it.
 template <class Act> int WithProtectionLifted(const char *path, Act act) {
     unsigned long word = 0;
     int lifted = ReadAttributeWord(path, &word) && (word & kAttributeProtection) &&
                  WriteAttributeWord(path, word & ~kAttributeProtection);
     int done = act();
-    if (lifted && !done)
+    if (lifted && !done && !SessionEnded())
         WriteAttributeWord(path, word);
     return done;
 }
@@ -47,7 +50,8 @@ int DeleteInstalledFile(const char *path);
 // written or renamed for a moment, often without delete sharing; a rename or delete of it then
 // fails with a sharing violation or access denied until they let go, usually within a second.
 // These try such a failure again every 100 ms for up to 3 s, the wizard answering its messages
-// meanwhile; a hold that outlasts that is a real one.
+// meanwhile; a hold that outlasts that is a real one. Once the session has ended (SessionEnded)
+// both refuse at once: the folder was settled, and nothing may change it any more.
 // Renames source to target, which must not exist. 1 = renamed.
 int RenameRetried(const char *source, const char *target);
 // Deletes a plain file, its protection lifted: a folder or a link at the name is never removed

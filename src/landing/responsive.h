@@ -16,3 +16,9 @@ void AnswerWizardMessages();
 // Waits for the given milliseconds, answering the wizard's messages meanwhile (the wait for the
 // result, a retry of a file another program holds for a moment).
 void WaitAnsweringWizard(unsigned long milliseconds);
+
+// 1 once the session has ended while the install ran: the wizard got WM_ENDSESSION with TRUE in the
+// middle of the work (it arrives while these answer messages) and the folder was brought to a whole
+// state then (SettleCommitAtSessionEnd, commit.h). The work that was interrupted stops where it
+// stands and changes nothing more: renames and deletes are refused from then on.
+int SessionEnded();

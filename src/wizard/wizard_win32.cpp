@@ -355,6 +355,25 @@ INT_PTR OnWizardQueryEndSession(HWND dialog) {
     return 1;
 }
 
+// WM_ENDSESSION with TRUE: the session ends, whatever the wizard answered (the user's "shut down
+// anyway" or "End Now", a forced log-off, an update's restart); once every program has returned
+// from it, the system may end the setup at any moment. 95 and 98 shut down once every program has
+// answered; NT 4.0 to XP end the program after its answer (or after 20 s without one, offering "End
+// Now"); Vista and later end it too, and after 5 s without an answer show that it holds up the
+// session. During the install it arrives while the wizard answers between two pieces of the
+// work, possibly between two renames of the commit: the folder is brought to a whole state before
+// the answer, and from then on the install changes nothing more and the setup ends. Sent once per
+// session end; a second one is ignored. Before the install nothing needs doing.
+INT_PTR OnWizardEndSession(WPARAM ending) {
+    static int ended;
+    if (ending && WizardPage == kPageInstalling && !ended) {
+        ended = 1;
+        EndInstallForSessionEnd();
+        NoteSessionEnded();
+    }
+    return 0;
+}
+
 // A glyph line is 16 pixels, drawn 2 below the item's top with 5 to spare (see DrawListItem). The
 // width is documented for owner-drawn menu items only, from 95 and NT 4.0 on: the two lists take
 // their items' width from their own window.
@@ -422,6 +441,8 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         return OnWizardSetCursor(dialog);
     case WM_QUERYENDSESSION:
         return OnWizardQueryEndSession(dialog);
+    case WM_ENDSESSION:
+        return OnWizardEndSession(wParam);
     }
     return 0;
 }

@@ -12,3 +12,7 @@ int CompleteWizard();
 
 // 1 when the controls of the later pages could not be made.
 int WizardIncomplete();
+
+// Once the install has settled the folder in the wizard's answer to WM_ENDSESSION: SessionEnded
+// (landing/responsive.h) is 1 from then on.
+void NoteSessionEnded();

@@ -7,11 +7,25 @@
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
+#include "install/install_entry_win32.h"
 #include "install/wizard_window.h"
 #include "wizard/message_box_win32.h"
+#include "wizard/wizard_win32.h"
 
+// A question or report that waits for the user while the install has changed nothing yet lets the
+// session end meanwhile: the user may be away, and ending then loses nothing (the folders made and
+// the work folder go, see EndInstallForSessionEnd). Once the session has ended nothing more is
+// shown and every question is cancelled: the install unwinds, and the setup ends.
 int ShowWizardMessage(const char *chinese, const char *english, int kind) {
-    return ShowMessage(chinese, english, kind, WizardWindow);
+    if (SessionEnded())
+        return IDC_CANCEL;
+    int lifted = SessionEndRefused() && InstallChangedNothing();
+    if (lifted)
+        AllowSessionEnd();
+    int answer = ShowMessage(chinese, english, kind, WizardWindow);
+    if (lifted && !SessionEnded())
+        RefuseSessionEnd();
+    return SessionEnded() ? IDC_CANCEL : answer;
 }
 
 // The progress bar is made only now, in the place the template keeps for it: its class is
@@ -146,6 +160,16 @@ void AllowSessionEnd() {
 }
 
 int SessionEndRefused() { return RefusingSessionEnd; }
+
+namespace {
+
+int EndedSession;
+
+}  // namespace
+
+void NoteSessionEnded() { EndedSession = 1; }
+
+int SessionEnded() { return EndedSession; }
 
 void HideWizardButtons() {
     static const int kHiddenForInstall[] = {IDC_NEXT, IDC_BACK, IDC_CANCEL, IDC_WAIT_LABEL};

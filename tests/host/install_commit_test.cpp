@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "install_doubles.h"
 #include "landing/commit.h"
 #include "landing/file_placement.h"
 #include "landing/program_files.h"
@@ -159,6 +160,29 @@ TEST_F(Recovery, TheCommitRecordDecidesBetweenFinishingAndUndoing) {
     work.erase(kJournalName);
     EXPECT_EQ(RecoverInterruptedInstall().problem, kRecoveryJournalUnread);
     EXPECT_EQ(Work(), work);
+}
+
+// The session ending at any moment of a commit and of its undo (WM_ENDSESSION comes while the
+// wizard answers between two entries) settles the folder before the wizard answers; the work it
+// interrupted then changes nothing more.
+TEST_F(Recovery, TheSessionEndingAnywhereInTheCommitSettlesTheFolder) {
+    std::map<std::string, std::string> earlier = Folder();
+    static CommitPlan plan;
+    int moment = 1;
+    for (;; moment++) {
+        Stage(&plan);
+        ASSERT_TRUE(WriteJournal(&plan));
+        Doubles.Reset();
+        Doubles.endSessionAt = moment;
+        CommitToDisk(&plan);
+        UndoCommit(&plan);
+        if (!Doubles.sessionEnded)
+            break;
+        EXPECT_EQ(Folder(), earlier) << moment;
+        EXPECT_EQ(Work().size(), 0u) << moment;
+    }
+    EXPECT_GT(moment, 2 * plan.count);
+    Doubles.Reset();
 }
 
 // A staged or moved-aside name planted as a link is never removed or renamed through.

@@ -8,6 +8,7 @@
 #include "install/shortcuts.h"
 #include "install/wizard_window.h"
 #include "landing/access_rights.h"
+#include "landing/commit.h"
 
 InstallDoubles Doubles;
 
@@ -53,7 +54,15 @@ void SetProgressCheckpoint(int position) { Doubles.events.push_back("progress " 
 
 void ShowWaitCursor() { Doubles.events.push_back("wait cursor"); }
 
-void KeepWizardResponsive() { Doubles.responsiveCalls++; }
+// As the wizard answers WM_ENDSESSION with TRUE: the folder settled, then the session over.
+void KeepWizardResponsive() {
+    if (++Doubles.responsiveCalls == Doubles.endSessionAt) {
+        SettleCommitAtSessionEnd();
+        Doubles.sessionEnded = 1;
+    }
+}
+
+int SessionEnded() { return Doubles.sessionEnded; }
 
 void AnswerWizardMessages() { Doubles.responsiveCalls++; }
 

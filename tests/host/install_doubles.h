@@ -17,6 +17,8 @@ struct InstallDoubles {
     std::string userName = "Admin";      // empty = the user-name query fails
     int protectResult = 1;               // what ProtectProgramFile returns
     int responsiveCalls = 0;             // KeepWizardResponsive and AnswerWizardMessages
+    int endSessionAt = 0;  // the call to KeepWizardResponsive in which the session ends (0 = none)
+    int sessionEnded = 0;  // SessionEnded
 
     void Reset() { *this = InstallDoubles(); }
     int Count(const std::string &prefix) const;

@@ -227,6 +227,86 @@ TEST_F(WholeOrNothing, FilesHeldForAMomentOrAtTheEndLoseNothing) {
     EXPECT_EQ(Differences(Snapshot(folder), Clean()), "");
 }
 
+// A forced end of the session mid-commit, as "shut down anyway" gives it: the wizard refuses
+// WM_QUERYENDSESSION, then WM_ENDSESSION with TRUE comes all the same (here from this program), and
+// the setup is ended as soon as it has answered, as the system ends it. At several moments of the
+// commit, and while it finishes (its journal held for a while, so that the moment lasts), the
+// folder is whole without another run: the earlier install or the new one. Not ended, the setup
+// ends by itself and changes nothing more. A question that waits before any change lets it end.
+TEST_F(WholeOrNothing, TheSessionEndedMidCommitLeavesTheFolderWhole) {
+    struct Moment {
+        const char *file;
+        int delayMs;
+        bool killed, journalHeld;
+    } moments[] = {{"~tsoundo.lst", 0, true, false},    {"~tsoundo.lst", 150, true, false},
+                   {"~tsoundo.lst", 400, true, false},  {"~tsodone.lst", 0, true, true},
+                   {"~tsoundo.lst", 150, false, false}, {nullptr, 0, true, false}};
+    const std::map<std::string, std::string> &clean = Clean();
+    for (const Moment &moment : moments) {
+        std::string folder = FreshFolder("session-end") + "\\Tesso",
+                    name = moment.file ? moment.file : "a question";
+        PutEarlierInstall(folder);
+        std::map<std::string, std::string> earlier = Snapshot(folder);
+        WalkToInstall(folder);
+        if (moment.file) {
+            AnswerOwnerQuestion();
+            HANDLE journal = INVALID_HANDLE_VALUE;
+            for (DWORD start = GetTickCount();
+                 moment.journalHeld && journal == INVALID_HANDLE_VALUE && GetTickCount() - start < 60000;)
+                journal = CreateFileA((folder + kWork + "\\~tsoundo.lst").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            WaitForFile(setup_, folder + kWork + "\\" + moment.file);
+            Sleep(moment.delayMs);
+            if (journal != INVALID_HANDLE_VALUE)
+                CloseHandle(journal);
+        } else {
+            ASSERT_NE(WaitForMessage(setup_), nullptr);
+        }
+        DWORD_PTR agreed = 2;
+        SendMessageTimeoutA(setup_.wizard, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 60000, &agreed);
+        EXPECT_EQ(agreed, moment.file ? 0u : 1u) << name;
+        SendMessageTimeoutA(setup_.wizard, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 60000, nullptr);
+        if (moment.killed)
+            TerminateProcess(setup_.process.hProcess, 9);
+        EXPECT_EQ(WaitForExit(&setup_, 10000), moment.killed ? 9 : 0) << name;
+        std::map<std::string, std::string> left = Snapshot(folder);
+        EXPECT_TRUE(left == earlier || left == clean)
+            << name << " +" << moment.delayMs << " ms: " << Differences(left, earlier);
+    }
+}
+
+// The engine held as the commit reaches it, so that the commit gives up and undoes, and the
+// configuration it placed before held as the undo reaches that, past the retries: the question
+// names it; Cancel keeps it and its earlier copy for the next run, which puts everything back.
+TEST_F(WholeOrNothing, AFileHeldAtTheUndoIsAskedAboutAndLeftToTheNextRun) {
+    std::string folder = FreshFolder("held-undo") + "\\Tesso";
+    PutEarlierInstall(folder);
+    WalkToInstall(folder);
+    AnswerOwnerQuestion();
+    WaitForFile(setup_, folder + kWork + "\\pycizudic.idx.tsonew");  // the checks are over
+    HANDLE engine =
+        CreateFileA((folder + "\\TSO.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    WaitForFile(setup_, folder + kWork + "\\chipadui.ini.tsoold");
+    HANDLE placed = INVALID_HANDLE_VALUE;
+    for (DWORD start = GetTickCount(); placed == INVALID_HANDLE_VALUE && GetTickCount() - start < 5000;)
+        placed = CreateFileA((folder + "\\chipadui.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+    HWND box = WaitForMessage(setup_, 30000);
+    ASSERT_NE(box, nullptr);
+    SaveScreenshot(box, "undo-file-held");
+    EXPECT_EQ(MessageEnglish(box), "chipadui.ini is held by another program and cannot be put back yet. OK "
+                                   "retries; Cancel leaves it to the next run.");
+    AnswerMessage(box, IDC_CANCEL);
+    EXPECT_EQ(NextMessage(), "Installation failed and chipadui.ini is not restored yet. Quit Tesso and run "
+                             "the setup again to restore it.");
+    EXPECT_EQ(WaitForExit(&setup_), 0);
+    CloseHandle(engine);
+    CloseHandle(placed);
+    EXPECT_EQ(Snapshot(folder + kWork).count("chipadui.ini.tsoold"), 1u);
+    InstallCompletely(folder);
+    EXPECT_EQ(Differences(Snapshot(folder), Clean()), "");
+}
+
 // A work folder the setup did not make (here made by this test, as an ordinary user could where the
 // folder lets users create folders) with a journal and a program moved "aside": named, never read.
 TEST_F(WholeOrNothing, AWorkFolderTheSetupDidNotMakeIsNeverUsed) {
