@@ -80,9 +80,13 @@ struct StagingJob {
 StagingJob Jobs[kMaxCommitEntries];
 int JobCount;
 int JobOrder[kMaxCommitEntries];  // the order each thread takes its jobs in
-volatile int StagingFailed;       // a job failed: neither thread begins another
-int NextStep;                     // the first step whose file is not yet known to be staged
-int ShownStep;                    // the checkpoints up to this step are on the bar
+// The earliest job known to have failed, in install order: neither thread begins a later one, and
+// every earlier one is still staged, so that the file reported is the first in install order that
+// could not be written, as with one thread. Both threads may write it: a lost lower value only
+// leaves more jobs to run, never an earlier one skipped.
+volatile int FirstFailedJob;
+int NextStep;   // the first step whose file is not yet known to be staged
+int ShownStep;  // the checkpoints up to this step are on the bar
 
 // The configuration is inflated whole into memory (a few kilobytes), gets the wizard's answers
 // there and is written once, new, under its staged name. An update that fails is reported, and the
@@ -92,8 +96,9 @@ int StageConfigFile(const PayloadEntry *entry, const char *staged, int *kept) {
     unsigned long length = 0;
     ConfigText text = {bytes.get(), 0, entry->bytes + kConfigGrowth};
     for (int attempt = 0; attempt < 2; attempt++) {
-        if (!bytes || UnpackPayload(entry->id, reinterpret_cast<unsigned char *>(bytes.get()), entry->bytes,
-                                    &length) != kPayloadOk ||
+        if (!bytes ||
+            UnpackPayload(entry->id, reinterpret_cast<unsigned char *>(bytes.get()), entry->bytes, &length) !=
+                kPayloadOk ||
             length != entry->bytes)
             return 0;
         text.length = length;
@@ -116,18 +121,23 @@ void StageJob(PayloadInflater *inflater, StagingJob *job, int marks) {
                   (entry->id == kPayloadConfigFile
                        ? StageConfigFile(entry, staged, &job->configKept)
                        : ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes, marks));
-    if (!written)
-        StagingFailed = 1;
     job->state = written ? kJobStaged : kJobFailed;
+    if (!written && job - Jobs < FirstFailedJob)
+        FirstFailedJob = static_cast<int>(job - Jobs);
+}
+
+// The checkpoints set before the steps up to step, each once.
+void ShowCheckpointsTo(int step) {
+    for (; ShownStep <= step && ShownStep < InstallStepCount; ShownStep++)
+        if (InstallSteps[ShownStep].checkpoint)
+            SetProgressCheckpoint(InstallSteps[ShownStep].checkpoint);
 }
 
 // The checkpoints, in install order, as far as the files before them are staged: the same
 // positions in the same order whichever thread staged what. Wizard's thread only.
 void ShowStagingProgress() {
     for (; NextStep < InstallStepCount; NextStep++) {
-        if (ShownStep <= NextStep && InstallSteps[NextStep].checkpoint)
-            SetProgressCheckpoint(InstallSteps[NextStep].checkpoint);
-        ShownStep = NextStep + 1;
+        ShowCheckpointsTo(NextStep);
         for (int j = 0; j < JobCount; j++)
             if (Jobs[j].step == NextStep && Jobs[j].state != kJobStaged)
                 return;
@@ -135,9 +145,9 @@ void ShowStagingProgress() {
 }
 
 void StageShare(int thread, PayloadInflater *inflater) {
-    for (int k = 0; k < JobCount && !StagingFailed; k++) {
+    for (int k = 0; k < JobCount; k++) {
         StagingJob *job = &Jobs[JobOrder[k]];
-        if (job->thread != thread)
+        if (job->thread != thread || JobOrder[k] > FirstFailedJob)
             continue;
         StageJob(inflater, job, thread ? kStagedOffWizardThread : 0);
         if (!thread)
@@ -192,10 +202,10 @@ int PlanStaging() {
 // with the new dictionaries, and the user's dictionaries purged.
 int StageAll(PayloadInflater *inflater) {
     StagedCount = 0;
-    StagingFailed = 0;
     NextStep = ShownStep = 0;
     if (!PlanStaging())
         return 0;
+    FirstFailedJob = JobCount;
     // A second inflater and thread only where a second processor runs them; without either, the
     // wizard's thread stages every file in install order.
     Owned<PayloadInflater, DestroyPayloadInflater> second(ProcessorCount() > 1 ? CreatePayloadInflater()
@@ -213,17 +223,18 @@ int StageAll(PayloadInflater *inflater) {
         }
         CloseWorkerThread(worker);
     }
-    const char *failed = nullptr;
+    int failed = -1;
     for (int j = 0; j < JobCount; j++) {
         if (Jobs[j].state == kJobStaged)
             StagedFiles[StagedCount++] = Jobs[j].entry;
-        else if (Jobs[j].state == kJobFailed && !failed)
-            failed = Jobs[j].entry->file;
+        else if (Jobs[j].state == kJobFailed && failed < 0)
+            failed = j;
         if (Jobs[j].configKept)
             NoteUnwritten(Jobs[j].entry->file);
     }
-    if (failed) {
-        FirstUnwrittenFile = failed;
+    if (failed >= 0) {
+        FirstUnwrittenFile = Jobs[failed].entry->file;
+        ShowCheckpointsTo(Jobs[failed].step);  // the bar shows where the install stopped
         return 0;
     }
     ShowStagingProgress();
