@@ -41,7 +41,6 @@ void Seek(TextStream *stream, unsigned long position) {
     stream->atEnd = 0;
 }
 
-
 const int kLineBufferSize = 256;  // a longer line is read in pieces of 255 bytes
 
 struct ConfigKey {
