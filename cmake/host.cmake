@@ -47,13 +47,13 @@ set(TESSO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -
 function(tesso_host_library name sanitize)
     add_library(${name} STATIC ${TESSO_PORTABLE_SOURCES}
         tests/standins/payload_store_posix.cpp tests/standins/file_system_posix.cpp
-        tests/standins/access_rights_posix.cpp)
+        tests/standins/access_rights_posix.cpp tests/standins/worker_thread_posix.cpp)
     target_include_directories(${name} PUBLIC src tests/standins ${TESSO_PAYLOAD_DIR})
     target_compile_definitions(${name} PUBLIC TESSO_PAYLOAD_DIR="${TESSO_PAYLOAD_DIR}")
     target_compile_options(${name} PRIVATE -Wall -Wextra)
     # Chinese texts are written in UTF-8 and stored as GBK, as the program shows them.
     target_compile_options(${name} PUBLIC -fexec-charset=GBK)
-    target_link_libraries(${name} PUBLIC ZLIB::ZLIB)
+    target_link_libraries(${name} PUBLIC ZLIB::ZLIB Threads::Threads)
     add_dependencies(${name} payloads)  # payload_checks.inc, payload_catalogue_table.inc, payload_ids.inc
     if(sanitize)
         target_compile_options(${name} PUBLIC ${TESSO_SANITIZER_FLAGS})

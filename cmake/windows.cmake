@@ -39,6 +39,7 @@ set(TESSO_WIN32_SOURCES
     src/base/setup_state_win32.cpp
     src/base/dll_search_win32.cpp
     src/base/path_text_win32.cpp
+    src/base/worker_thread_win32.cpp
     src/payload/payload_store_win32.cpp
     src/landing/file_system_win32.cpp
     src/landing/access_rights_win32.cpp

@@ -38,6 +38,8 @@ HMODULE SystemDllModule(SystemDll dll) {
 
 }  // namespace
 
+// The install's two staging threads may ask at once: each then loads the same DLL (a second load
+// only counts it) and writes the same address, so neither can see a wrong one.
 FARPROC FindSystemFunctionAddress(SystemFunction function) {
     const int kRows = sizeof kSystemFunctionRows / sizeof kSystemFunctionRows[0];
     static FARPROC addresses[kRows];

@@ -48,6 +48,7 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(Kernel32, SetDefaultDllDirectories)     /* Windows 8; 7 and Vista with an update */ \
     Row(Kernel32, SetDllDirectoryA)             /* XP SP1 */                                \
     Row(Kernel32, GetDiskFreeSpaceExA)          /* 95 OSR2, NT 4.0 */                       \
+    Row(Kernel32, GetFileAttributesExA)         /* 98, NT 4.0 */                            \
     Row(Kernel32, GetFinalPathNameByHandleA)    /* Vista; asked for under Wine only */      \
     Row(Advapi32, InitializeSecurityDescriptor) /* NT only, as every advapi32 row */        \
     Row(Advapi32, InitializeAcl)                                                            \

@@ -1,17 +1,45 @@
-// The update edits the file in place: a key line that exists is overwritten from its start, what
-// is missing is appended. The stream is opened in binary mode and the CR LF translation of a text
-// stream is done here, so that every offset is an exact byte offset on every C runtime.
 #include "install/config_file.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "base/format_text.h"
-#include "base/malloc_buffer.h"
 #include "base/setup_state.h"
-#include "landing/file_system.h"
 
 namespace {
+
+// The configuration read and written as a stream in memory, with the few operations the update
+// uses: it was first written over stdio, and keeps that shape without a system call per seek.
+struct TextStream {
+    ConfigText *text;
+    unsigned long position;
+    int atEnd;   // the last read found no byte
+    int failed;  // a write found no room
+};
+const int kEndOfText = -1;
+
+int ReadByte(TextStream *stream) {
+    if (stream->position >= stream->text->length) {
+        stream->atEnd = 1;
+        return kEndOfText;
+    }
+    return static_cast<unsigned char>(stream->text->bytes[stream->position++]);
+}
+
+void WriteByte(TextStream *stream, char c) {
+    ConfigText *text = stream->text;
+    if (stream->position >= text->capacity) {
+        stream->failed = 1;
+        return;
+    }
+    text->bytes[stream->position++] = c;
+    if (stream->position > text->length)
+        text->length = stream->position;
+}
+
+void Seek(TextStream *stream, unsigned long position) {
+    stream->position = position;
+    stream->atEnd = 0;
+}
 
 const int kLineBufferSize = 256;  // a longer line is read in pieces of 255 bytes
 
@@ -21,26 +49,26 @@ struct ConfigKey {
 };
 
 struct ConfigScan {
-    std::FILE *file;
+    TextStream *file;
     ConfigKey keys[2];
     int done[2];
     int sectionSeen;
 };
 
 // One line or piece, as a text stream's fgets gives it: CR LF becomes "\n", at most 255 bytes.
-void ReadPiece(std::FILE *file, char *buffer) {
+void ReadPiece(TextStream *file, char *buffer) {
     int length = 0;
     buffer[0] = 0;
     while (length < kLineBufferSize - 1) {
-        int c = std::getc(file);
-        if (c == EOF)
+        int c = ReadByte(file);
+        if (c == kEndOfText)
             break;
         if (c == '\r') {
-            int next = std::getc(file);
+            int next = ReadByte(file);
             if (next == '\n')
                 c = '\n';
-            else if (next != EOF)
-                std::ungetc(next, file);
+            else if (next != kEndOfText)
+                file->position--;
         }
         buffer[length++] = static_cast<char>(c);
         if (c == '\n')
@@ -50,11 +78,11 @@ void ReadPiece(std::FILE *file, char *buffer) {
 }
 
 // Writes text with every "\n" as CR LF.
-void WriteText(std::FILE *file, const char *text) {
+void WriteText(TextStream *file, const char *text) {
     for (; *text; text++) {
         if (*text == '\n')
-            std::fputc('\r', file);
-        std::fputc(*text, file);
+            WriteByte(file, '\r');
+        WriteByte(file, *text);
     }
 }
 
@@ -68,52 +96,41 @@ int FitsInPlace(const char *piece, int startsLine, const ConfigKey &key) {
     return startsLine && length == width && std::strncmp(piece, key.match, std::strlen(key.match)) == 0;
 }
 
-void OverwriteInPlace(std::FILE *file, long pieceStart, const char *text) {
-    long next = std::ftell(file);
-    std::fseek(file, pieceStart, SEEK_SET);
+void OverwriteInPlace(TextStream *file, unsigned long pieceStart, const char *text) {
+    unsigned long next = file->position;
+    Seek(file, pieceStart);
     WriteText(file, text);
-    std::fseek(file, next, SEEK_SET);
+    Seek(file, next);
 }
 
 // Any other key line (another value width, text ahead of the key, a key inside a long line) is
-// replaced as a whole by the key lines it holds, each on its own line; the rest of the file moves
-// up or down. Returns the offset just after the new lines, or -1 when the file could not be read
-// or written.
-long ReplaceWholeLine(std::FILE *file, long lineStart, const char *keyLines) {
-    if (std::fseek(file, 0, SEEK_END) != 0)
-        return -1;
-    long end = std::ftell(file);
-    MallocBuffer<char> rest = AllocateBuffer<char>(end > lineStart ? end - lineStart : 1);
-    if (end < lineStart || !rest || std::fseek(file, lineStart, SEEK_SET) != 0)
-        return -1;
-    size_t length = std::fread(rest.get(), 1, end - lineStart, file);
-    if (length != static_cast<size_t>(end - lineStart))
-        return -1;
-    size_t lineEnd = 0;
-    while (lineEnd < length && rest.get()[lineEnd] != '\n')
+// replaced as a whole by the key lines it holds, each on its own line; the rest of the text moves
+// up or down. Returns the offset just after the new lines, or -1 when there is no room.
+long ReplaceWholeLine(TextStream *file, unsigned long lineStart, const char *keyLines) {
+    ConfigText *text = file->text;
+    unsigned long lineEnd = lineStart;
+    while (lineEnd < text->length && text->bytes[lineEnd] != '\n')
         lineEnd++;
-    size_t kept = lineEnd < length ? length - (lineEnd + 1) : 0;
-    std::fseek(file, lineStart, SEEK_SET);
-    WriteText(file, keyLines);
-    long after = std::ftell(file);
-    std::fwrite(rest.get() + (length - kept), 1, kept, file);
-    if (std::ferror(file) || !TruncateOpenFile(file, std::ftell(file)) ||
-        std::fseek(file, after, SEEK_SET) != 0)
+    unsigned long kept = lineEnd < text->length ? text->length - (lineEnd + 1) : 0;
+    unsigned long newBytes = 0;
+    for (const char *c = keyLines; *c; c++)
+        newBytes += *c == '\n' ? 2 : 1;
+    if (lineStart + newBytes + kept > text->capacity)
         return -1;
-    return after;
+    std::memmove(text->bytes + lineStart + newBytes, text->bytes + text->length - kept, kept);
+    text->length = lineStart + newBytes + kept;
+    Seek(file, lineStart);
+    WriteText(file, keyLines);
+    return static_cast<long>(file->position);
 }
 
-// Returns 0 when the file could not be read or written. A read error ends the scan at once: the
-// stream would otherwise never reach its end, and the keys are then left as they were rather than
-// appended after a part of the file that was never seen.
+// Returns 0 when there was no room.
 int ScanAndUpdate(ConfigScan &scan) {
     char piece[kLineBufferSize];
-    long lineStart = std::ftell(scan.file);  // start of the physical line the piece belongs to
+    long lineStart = 0;  // start of the physical line the piece belongs to
     while (!(scan.done[0] && scan.done[1])) {
-        long pieceStart = std::ftell(scan.file);
+        long pieceStart = static_cast<long>(scan.file->position);
         ReadPiece(scan.file, piece);
-        if (std::ferror(scan.file))
-            return 0;
         if (std::strstr(piece, "[Config]"))
             scan.sectionSeen = 1;
         char oddLines[2 * sizeof scan.keys[0].line + 2] = "";
@@ -136,11 +153,11 @@ int ScanAndUpdate(ConfigScan &scan) {
         }
         size_t length = std::strlen(piece);
         if (length > 0 && piece[length - 1] == '\n')
-            lineStart = std::ftell(scan.file);
-        if (std::feof(scan.file))
+            lineStart = static_cast<long>(scan.file->position);
+        if (scan.file->atEnd)
             break;
     }
-    return !std::ferror(scan.file);
+    return !scan.file->failed;
 }
 
 void AppendMissing(ConfigScan &scan) {
@@ -148,7 +165,7 @@ void AppendMissing(ConfigScan &scan) {
     // line written there would overwrite what follows. The keys are in place; nothing is added.
     if (scan.done[0] && scan.done[1])
         return;
-    std::fseek(scan.file, 0, SEEK_END);
+    Seek(scan.file, scan.file->text->length);
     if (!scan.sectionSeen)
         WriteText(scan.file, "\n\n[Config]\n\n");
     for (int k = 0; k < 2; k++) {
@@ -162,18 +179,16 @@ void AppendMissing(ConfigScan &scan) {
 
 }  // namespace
 
-int UpdateConfigFile(const char *path) {
+int UpdateConfigText(ConfigText *text) {
+    TextStream stream = {text, 0, 0, 0};
     ConfigScan scan = {};
     FormatText(scan.keys[0].line, sizeof scan.keys[0].line, "UseBmpFont=%c", DisplayOk ? '0' : '1');
     FormatText(scan.keys[1].line, sizeof scan.keys[1].line, "ForceLanguage=%d", ForceLanguage);
     scan.keys[0].match = "UseBmpFont=";
     scan.keys[1].match = "ForceLanguage=";
-    scan.file = std::fopen(path, "r+b");
-    if (!scan.file)
+    scan.file = &stream;
+    if (!ScanAndUpdate(scan))
         return 0;
-    int written = ScanAndUpdate(scan);
-    if (written)
-        AppendMissing(scan);
-    written = written && std::fflush(scan.file) == 0 && !std::ferror(scan.file);
-    return std::fclose(scan.file) == 0 && written;
+    AppendMissing(scan);
+    return !stream.failed;
 }

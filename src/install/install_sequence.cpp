@@ -6,6 +6,7 @@
 #include "base/malloc_buffer.h"
 #include "base/scoped.h"
 #include "base/setup_state.h"
+#include "base/worker_thread.h"
 #include "install/config_file.h"
 #include "install/install_tables.h"
 #include "install/shortcuts.h"
@@ -62,43 +63,183 @@ int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
            KindOfPath(path) == kPathPlainFile && FileBytes(path) >= static_cast<long>(entry->bytes);
 }
 
-// Unpacks a payload under its staged name; the configuration gets the wizard's answers there, before
-// it takes its place (a failed update is reported, and the file installed as it came).
-int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
-    char staged[kPathBufferSize];
-    if (!StagedPath(staged, entry->file) || !ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes))
-        return 0;
-    // Opened again by its name for the edit: it must still be the file just written.
-    if (entry->id == kPayloadConfigFile &&
-        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFile(staged)))
-        NoteUnwritten(entry->file);
-    StagedFiles[StagedCount++] = entry;
-    return 1;
+// Staging: every file of the install written under its staged name, on the wizard's thread and,
+// where the machine has a second processor, on a second thread, each with its own inflater. Each
+// job belongs to one thread; the second thread never touches a window, and the wizard's thread
+// answers the wizard between its own blocks and while it waits. Staging writes only staged names,
+// so a failure on either thread leaves every earlier file as it was: the other thread stops at its
+// next file, and whatever either staged is discarded.
+enum JobState { kJobWaiting, kJobStaged, kJobFailed };
+struct StagingJob {
+    const PayloadEntry *entry;
+    int step;            // its row in InstallSteps
+    int thread;          // 0 the wizard's, 1 the second
+    int configKept;      // the configuration, staged as it came: the answers could not be written
+    volatile int state;  // written by its thread, read by the wizard's (an aligned int: whole on x86)
+};
+StagingJob Jobs[kMaxCommitEntries];
+int JobCount;
+int JobOrder[kMaxCommitEntries];  // the order each thread takes its jobs in
+// The earliest job known to have failed, in install order: neither thread begins a later one, and
+// every earlier one is still staged, so that the file reported is the first in install order that
+// could not be written, as with one thread. Both threads may write it: a lost lower value only
+// leaves more jobs to run, never an earlier one skipped.
+volatile int FirstFailedJob;
+int NextStep;   // the first step whose file is not yet known to be staged
+int ShownStep;  // the checkpoints up to this step are on the bar
+
+// The configuration is inflated whole into memory (a few kilobytes), gets the wizard's answers
+// there and is written once, new, under its staged name. An update that fails is reported, and the
+// file staged as it came.
+int StageConfigFile(const PayloadEntry *entry, const char *staged, int *kept) {
+    MallocBuffer<char> bytes = AllocateBuffer<char>(entry->bytes + kConfigGrowth);
+    unsigned long length = 0;
+    ConfigText text = {bytes.get(), 0, entry->bytes + kConfigGrowth};
+    for (int attempt = 0; attempt < 2; attempt++) {
+        if (!bytes ||
+            UnpackPayload(entry->id, reinterpret_cast<unsigned char *>(bytes.get()), entry->bytes, &length) !=
+                kPayloadOk ||
+            length != entry->bytes)
+            return 0;
+        text.length = length;
+        if (attempt || UpdateConfigText(&text))
+            break;
+        *kept = 1;
+    }
+    InstalledFile file;
+    return BeginNewFile(&file, staged) && WriteInstalledFile(&file, text.bytes, text.length) &&
+           FinishInstalledFile(&file);
 }
 
-// Every file of the install under its staged name, in install order, with its checkpoints. 0 when
-// one could not be written (FirstUnwrittenFile names it).
-int StageAll(PayloadInflater *inflater) {
-    StagedCount = 0;
+// Unpacks a payload under its staged name.
+void StageJob(PayloadInflater *inflater, StagingJob *job, int marks) {
+    char staged[kPathBufferSize];
+    const PayloadEntry *entry = job->entry;
+    if (IsProgramKind(entry->kind))
+        marks |= kStagedProgram;
+    int written = StagedPath(staged, entry->file) &&
+                  (entry->id == kPayloadConfigFile
+                       ? StageConfigFile(entry, staged, &job->configKept)
+                       : ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes, marks));
+    job->state = written ? kJobStaged : kJobFailed;
+    if (!written && job - Jobs < FirstFailedJob)
+        FirstFailedJob = static_cast<int>(job - Jobs);
+}
+
+// The checkpoints set before the steps up to step, each once.
+void ShowCheckpointsTo(int step) {
+    for (; ShownStep <= step && ShownStep < InstallStepCount; ShownStep++)
+        if (InstallSteps[ShownStep].checkpoint)
+            SetProgressCheckpoint(InstallSteps[ShownStep].checkpoint);
+}
+
+// The checkpoints, in install order, as far as the files before them are staged: the same
+// positions in the same order whichever thread staged what. Wizard's thread only.
+void ShowStagingProgress() {
+    for (; NextStep < InstallStepCount; NextStep++) {
+        ShowCheckpointsTo(NextStep);
+        for (int j = 0; j < JobCount; j++)
+            if (Jobs[j].step == NextStep && Jobs[j].state != kJobStaged)
+                return;
+    }
+}
+
+void StageShare(int thread, PayloadInflater *inflater) {
+    for (int k = 0; k < JobCount; k++) {
+        StagingJob *job = &Jobs[JobOrder[k]];
+        if (job->thread != thread || JobOrder[k] > FirstFailedJob)
+            continue;
+        StageJob(inflater, job, thread ? kStagedOffWizardThread : 0);
+        if (!thread)
+            ShowStagingProgress();
+    }
+}
+
+void StageOnSecondThread(void *inflater) { StageShare(1, static_cast<PayloadInflater *>(inflater)); }
+
+// With two threads, the largest files first, each given to the thread with fewer bytes so far:
+// the two end close together, and neither waits on a large file begun last.
+void ShareJobs(int threads) {
+    unsigned long bytes[2] = {0, 0};
+    for (int j = 0; j < JobCount; j++) {
+        int k = j;
+        for (; threads > 1 && k > 0 && Jobs[JobOrder[k - 1]].entry->bytes < Jobs[j].entry->bytes; k--)
+            JobOrder[k] = JobOrder[k - 1];
+        JobOrder[k] = j;
+    }
+    for (int k = 0; k < JobCount; k++) {
+        StagingJob &job = Jobs[JobOrder[k]];
+        job.thread = threads > 1 && bytes[1] <= bytes[0];
+        bytes[job.thread] += job.entry->bytes;
+    }
+}
+
+// The jobs of the install's steps, in install order. 0 when a step names no payload (FirstUnwrittenFile
+// says "?") or there are more than a commit can hold.
+int PlanStaging() {
+    JobCount = 0;
     for (int i = 0; i < InstallStepCount; i++) {
         if (SessionEnded())  // at the word base's question, or while staging: nothing more is written
             return 0;
         const InstallStep &step = InstallSteps[i];
-        if (step.checkpoint)
-            SetProgressCheckpoint(step.checkpoint);
         if (!step.payloadId)
             continue;
         const PayloadEntry *entry = FindPayloadEntry(step.payloadId);
         if (entry && IsKeptOldFile(step, entry))
             continue;
-        if (entry && StagedCount < kMaxCommitEntries && StageFile(inflater, entry))
-            continue;
-        // An optional file too: what stops one (a full disk, another program in the folder) would
-        // otherwise leave, after the commit, a mix of old and new files, say the old engine with
-        // the new dictionaries, and the user's dictionaries purged.
-        FirstUnwrittenFile = entry ? entry->file : "?";
+        if (!entry || JobCount == kMaxCommitEntries) {
+            FirstUnwrittenFile = entry ? entry->file : "?";
+            return 0;
+        }
+        Jobs[JobCount] = StagingJob{entry, i, 0, 0, kJobWaiting};
+        JobCount++;
+    }
+    return 1;
+}
+
+// Every file of the install under its staged name, with its checkpoints; StagedFiles lists what
+// was staged, in install order. 0 when one could not be written (FirstUnwrittenFile names the first
+// in install order). An optional file too: what stops one (a full disk, another program in the
+// folder) would otherwise leave, after the commit, a mix of old and new files, say the old engine
+// with the new dictionaries, and the user's dictionaries purged.
+int StageAll(PayloadInflater *inflater) {
+    StagedCount = 0;
+    NextStep = ShownStep = 0;
+    if (!PlanStaging())
+        return 0;
+    FirstFailedJob = JobCount;
+    // A second inflater and thread only where a second processor runs them; without either, the
+    // wizard's thread stages every file in install order.
+    Owned<PayloadInflater, DestroyPayloadInflater> second(ProcessorCount() > 1 ? CreatePayloadInflater()
+                                                                               : nullptr);
+    ShareJobs(second.get() ? 2 : 1);
+    WorkerThread *worker = second.get() ? StartWorkerThread(StageOnSecondThread, second.get()) : nullptr;
+    if (second.get() && !worker)
+        ShareJobs(1);
+    ShowStagingProgress();
+    StageShare(0, inflater);
+    if (worker) {
+        while (!WaitForWorkerThread(worker, kResponsiveTicks)) {
+            AnswerWizardMessages();
+            ShowStagingProgress();
+        }
+        CloseWorkerThread(worker);
+    }
+    int failed = -1;
+    for (int j = 0; j < JobCount; j++) {
+        if (Jobs[j].state == kJobStaged)
+            StagedFiles[StagedCount++] = Jobs[j].entry;
+        else if (Jobs[j].state == kJobFailed && failed < 0)
+            failed = j;
+        if (Jobs[j].configKept)
+            NoteUnwritten(Jobs[j].entry->file);
+    }
+    if (failed >= 0) {
+        FirstUnwrittenFile = Jobs[failed].entry->file;
+        ShowCheckpointsTo(Jobs[failed].step);  // the bar shows where the install stopped
         return 0;
     }
+    ShowStagingProgress();
     return 1;
 }
 
@@ -175,6 +316,7 @@ int InstalledFilesAreThere() {
 // first that is not in place is named.
 void CreateShortcuts() {
     FailedShortcut[0] = 0;
+    OpenShellSession();
     const ShortcutNames &names = ShortcutNamesFor(UiLanguage);
     ShortcutEntry group[kShortcutRowCount + 1] = {}, startup[kShortcutRowCount + 1] = {};  // null-ended
     int groupCount = 0, startupCount = 0;
@@ -192,6 +334,7 @@ void CreateShortcuts() {
             CreateDesktopShortcut(row.targetFile, names.*row.name);
     if (WantAutoStart)
         CreateProgramGroup(nullptr, startup, kFolderStartup);
+    CloseShellSession();
     if (FailedShortcut[0])
         NoteUnwritten(FailedShortcut);
     SetProgressCheckpoint(97);
@@ -200,9 +343,10 @@ void CreateShortcuts() {
 
 // An optional control file beside the setup is copied into the Windows folder. The copy is made
 // over the old file (its protection lifted, and put back should the copy fail), so that the old one
-// is never lost before the new one is in place; run from the Windows folder itself, source and
-// target are one file and nothing is done. The folders are compared as folders, not as text:
-// another path to the Windows folder (a substituted drive, a share, a short name) is the same
+// is never lost before the new one is in place, and never through a link or a file with other
+// names (the folder is not the install's: nothing else of it is touched); run from the Windows
+// folder itself, source and target are one file and nothing is done. The folders are compared as folders, not
+// as text: another path to the Windows folder (a substituted drive, a share, a short name) is the same
 // folder.
 void CopyControlFile() {
     char source[kPathBufferSize], target[kPathBufferSize];
@@ -211,7 +355,8 @@ void CopyControlFile() {
     if (FormatText(target, sizeof target, "%sSCtrlSet%c.bin", WindowsDir, '1') < 0 ||
         SameFileOrFolder(SetupDir, WindowsDir))
         return;
-    if (!WithProtectionLifted(target, [&] { return CopyFileOverwriting(source, target); }))
+    if (KindOfPath(target) == kPathNotPlain ||
+        !WithProtectionLifted(target, [&] { return CopyFileOverwriting(source, target); }))
         NoteUnwritten("SCtrlSet1.bin");
 }
 

@@ -53,15 +53,16 @@ int WriteShortcut(const char *targetPath, const char *linkPath, const char *desc
     if (kind == kPathNotPlain)
         return 0;
     unsigned long before = 0;
-    int lifted = kind == kPathPlainFile && ReadAttributeWord(linkPath, &before) &&
-                 (before & kAttributeProtection) &&
-                 WriteAttributeWord(linkPath, before & ~kAttributeProtection);
+    int wasProtected =
+        kind == kPathPlainFile && ReadAttributeWord(linkPath, &before) && (before & kAttributeProtection);
     char written[kPathBufferSize];
     // The shell may give the target back spelt otherwise (its long name for a short one typed):
     // the same file counts.
-    int ok = CreateShellLink(targetPath, linkPath, description) && ReadShellLinkTarget(linkPath, written) &&
-             (SamePathText(written, targetPath) || SameFileOrFolder(written, targetPath));
-    if (lifted)
+    int ok = WithProtectionLifted(linkPath, [&] {
+        return CreateShellLink(targetPath, linkPath, description) && ReadShellLinkTarget(linkPath, written) &&
+               (SamePathText(written, targetPath) || SameFileOrFolder(written, targetPath));
+    });
+    if (ok && wasProtected)
         WriteAttributeWord(linkPath, before);
     return ok;
 }

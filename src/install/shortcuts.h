@@ -34,6 +34,10 @@ const ShortcutNames &ShortcutNamesFor(int uiLanguage);
 int ComposeShellFolder(char *path, int kind);
 
 // --- provided by the platform (the shell and the link object on Win32) ---------------------------
+// One session of the link objects around every shortcut of an install: opened before the first,
+// closed after the last (each shortcut works without one too, at the cost of its own session).
+void OpenShellSession();
+void CloseShellSession();
 int ResolveShellFolder(char *path, int kind);
 int CreateShellLink(const char *targetPath, const char *linkPath, const char *description);
 // The target path a shortcut file holds (kPathBufferSize bytes). 1 = read.

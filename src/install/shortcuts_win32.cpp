@@ -59,6 +59,10 @@ class ComInit {
     bool ok_;
 };
 
+// Under Wine a session's start and end load and tear down its COM apartment, a few milliseconds
+// each. CoInitialize counts: one made inside the open session only adds to the count.
+int SessionOpen;
+
 void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
     char folder[kPathBufferSize];
     if (FolderPartOf(folder, targetPath)) {
@@ -68,6 +72,16 @@ void SetWorkingDirectoryOf(IShellLinkA *link, const char *targetPath) {
 }
 
 }  // namespace
+
+void OpenShellSession() {
+    SessionOpen = LoadedShellCalls() && SUCCEEDED(LoadedShellCalls()->initialize(nullptr));
+}
+
+void CloseShellSession() {
+    if (SessionOpen)
+        LoadedShellCalls()->uninitialize();
+    SessionOpen = 0;
+}
 
 int ResolveShellFolder(char *path, int kind) {
     const ShellCalls *shell = LoadedShellCalls();

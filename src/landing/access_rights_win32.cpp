@@ -60,8 +60,23 @@ int OnNetworkVolume(const char *path) {
     return GetDriveTypeA(root) == DRIVE_REMOTE;
 }
 
+// The answer for a drive letter is asked of the volume once per run and kept: under Wine each
+// volume query is a round trip to the mount manager (about 1.5 ms), and every staged, installed and
+// work file asks. A drive's file system and whether it is mapped to a share do not change under a
+// running install that holds its folder open. Written by the staging threads too: each writes the
+// same byte for a drive, so whichever writes first is right.
+int AskVolume(const char *path) { return !OnNetworkVolume(path) && VolumeKeepsRights(path); }
+
 int AppliesHere(const char *path) {
-    return IsNtPlatform && !OnNetworkVolume(path) && VolumeKeepsRights(path);
+    if (!IsNtPlatform)
+        return 0;
+    static char knownDrives[26];  // 0 unknown, 1 keeps rights here, 2 not (zero before any code runs)
+    unsigned index = static_cast<unsigned>((path[0] | 0x20) - 'a');
+    if (path[1] != ':' || index >= 26)
+        return AskVolume(path);  // a share or a path without a drive letter: no volume is asked
+    if (!knownDrives[index])
+        knownDrives[index] = AskVolume(path) ? 1 : 2;
+    return knownDrives[index] == 1;
 }
 
 // Whether sid is the account the setup runs as.

@@ -1,13 +1,14 @@
 #include "landing/file_placement.h"
 
 #include "base/format_text.h"
+#include "landing/access_rights.h"
 #include "landing/file_system.h"
-#include "landing/program_files.h"
 #include "landing/responsive.h"
 
 int BeginNewFile(InstalledFile *file, const char *path) {
     file->output = nullptr;
     file->written = 0;
+    file->program = 0;
     if (FormatText(file->path, kPathBufferSize, "%s", path) < 0)
         return 0;
     file->output = CreateOutputFile(file->path);
@@ -33,7 +34,7 @@ void AbandonInstalledFile(InstalledFile *file) {
 // A program gets its access list while the install's exclusive handle is still open, so that no
 // other program can have opened it with the rights it inherited.
 int FinishInstalledFile(InstalledFile *file) {
-    int programProtected = ProtectIfProgram(file->path);
+    int programProtected = !file->program || ProtectProgramFile(file->path);
     int closed = CloseOutputFile(file->output);
     file->output = nullptr;
     if (!closed || !programProtected) {
@@ -44,19 +45,21 @@ int FinishInstalledFile(InstalledFile *file) {
 }
 
 // The payload is never held whole: memory stays at the inflater's block whatever the file's size.
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path,
-                         unsigned long bytes) {
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes,
+                         int marks) {
     InstalledFile file;
     if (!inflater || !BeginNewFile(&file, path))
         return 0;
+    file.program = marks & kStagedProgram;
     const unsigned char *block = nullptr;
     unsigned long count = 0;
     int status = BeginPayload(inflater, id) ? 1 : -1;
     while (status > 0 && (status = NextPayloadBlock(inflater, &block, &count)) > 0) {
         if (!WriteInstalledFile(&file, block, count))
             return 0;
-        KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
-        if (SessionEnded()) {    // left as it is: the next run removes staged files before anything
+        if (!(marks & kStagedOffWizardThread))
+            KeepWizardResponsive();  // a block can take a tenth of a second on the slowest machines
+        if (SessionEnded()) {        // left as it is: the next run removes staged files before anything
             CloseOutputFile(file.output);
             return 0;
         }

@@ -17,6 +17,7 @@ struct InstalledFile {
     char path[kPathBufferSize];
     OutputFile *output;
     unsigned long written;  // bytes accepted so far
+    int program;            // set by the stager: Finish gives it the programs' access list
 };
 int BeginNewFile(InstalledFile *file, const char *path);
 int WriteInstalledFile(InstalledFile *file, const void *bytes, unsigned long count);
@@ -25,8 +26,12 @@ void AbandonInstalledFile(InstalledFile *file);
 
 // Unpacks a payload into a new file at path, its staged name (nothing may be there), with no
 // protection set, and checks that it holds the expected number of bytes. 1 = complete; 0 =
-// nothing left at path.
-int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes);
+// nothing left at path. What the stager knows of the file: a program gets the programs' access
+// list before its handle closes (program_files.h); off the wizard's thread the wizard is never
+// asked to answer between blocks (its thread does that while it waits).
+enum { kStagedProgram = 1, kStagedOffWizardThread = 2 };
+int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes,
+                         int marks = 0);
 
 // Lifts read-only and hidden from the file at path for act (which returns 1 on success), and puts
 // them back when act fails, so that a file the install could not change keeps its protection.

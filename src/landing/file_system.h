@@ -22,8 +22,7 @@ int RemoveFile(const char *path);                              // 1 = deleted
 int MakeDirectory(const char *path);                           // 1 = created (one level)
 int ChangeDirectory(const char *path);                         // 1 = it is now the current directory
 int CopyFileOverwriting(const char *source, const char *target);
-int TruncateOpenFile(std::FILE *file, long length);  // 1 = done
-long FileBytes(const char *path);                    // -1 = no such file
+long FileBytes(const char *path);  // -1 = no such file
 // 1 = another program holds the file open, or runs it: it cannot be opened for writing without
 // sharing. A read-only file is tested with its read-only bit lifted for the moment of the test.
 int FileInUse(const char *path);

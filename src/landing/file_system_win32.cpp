@@ -43,11 +43,16 @@ int CopyFileOverwriting(const char *source, const char *target) {
     return CopyFileA(source, target, FALSE) != 0;
 }
 
-int TruncateOpenFile(std::FILE *file, long length) {
-    return std::fflush(file) == 0 && _chsize(_fileno(file), length) == 0;
-}
-
+// GetFileAttributesExA (98 and NT 4.0; retail 95 lacks it, so it is looked up) reads the size
+// without a directory search; like FindFirstFileA it reports a link's own entry and does not follow
+// it. Where it is missing, a search for the one name serves.
 long FileBytes(const char *path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (auto attributesEx = FindSystemFunction<SystemFunction::GetFileAttributesExA>()) {
+        if (!attributesEx(path, GetFileExInfoStandard, &data))
+            return -1;
+        return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? -1 : static_cast<long>(data.nFileSizeLow);
+    }
     WIN32_FIND_DATAA found;
     FindHandle search(path, &found);
     if (!search.valid())

@@ -1,13 +1,7 @@
 #include "landing/program_files.h"
 
-#include "landing/access_rights.h"
-#include <cstring>
-
-#include "base/format_text.h"
 #include "base/path_text.h"
 #include "landing/file_system.h"
-#include "landing/journal.h"
-#include "landing/work_folder.h"
 
 namespace {
 
@@ -49,19 +43,4 @@ const PayloadEntry *FindPayloadEntryByName(const char *name) {
 
 unsigned long ListedProtection(const PayloadEntry *entry) {
     return (entry->readOnly ? kAttributeReadOnly : 0ul) | (entry->hidden ? kAttributeHidden : 0ul);
-}
-
-// The install writes each file under its staged name in the work folder: the rights go on there,
-// before it takes its place (a rename keeps them).
-int ProtectIfProgram(const char *stagedPath) {
-    const char *separator = LastSeparator(stagedPath);
-    char name[kCommitNameSize];
-    FormatText(name, sizeof name, "%s", separator ? separator + 1 : stagedPath);
-    size_t length = std::strlen(name);
-    if (length > kStagedSuffixLength && std::strcmp(name + length - kStagedSuffixLength, kStagedSuffix) == 0)
-        name[length - kStagedSuffixLength] = 0;
-    const PayloadEntry *entry = FindPayloadEntryByName(name);
-    if (!entry || !IsProgramKind(entry->kind))
-        return 1;
-    return ProtectProgramFile(stagedPath);
 }

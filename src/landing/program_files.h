@@ -14,9 +14,3 @@ const PayloadEntry *FindPayloadEntryByName(const char *name);
 
 // The read-only and hidden bits the payload list gives a file.
 unsigned long ListedProtection(const PayloadEntry *entry);
-
-// For a file the install writes under its staged name: when it will take a program's name, it gets
-// the programs' access list. Called while the install's exclusive handle on it is still open, so
-// that no other program can have opened it with the rights it inherited. 1 = done, or not a
-// program.
-int ProtectIfProgram(const char *stagedPath);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <mutex>
 
 #include "base/setup_state.h"
 #include "install/shortcuts.h"
@@ -68,6 +69,10 @@ void AnswerWizardMessages() { Doubles.responsiveCalls++; }
 
 void WaitAnsweringWizard(unsigned long) { Doubles.responsiveCalls++; }
 
+void OpenShellSession() { Doubles.events.push_back("shell session"); }
+
+void CloseShellSession() { Doubles.events.push_back("shell session closed"); }
+
 int ResolveShellFolder(char *path, int kind) {
     if (Doubles.shellRoot.empty())
         return 0;
@@ -103,7 +108,10 @@ int QueryUserName(char *buffer, unsigned long capacity) {
     return std::snprintf(buffer, capacity, "%s", Doubles.userName.c_str()) > 0;
 }
 
+// Called from the staging threads: one at a time.
 int ProtectProgramFile(const char *path) {
+    static std::mutex recording;
+    std::lock_guard<std::mutex> hold(recording);
     Doubles.events.push_back(std::string("protect ") + path);
     return Doubles.protectResult;
 }

@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <map>
 #include <set>
@@ -131,6 +133,14 @@ TEST_F(RunInstallTest, InstallsEveryFileWithItsAttributesAndShortcuts) {
     EXPECT_EQ(links[3].substr(0, 5 + shell_.File("0/Tesso").size()), "link " + shell_.File("0/Tesso"));
     EXPECT_EQ(links[4], "link " + shell_.File("7/Tesso Chinese Input Engine.lnk") + " -> " + File("TSO.exe") +
                             " (Tesso Chinese Input Engine)");
+    // Every shortcut inside the one session of the link objects.
+    std::vector<std::string> sessions = Doubles.Starting("shell session");
+    ASSERT_EQ(sessions.size(), 2u);
+    auto at = [&](const std::string &event) {
+        return std::find(Doubles.events.begin(), Doubles.events.end(), event);
+    };
+    EXPECT_LT(at("shell session"), at(links[0]));
+    EXPECT_GT(at("shell session closed"), at(links[4]));
     EXPECT_EQ(Doubles.Count("message"), 0);
 }
 
@@ -304,6 +314,13 @@ TEST_F(RunInstallTest, ControlFileIsCopiedOnlyWhenItIsThere) {
     std::snprintf(SetupDir, kPathBufferSize, "%s", WindowsDir);
     ASSERT_EQ(RunInstallInWorkFolder(), 1);
     EXPECT_EQ(ReadFile(windows_.File("SCtrlSet1.bin")), "control");
+    // Never copied through a link: the file it names stays, and the install is incomplete.
+    std::snprintf(SetupDir, kPathBufferSize, "%s/", setup_.path().c_str());
+    WriteFile(windows_.File("elsewhere.bin"), "other");
+    ASSERT_EQ(unlink(windows_.File("SCtrlSet1.bin").c_str()), 0);
+    ASSERT_EQ(symlink(windows_.File("elsewhere.bin").c_str(), windows_.File("SCtrlSet1.bin").c_str()), 0);
+    EXPECT_EQ(RunInstallInWorkFolder(), kInstallIncomplete);
+    EXPECT_EQ(ReadFile(windows_.File("elsewhere.bin")), "other");
 }
 
 }  // namespace

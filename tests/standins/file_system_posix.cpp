@@ -87,10 +87,6 @@ int CopyFileOverwriting(const char *source, const char *target) {
     return !out.fail();
 }
 
-int TruncateOpenFile(std::FILE *file, long length) {
-    return std::fflush(file) == 0 && ftruncate(fileno(file), length) == 0;
-}
-
 long FileBytes(const char *path) {
     struct stat info;
     if (stat(path, &info) != 0 || S_ISDIR(info.st_mode))
