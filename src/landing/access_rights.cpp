@@ -183,7 +183,10 @@ int ListWellFormed(const unsigned char *list) {
 
 }  // namespace
 
-long InheritedFileList(const FileListSources &sources, unsigned char *out, unsigned long outSize) {
+namespace {
+
+// The list into out (which holds it), or only its size with out null.
+long BuildInheritedFileList(const FileListSources &sources, unsigned char *out, unsigned long outSize) {
     if (!sources.owner || (sources.folderList && !ListWellFormed(sources.folderList)) ||
         (sources.createdList && !ListWellFormed(sources.createdList)))
         return -1;
@@ -215,4 +218,13 @@ long InheritedFileList(const FileListSources &sources, unsigned char *out, unsig
         Write16(out + 6, 0);
     }
     return static_cast<long>(used);
+}
+
+}  // namespace
+
+long InheritedFileList(const FileListSources &sources, unsigned char *out, unsigned long outSize) {
+    long size = BuildInheritedFileList(sources, nullptr, 0);
+    if (out && size > 0 && static_cast<unsigned long>(size) <= outSize)
+        BuildInheritedFileList(sources, out, outSize);
+    return size;
 }

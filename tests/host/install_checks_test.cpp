@@ -72,15 +72,16 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
 
 // Windows 11 takes a device's name with an extension as a plain name, but for NUL's.
 TEST(CheckFolderName, DeviceNamesWithAnExtensionOnWindows11) {
+    auto Check = [](const char *folder) { return CheckFolderName(folder, std::string(folder).size()); };
     IsNtPlatform = 1;
     const SystemVersion kVersions[] = {{10, 0, 19045}, {10, 0, 22000}};
     for (const SystemVersion &version : kVersions) {
         RunningSystem = version;
         int older = version.build < 22000;
-        EXPECT_EQ(CheckFolderName("C:\\COM1.txt", 12), older ? kFolderDeviceName : kFolderOk);
-        EXPECT_EQ(CheckFolderName("C:\\con.d\\x", 11), older ? kFolderDeviceName : kFolderOk);
-        EXPECT_EQ(CheckFolderName("C:\\NUL.txt", 11), kFolderDeviceName);
-        EXPECT_EQ(CheckFolderName("C:\\COM1", 7), kFolderDeviceName);
+        EXPECT_EQ(Check("C:\\COM1.txt"), older ? kFolderDeviceName : kFolderOk);
+        EXPECT_EQ(Check("C:\\con.d\\x"), older ? kFolderDeviceName : kFolderOk);
+        EXPECT_EQ(Check("C:\\NUL.txt"), kFolderDeviceName);
+        EXPECT_EQ(Check("C:\\COM1"), kFolderDeviceName);
     }
     RunningSystem = SystemVersion{};
     IsNtPlatform = 0;
