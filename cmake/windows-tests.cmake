@@ -36,7 +36,9 @@ add_library(marker_dll SHARED ${CMAKE_SOURCE_DIR}/tests/wine/marker_dll.cpp ${CM
 set_target_properties(marker_dll PROPERTIES PREFIX "")
 add_executable(bare_window WIN32 ${CMAKE_SOURCE_DIR}/tests/wine/bare_window.cpp
     ${CMAKE_SOURCE_DIR}/src/base/dll_search_win32.cpp ${CMAKE_SOURCE_DIR}/src/base/dll_search.cpp
-    ${CMAKE_SOURCE_DIR}/src/base/format_text.cpp ${CMAKE_SOURCE_DIR}/src/base/system_functions_win32.cpp)
+    ${CMAKE_SOURCE_DIR}/src/base/format_text.cpp ${CMAKE_SOURCE_DIR}/src/base/system_functions_win32.cpp
+    ${CMAKE_SOURCE_DIR}/src/base/setup_state.cpp ${CMAKE_SOURCE_DIR}/src/base/system_version.cpp
+    ${CMAKE_SOURCE_DIR}/src/base/system_version_win32.cpp)
 target_include_directories(bare_window PRIVATE ${CMAKE_SOURCE_DIR}/src)
 
 # The walk through a whole install that the README's run command shows.

@@ -36,6 +36,7 @@ set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFI
 
 set(TESSO_WIN32_SOURCES
     src/base/system_functions_win32.cpp
+    src/base/system_version_win32.cpp
     src/base/setup_state_win32.cpp
     src/base/dll_search_win32.cpp
     src/base/path_text_win32.cpp

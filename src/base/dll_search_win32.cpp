@@ -4,6 +4,7 @@
 #include "base/format_text.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
+#include "base/system_version.h"
 
 // A setup is usually started from a folder full of other downloads, and Windows looks for a DLL in
 // the program's folder before the system folder unless the DLL is a KnownDLL. Later loads (the
@@ -12,13 +13,11 @@
 // SetDllDirectoryA from XP SP1; on 95 and NT 4.0 neither does, and the exe must still load there.
 // GetVersionExA reports 6.0 on Vista whatever the manifest says (only 8.1 and later report less
 // than they are to a program that does not declare them).
+// The version is the one start-up read (all zero when unknown, which takes the call where it exists).
 void RestrictDllSearch() {
     const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, Windows 8 headers
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    int known = GetVersionExA(&version);
     auto setDefault = FindSystemFunction<SystemFunction::SetDefaultDllDirectories>();
-    if (setDefault && (!known || UsesDefaultDllDirectories(version.dwMajorVersion, version.dwMinorVersion)) &&
+    if (setDefault && UsesDefaultDllDirectories(RunningSystem.major, RunningSystem.minor) &&
         setDefault(kSearchSystem32))
         return;
     // Takes the current folder out of the search; only the call above can take the program's own.

@@ -10,6 +10,10 @@
 // (on Windows the system's own table, which follows the code page in use).
 int IsLeadByte(unsigned char c);
 
+// 1, 2 or 3 when the single byte c is the superscript digit ¹, ² or ³ in the system's ANSI code page
+// (0xB9, 0xB2 and 0xB3 in 1252), else 0. The platform defines it, as IsLeadByte.
+int SuperscriptDigit(unsigned char c);
+
 // The bytes of the character at p: 2 for a lead byte followed by another byte, else 1 (a lead byte
 // at the end of the text is a character of its own).
 inline int PathCharacterBytes(const char *p) {

@@ -50,6 +50,7 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(Kernel32, GetDiskFreeSpaceExA)          /* 95 OSR2, NT 4.0 */                       \
     Row(Kernel32, GetFileAttributesExA)         /* 98, NT 4.0 */                            \
     Row(Kernel32, GetFinalPathNameByHandleA)    /* Vista; asked for under Wine only */      \
+    Row(Kernel32, GetSystemWow64DirectoryA)     /* XP; fails on 32-bit Windows */          \
     Row(Advapi32, InitializeSecurityDescriptor) /* NT only, as every advapi32 row */        \
     Row(Advapi32, InitializeAcl)                                                            \
     Row(Advapi32, AddAccessAllowedAce)                                                      \
@@ -59,12 +60,12 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(Advapi32, SetFileSecurityA)                                                         \
     Row(Advapi32, GetFileSecurityA)                                                         \
     Row(Advapi32, GetSecurityDescriptorOwner)                                               \
+    Row(Advapi32, GetSecurityDescriptorGroup)                                               \
     Row(Advapi32, EqualSid)                                                                 \
     Row(Advapi32, OpenProcessToken)                                                         \
     Row(Advapi32, GetTokenInformation)                                                      \
     Row(Advapi32, GetSecurityDescriptorDacl)                                                \
     Row(Advapi32, GetAce)                                                                   \
-    Row(Advapi32, AddAce)                                                                   \
     Row(Advapi32, SetNamedSecurityInfoA)        /* inherits on request from 2000 */         \
     Row(Comctl32, InitCommonControls)           /* every comctl32 */                        \
     Row(Comdlg32, GetOpenFileNameA)                                                         \

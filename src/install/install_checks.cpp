@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "base/format_text.h"
+#include "base/path_text.h"
 #include "base/setup_state.h"
+#include "base/system_version.h"
 #include "install/install_tables.h"
 #include "install/wizard_window.h"
 #include "landing/commit.h"
@@ -31,11 +33,23 @@ size_t LongestNameInFolder() {
 }
 
 // The names Windows keeps for devices in every folder: "C:\Tesso\NUL" is the null device, not a
-// folder. Windows 95 to 10 take such a name for the device with any extension too ("nul.txt",
-// "COM1.log") and with spaces before the dot, in any letter case: a folder of such a name cannot be
-// made, nor a file in it written. Compared in ASCII: the names are.
-const char *const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL"};
-const char *const kNumberedDevices[] = {"COM", "LPT"};  // with a digit from 1 to 9
+// folder. The documented list: CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9, where the digit
+// may be the superscript ¹, ² or ³ (ISO 8859-1's, which a code page such as 1252 can write); and
+// CONIN$ and CONOUT$, the console's input and output (CreateFile). Windows 95 to 10 take such a name
+// for the device with any extension too ("nul.txt", "COM1.log", "nul.tar.gz") and with spaces
+// before the dot, in any letter case: a folder of such a name cannot be made, nor a file in it
+// written. Windows 11 takes a name with an extension as a plain name, but for NUL's, which the list
+// still names as the device. Compared in ASCII: the names are.
+const char *const kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+const char *const kNumberedDevices[] = {"COM", "LPT"};  // with a digit from 0 to 9, or ¹ ² ³
+
+int SameAsciiName(const char *start, size_t length, const char *name) {
+    size_t i = 0;
+    for (; i < length && name[i]; i++)
+        if (FoldAsciiCase(start[i]) != FoldAsciiCase(name[i]))
+            return 0;
+    return i == length && !name[i];
+}
 
 int IsDeviceName(const char *start, const char *end) {
     const char *stem = start;
@@ -43,48 +57,65 @@ int IsDeviceName(const char *start, const char *end) {
         stem += PathCharacterBytes(stem);
     if (stem > end)
         stem = end;
+    int extended = stem < end;
     while (stem > start && stem[-1] == ' ')
         stem--;
     size_t length = stem - start;
-    if (length < 3 || length > 4)
+    if (extended && AtLeastWindows11() && !SameAsciiName(start, length, "NUL"))
         return 0;
-    char upper[5] = {};
-    for (size_t i = 0; i < length; i++)
-        upper[i] = start[i] >= 'a' && start[i] <= 'z' ? static_cast<char>(start[i] - 'a' + 'A') : start[i];
-    if (length == 3) {
-        for (const char *name : kDeviceNames)
-            if (std::strncmp(upper, name, 3) == 0)
-                return 1;
+    for (const char *name : kDeviceNames)
+        if (SameAsciiName(start, length, name))
+            return 1;
+    if (length != 4)
         return 0;
-    }
+    unsigned char digit = static_cast<unsigned char>(start[3]);
+    if (!((digit >= '0' && digit <= '9') || SuperscriptDigit(digit)))
+        return 0;
     for (const char *name : kNumberedDevices)
-        if (std::strncmp(upper, name, 3) == 0 && upper[3] >= '1' && upper[3] <= '9')
+        if (SameAsciiName(start, 3, name))
             return 1;
     return 0;
 }
 
-// One folder name between backslashes: not "." or "..", not a device's name, no refused character,
-// no trailing dot or space (Windows would drop them and make another folder than the one typed).
+// One folder name between backslashes: not "." or "..", not a device's name, no trailing dot or
+// space (Windows would drop them and make another folder than the one typed), no stream (a colon),
+// no other refused character.
 int CheckComponent(const char *start, const char *end) {
     size_t length = end - start;
     if ((length == 1 && start[0] == '.') || (length == 2 && start[0] == '.' && start[1] == '.'))
-        return kFolderNotAbsolute;
+        return kFolderDotName;
     if (IsDeviceName(start, end))
         return kFolderDeviceName;
     if (length > 0 && (end[-1] == '.' || end[-1] == ' '))
-        return kFolderBadName;
+        return kFolderTrailingDotOrSpace;
     for (const char *p = start; p < end; p++) {
         unsigned char c = static_cast<unsigned char>(*p);
         if (PathCharacterBytes(p) == 2 && p + 1 < end) {
             p++;  // its second byte may be any byte, the backslash and '|' included
             continue;
         }
+        if (c == ':')
+            return kFolderStreamName;
         if (c < 0x20)
             return kFolderBadName;
         for (const char *refused = kRefusedCharacters; *refused; refused++)
             if (c == static_cast<unsigned char>(*refused))
                 return kFolderBadName;
     }
+    return kFolderOk;
+}
+
+// The forms of path the field does not take, before the drive letter: "\\?\" and "\\.\" (which
+// pass a path to the system unchecked), "\??\" (the system's own object names), "\\server\share"
+// and a leading space.
+int CheckPathForm(const char *folder) {
+    if (folder[0] == '\\' && (folder[1] == '\\' || folder[1] == '?') &&
+        (folder[2] == '?' || folder[2] == '.') && folder[3] == '\\')
+        return kFolderPrefixedPath;
+    if (folder[0] == '\\' && folder[1] == '\\')
+        return kFolderNetworkPath;
+    if (folder[0] == ' ')
+        return kFolderLeadingSpace;
     return kFolderOk;
 }
 
@@ -99,6 +130,8 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
     size_t length = std::strlen(folder);
     if (typedLength > length || typedLength >= kPathBufferSize)
         return kFolderTooLong;
+    if (int form = CheckPathForm(folder))
+        return form;
     int letter = (folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z';
     if (length < 3 || !letter || folder[1] != ':' || folder[2] != '\\')
         return kFolderNotAbsolute;
@@ -126,11 +159,16 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
 }
 
 // Files of the product among the system's own could replace or be taken for them, and the folder
-// checks (foreign code, the owner) would ask about the system itself. Compared as folders, so that
-// C:\WINDOWS\., C:\WINNT's short name or a second drive letter for the system drive are found too.
-int CheckFolderPlace(const char *folder, const char *windowsDir, const char *systemDir) {
-    if (SameFileOrFolder(folder, windowsDir) || SameFileOrFolder(folder, systemDir))
-        return kFolderSystemFolder;
+// checks (foreign code, the owner) would ask about the system itself; a drive's root is refused
+// for the reason CheckFolderName gives. Compared as folders, so that C:\WINDOWS\., C:\WINNT's short
+// name, a second drive letter for the system drive or Wine's Unix drive are found too.
+int CheckFolderPlace(const char *folder, const KeptFolders &kept) {
+    for (const char *system : kept.system)
+        if (system && system[0] && SameFileOrFolder(folder, system))
+            return kFolderSystemFolder;
+    for (int i = 0; i < kept.rootCount; i++)
+        if (SameFileOrFolder(folder, kept.roots[i]))
+            return kFolderDriveRoot;
     return kFolderOk;
 }
 

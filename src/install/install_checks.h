@@ -2,24 +2,40 @@
 // name, the space on its disk and the files it would replace.
 #pragma once
 
+// Each refused form of name has a value of its own, so that the user is told which rule it broke.
 enum FolderProblem {
     kFolderOk,
-    kFolderNotAbsolute,   // not a drive letter, a colon and a backslash, or "." / ".." in it
-    kFolderBadName,       // a character Windows refuses, or a name ending in a dot or space
-    kFolderTooLong,       // cut short when read, or a path the install makes would not fit
-    kFolderDeviceName,    // a name Windows keeps for a device (CON, NUL, COM1...), in any component
-    kFolderDriveRoot,     // the root of a drive itself
-    kFolderSystemFolder,  // the Windows folder or the system folder itself
+    kFolderNotAbsolute,         // not a drive letter, a colon and a backslash
+    kFolderBadName,             // a character Windows refuses in a name
+    kFolderTooLong,             // cut short when read, or a path the install makes would not fit
+    kFolderDeviceName,          // a name Windows keeps for a device (CON, NUL, COM1...), in any component
+    kFolderDriveRoot,           // the root of a drive itself
+    kFolderSystemFolder,        // the Windows folder or a system folder itself
+    kFolderTrailingDotOrSpace,  // a name ending in a dot or a space, which Windows would drop
+    kFolderDotName,             // "." or ".." as a name
+    kFolderPrefixedPath,        // "\\?\", "\\.\" or "\??\" before the path
+    kFolderNetworkPath,         // "\\server\share": a network folder, which the field does not take
+    kFolderLeadingSpace,        // a space before the drive letter
+    kFolderStreamName,          // a colon after the drive's, which names a stream of a file
 };
 
 // folder is the field's text as read into a kPathBufferSize buffer; typedLength is the length the
 // field reported, which is larger when the read cut the text short.
 int CheckFolderName(const char *folder, unsigned long typedLength);
 
-// kFolderSystemFolder when folder is the Windows folder or the system folder, compared as folders
-// (another spelling, a short name or another drive letter for the same folder is the same), else
-// kFolderOk: a folder that does not exist yet is neither.
-int CheckFolderPlace(const char *folder, const char *windowsDir, const char *systemDir);
+// The folders the install never goes into, found by the platform: the Windows folder and the
+// system folders (on 64-bit Windows the 32-bit programs' one too), and the root of every drive.
+struct KeptFolders {
+    enum { kSystemMax = 3, kRootMax = 26 };
+    const char *system[kSystemMax];  // empty or null where there is none
+    const char *roots[kRootMax];
+    int rootCount;
+};
+
+// kFolderSystemFolder or kFolderDriveRoot when folder is one of them, compared as folders (another
+// spelling, a short name, another drive letter or Wine's Unix drive for the same folder is the
+// same), else kFolderOk: a folder that does not exist yet is neither.
+int CheckFolderPlace(const char *folder, const KeptFolders &kept);
 
 enum TargetProblem { kTargetsReady, kDiskTooSmall, kTargetInUse, kTargetNotPlain };
 

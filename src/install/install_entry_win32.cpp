@@ -8,11 +8,15 @@
 #include "base/format_text.h"
 #include "base/scoped_win32.h"
 #include "base/setup_state_win32.h"
+#include "base/system_functions_win32.h"
+#include "base/system_version.h"
 #include "install/folder_trust.h"
 #include "install/install_checks.h"
 #include "install/install_messages_win32.h"
 #include "install/install_sequence.h"
 #include "install/wizard_window.h"
+#include "landing/access_rights.h"
+#include "landing/access_rights_win32.h"
 #include "landing/commit.h"
 #include "landing/file_placement.h"
 #include "landing/file_system.h"
@@ -21,6 +25,38 @@
 namespace {
 
 const DWORD kResultDelayTicks = 5000;
+
+// The folders the install never goes into. The system folder of 32-bit programs on 64-bit Windows
+// (SysWOW64) is given by GetSystemWow64DirectoryA (XP and later, looked up), which fails on 32-bit
+// Windows. Every drive letter's root is one, but for removable and CD-ROM drives, which the checks
+// would wait on (a floppy drive without media, a "no disk" box on the 95 family): a root spelt
+// another way there is not likely, and the read-only check or the writes catch what is.
+struct KeptFoldersHere {
+    char system[kPathBufferSize], systemWow64[kPathBufferSize];
+    char roots[KeptFolders::kRootMax][4];
+    KeptFolders kept;
+
+    KeptFoldersHere() : kept() {
+        UINT length = GetSystemDirectoryA(system, sizeof system);
+        if (length == 0 || length >= sizeof system)
+            system[0] = 0;  // an empty path names no folder
+        auto wow64 = FindSystemFunction<SystemFunction::GetSystemWow64DirectoryA>();
+        length = wow64 ? wow64(systemWow64, sizeof systemWow64) : 0;
+        if (length == 0 || length >= sizeof systemWow64)
+            systemWow64[0] = 0;
+        kept.system[0] = WindowsDir;
+        kept.system[1] = system;
+        kept.system[2] = systemWow64;
+        DWORD drives = GetLogicalDrives();
+        for (int i = 0; i < KeptFolders::kRootMax; i++) {
+            char *root = roots[kept.rootCount];
+            root[0] = static_cast<char>('A' + i), root[1] = ':', root[2] = '\\', root[3] = 0;
+            UINT type = drives & (1ul << i) ? GetDriveTypeA(root) : DRIVE_NO_ROOT_DIR;
+            if (type == DRIVE_FIXED || type == DRIVE_RAMDISK)
+                kept.roots[kept.rootCount++] = root;
+        }
+    }
+};
 
 // The folder as typed, refused (back to the field) when it is not a full path Windows accepts, when
 // a path the install makes would not fit, or when it is a drive's root or the system's own folder;
@@ -31,13 +67,8 @@ int InstallFolderAccepted(const WizardAnswers &answers) {
         return 0;
     }
     int problem = CheckFolderName(InstallDir, answers.typedLength);
-    if (problem == kFolderOk) {
-        char systemDir[kPathBufferSize];
-        UINT systemLength = GetSystemDirectoryA(systemDir, sizeof systemDir);
-        if (systemLength == 0 || systemLength >= sizeof systemDir)
-            systemDir[0] = 0;  // an empty path names no folder
-        problem = CheckFolderPlace(InstallDir, WindowsDir, systemDir);
-    }
+    if (problem == kFolderOk)
+        problem = CheckFolderPlace(InstallDir, KeptFoldersHere().kept);
     char link[kPathBufferSize];
     switch (problem) {
     case kFolderOk:
@@ -57,10 +88,47 @@ int InstallFolderAccepted(const WizardAnswers &answers) {
     case kFolderSystemFolder:
         SayFolderIsSystemFolder();
         return 0;
+    case kFolderBadName:
+        SayFolderNameHasBadCharacter();
+        return 0;
+    case kFolderTrailingDotOrSpace:
+        SayFolderNameEndsInDotOrSpace();
+        return 0;
+    case kFolderDotName:
+        SayFolderNameIsDots();
+        return 0;
+    case kFolderPrefixedPath:
+        SayFolderPathPrefixed();
+        return 0;
+    case kFolderNetworkPath:
+        SayFolderOnNetwork();
+        return 0;
+    case kFolderLeadingSpace:
+        SayFolderPathStartsWithSpace();
+        return 0;
+    case kFolderStreamName:
+        SayFolderNameHasStream();
+        return 0;
     default:
         SayFolderPathMalformed();
         return 0;
     }
+}
+
+// An existing folder on media that cannot be written (a CD-ROM, a drive made read-only) goes back
+// to the field before any question. FILE_READ_ONLY_VOLUME is reported from XP on; before, and on the
+// 95 family, a CD-ROM drive (GetDriveTypeA, every Windows) is taken as one. GetVolumeInformationA
+// of a drive without media fails, and says nothing then.
+int FolderWritable() {
+    const DWORD kReadOnlyVolume = 0x00080000;  // FILE_READ_ONLY_VOLUME, XP headers
+    if (!IsPlainFolder(InstallDir) || InstallDir[1] != ':')
+        return 1;
+    char root[4] = {InstallDir[0], ':', '\\', 0};
+    DWORD flags = 0;
+    if (AtLeastXp())
+        return !(GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+                 (flags & kReadOnlyVolume));
+    return GetDriveTypeA(root) != DRIVE_CDROM;
 }
 
 // Whoever owns the folder can change its rights and every file in it after the install; code put
@@ -68,7 +136,7 @@ int InstallFolderAccepted(const WizardAnswers &answers) {
 // The 95 family keeps no users apart (anyone may change any file), so nothing is asked there.
 // 1 = go on (nothing to ask, or "install anyway"); 0 = the user cancelled.
 int FolderTrustAccepted() {
-    if (!IsNtPlatform)
+    if (!IsNt())
         return 1;
     FolderTrustCheck check = CheckFolderTrust(InstallDir);
     switch (check.problem) {
@@ -86,8 +154,14 @@ int FolderTrustAccepted() {
 // The work folder, made or checked and locked before anything in it is read: refused when it is
 // not the setup's own (nothing in it is read, replayed or followed then), or when another setup
 // is installing into the folder now. 1 = ready.
+// A work folder this run made and could not use goes again at once, so that a retry finds none.
 int WorkFolderReady() {
-    switch (OpenWorkFolder()) {
+    char folder[kPathBufferSize];
+    int existed = !JoinPath(folder, InstallDir, kWorkFolderName) || KindOfPath(folder) != kPathMissing;
+    int state = OpenWorkFolder();
+    if (state != kWorkFolderReady && !existed)
+        RemoveFolder(folder);
+    switch (state) {
     case kWorkFolderReady:
         return 1;
     case kWorkFolderForeign:
@@ -97,7 +171,10 @@ int WorkFolderReady() {
         SayAnotherSetupInstalling();
         return 0;
     default:
-        SayWorkFolderNotMade();
+        if (!TokenMayNameAdministrators())  // an unelevated run in the administrators' folder
+            SayNeedsAdministratorRights();
+        else
+            SayWorkFolderNotMade();
         return 0;
     }
 }
@@ -158,7 +235,7 @@ int TargetsReady(InstallRunEnd *end) {
 // NT 4.0 and later without the backup privilege when no more than that is asked. The 95 family
 // cannot open a folder (and has no junctions). Once held it stays so.
 void HoldInstallFolder(KernelHandle *folder) {
-    if (IsNtPlatform && !folder->valid())
+    if (IsNt() && !folder->valid())
         *folder->Receive() = CreateFileA(InstallDir, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
@@ -180,15 +257,25 @@ int PrepareInstallFolder(KernelHandle *folder, MadeFolders *made) {
     if (ChangeDirectory(InstallDir))
         return 1;
     if (!MakeDirectory(InstallDir)) {
-        SayFolderCannotBeMade();
+        // Where an unelevated token is refused (Program Files, say), an elevated one is not.
+        if (GetLastError() == ERROR_ACCESS_DENIED && IsNt() && !TokenMayNameAdministrators())
+            SayNeedsAdministratorRights();
+        else
+            SayFolderCannotBeMade();
         return 0;
     }
     made->installFolder = 1;
     HoldInstallFolder(folder);
+    // Its rights before anything is made in it, so that all of it inherits them; one not set is no
+    // reason to stop (the folder then has the rights it inherited, as before).
+    OwnMadeFolder(InstallDir);
+    OpenMadeFolderToSandboxes(InstallDir);
     const char *separator = EndsWithSeparator(InstallDir) ? "" : "\\";
     int written = FormatText(made->doc, sizeof made->doc, "%s%sdoc", InstallDir, separator);
     if (written <= 0 || written >= kPathBufferSize || !MakeDirectory(made->doc))
         made->doc[0] = 0;
+    else
+        OwnMadeFolder(made->doc);
     return 1;
 }
 
@@ -214,8 +301,16 @@ int ReadyToInstall(const WizardAnswers &answers, KernelHandle *folder, MadeFolde
     *end = kRunBackToFolder;
     if (!InstallFolderAccepted(answers))
         return 0;
+    if (!FolderWritable()) {
+        SayFolderReadOnly();
+        return 0;
+    }
     HoldInstallFolder(folder);
     *end = kRunLeave;
+    if (NeedsAdministratorRights(InstallDir)) {
+        SayNeedsAdministratorRights();
+        return 0;
+    }
     if (!FolderTrustAccepted())
         return 0;
     int existed = IsPlainFolder(InstallDir);

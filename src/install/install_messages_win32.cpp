@@ -89,15 +89,78 @@ void SayFolderIsSystemFolder() {
 }
 
 void SayFolderPathMalformed() {
+    ShowWizardMessage("请输入完整的安装目录，以盘符开头，如 C:\\Tesso。",
+                      "Please type a full folder path that starts with a drive letter, such as C:\\Tesso.",
+                      kMessageOk);
+}
+
+void SayFolderNameHasBadCharacter() {
     ShowWizardMessage(
-        "请输入完整的安装目录（如 C:\\Tesso），目录名中不能有 < > : \" / | ? * 等字符。",
-        "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.",
+        "目录名中不能有 < > \" / | ? * 等字符或控制字符。请换一个目录名。",
+        "A folder name cannot hold < > \" / | ? * or control characters. Please choose another.", kMessageOk);
+}
+
+// Windows drops them, and would make another folder than the one typed.
+void SayFolderNameEndsInDotOrSpace() {
+    ShowWizardMessage("目录名不能以句点或空格结尾（Windows 会把它们去掉）。请改一下目录名。",
+                      "A folder name cannot end in a dot or a space: Windows drops them. Please change it.",
+                      kMessageOk);
+}
+
+void SayFolderNameIsDots() {
+    ShowWizardMessage("路径中不能有 . 或 .. 这样的目录名。请直接输入安装目录的完整路径。",
+                      "The path cannot hold . or .. as a folder name. Please type the folder's full path.",
+                      kMessageOk);
+}
+
+void SayFolderPathPrefixed() {
+    ShowWizardMessage(
+        "请不要在路径前加 \\\\?\\、\\\\.\\ 或 \\??\\，请输入普通的路径，如 C:\\Tesso。",
+        "Please type a plain path such as C:\\Tesso, without \\\\?\\, \\\\.\\ or \\??\\ before it.",
         kMessageOk);
+}
+
+// The access rights the setup sets need a folder of this machine; a share is reached through a
+// mapped drive letter.
+void SayFolderOnNetwork() {
+    ShowWizardMessage(
+        "安装程序不接受 \\\\服务器\\共享 形式的网络路径。请选本机的目录，或映射为驱动器后再选。",
+        "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive.",
+        kMessageOk);
+}
+
+void SayFolderPathStartsWithSpace() {
+    ShowWizardMessage("路径以空格开头。请删去盘符前的空格。",
+                      "The path starts with a space. Please remove the spaces before the drive letter.",
+                      kMessageOk);
+}
+
+// "C:\Tesso:x" names the stream x of a file C:\Tesso, not a folder.
+void SayFolderNameHasStream() {
+    ShowWizardMessage("盘符之后不能再有冒号（“目录名:名字”指的是文件的数据流，不是目录）。请改一下目录名。",
+                      "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder.",
+                      kMessageOk);
 }
 
 void SayFolderCannotBeMade() {
     ShowWizardMessage("无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
                       "Cannot create folder! Please check folder path.", kMessageOk);
+}
+
+// A CD-ROM or a drive made read-only: nothing there can be changed, so nothing is asked.
+void SayFolderReadOnly() {
+    ShowWizardMessage(
+        "安装目录所在的磁盘是只读的（如光盘），无法写入。请选别的目录。",
+        "The folder is on read-only media (a CD-ROM, say) and cannot be written. Choose another.",
+        kMessageOk);
+}
+
+// An unelevated run into a folder that only an elevated one may change.
+void SayNeedsAdministratorRights() {
+    ShowWizardMessage("安装到这个目录需要管理员权限。请以管理员身份运行安装程序，或选您自己的目录。",
+                      "Installing into this folder needs administrator rights. Run the setup as an "
+                      "administrator, or choose a folder of your own.",
+                      kMessageOk);
 }
 
 int AskInstallIntoOtherUsersFolder() {

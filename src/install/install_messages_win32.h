@@ -11,7 +11,16 @@ void SayFolderHasDeviceName();
 void SayFolderIsDriveRoot();
 void SayFolderIsSystemFolder();
 void SayFolderPathMalformed();
+void SayFolderNameHasBadCharacter();
+void SayFolderNameEndsInDotOrSpace();
+void SayFolderNameIsDots();
+void SayFolderPathPrefixed();
+void SayFolderOnNetwork();
+void SayFolderPathStartsWithSpace();
+void SayFolderNameHasStream();
 void SayFolderCannotBeMade();
+void SayFolderReadOnly();
+void SayNeedsAdministratorRights();
 
 // Who owns the folder, and what is in it.
 int AskInstallIntoOtherUsersFolder();

@@ -5,11 +5,7 @@
 
 #include <cstdint>
 
-// A system of the NT family by the version GetVersionExA reports to the setup (its manifest names
-// every system up to 10, so 8.1 and later report themselves instead of 8).
-struct SystemVersion {
-    unsigned long major, minor, build;
-};
+#include "base/system_version.h"
 
 // A well-known SID laid out as the system's SID structure is (revision, count, the authority's six
 // bytes most significant first, then the sub-authorities), so that none needs allocating, looking
@@ -43,9 +39,18 @@ enum { kProgramAccessEntriesMax = 5 };
 // "allowed" entry that passes nothing on. Returns how many were written to entries.
 int ProgramAccessEntries(const SystemVersion &version, AccessEntry *entries);
 
+// The sandboxed-app groups' entries of the programs' list on the given system (Windows 8 and
+// later), which a folder the setup makes passes on to everything in it. Returns how many.
+int SandboxAccessEntries(const SystemVersion &version, AccessEntry *entries);
+
 // Whether an existing install folder owned by the user running the setup passes the trust check
 // without a question on the given system (NT 4.0 to XP only).
 int RunningUserOwnerTrusted(const SystemVersion &version);
+
+// Whether a token may name Administrators as an object's owner, from the attributes it gives the
+// Administrators group (0 when it has none) and whether its restore privilege is enabled. An
+// unelevated token cannot, and whatever it makes is the user's own.
+int MayNameAdministratorsOwner(unsigned long administratorsAttributes, int restoreEnabled);
 
 // Gives the file at path the access list of an installed program: Administrators and SYSTEM full
 // control, everyone else read and execute (on Windows 8 and later sandboxed apps too), inherited
@@ -66,6 +71,15 @@ int PrivateFolderTrusted(const char *path);
 // or nothing to do on this system or volume.
 int TakeFolderRights(const char *path);
 
+// The folders the setup makes (the install folder, its "doc"): owner Administrators where the token
+// may name them, and the sandboxed-app groups let read what is in them (Windows 8 and later). Not
+// done is no reason to stop: 1 = done or nothing to do, 0 = could not be.
+int OwnMadeFolder(const char *path);
+int OpenMadeFolderToSandboxes(const char *path);
+// Whether an unelevated run meets a folder only an elevated one can install into (an earlier
+// install's, owned by the administrators): it says so before anything changes.
+int NeedsAdministratorRights(const char *folder);
+
 // Who owns an existing folder, as the trust check counts it. kOwnerTrusted: Administrators, SYSTEM,
 // TrustedInstaller or (NT 4.0 to XP) the user the setup runs as, and every folder where there are
 // no owners to ask about (the 95 family, FAT and network volumes). kOwnerRunningUser: the user the
@@ -80,3 +94,19 @@ struct FolderListing;
 FolderListing *OpenFolderListing(const char *folder);
 const char *NextListedName(FolderListing *listing);
 void CloseFolderListing(FolderListing *listing);
+
+// The list NT 4.0 gives a file made in a folder, computed as NT 4.0 computes it: NT 4.0 copies the
+// folder's inheritable entries only when a file is created, and a data file is created in the work
+// folder and renamed into the install folder, so the setup computes what it would have had there.
+// The lists and SIDs are in the system's own layout (ACL header, entries, SIDs; little-endian).
+struct FileListSources {
+    const unsigned char *folderList;   // the folder's list; null when it has none
+    const unsigned char *owner;        // the file's owner, for CREATOR OWNER
+    const unsigned char *group;        // the file's primary group, for CREATOR GROUP (may be null)
+    const unsigned char *createdList;  // the creator's default list, which the file takes when the
+                                       // folder passes nothing on to files; null when it has none
+};
+// Writes the file's list into out when outSize bytes hold it, and returns its size either way (so
+// that a caller may ask with no buffer first); 0 when the file is to have no list at all, -1 when a
+// list or SID given is malformed.
+long InheritedFileList(const FileListSources &sources, unsigned char *out, unsigned long outSize);

@@ -11,8 +11,11 @@ struct ProgramDescriptor {
                                      // bytes (a header and five entries of 20 or 24)
 };
 
-// The running system's version as GetVersionExA reports it (NT 4.0 when it cannot say).
-SystemVersion RunningSystemVersion();
+// Whether the setup's token may name Administrators as an owner (MayNameAdministratorsOwner), read
+// from the token at the first question. A test seam as well: it is -1 until then, and the Wine
+// tests set it to 0 to run as an unelevated token would, which Wine never gives.
+extern int TokenNamesAdministrators;
+int TokenMayNameAdministrators();
 
 // Builds it in place (it must not be copied afterwards). 1 = built; 0 on the 95 family, whose
 // advapi32 has no working security functions.

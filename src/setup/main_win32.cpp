@@ -6,6 +6,7 @@
 #include "base/malloc_buffer.h"
 #include "base/resource_ids.h"
 #include "base/setup_state_win32.h"
+#include "base/system_version.h"
 #include "glyphs/glyph_cell.h"
 #include "glyphs/glyph_pages_win32.h"
 #include "glyphs/owner_draw_win32.h"
@@ -22,13 +23,8 @@ namespace {
 const unsigned long kGlyphBufferSize = 307200;
 const int kClassNameSize = 100;
 
+// The version is read once, by Start, before the DLL search is restricted (which asks it).
 void ProbePlatform() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;  // 148 bytes
-    BOOL known = GetVersionExA(&version);
-    VersionFlags flags = VersionFlagsFor(known, version.dwPlatformId, version.dwMajorVersion);
-    IsNtPlatform = flags.isNtPlatform;
-    IsOldShell = flags.isOldShell;
     CPINFO codePage;
     HasDbcsCodePage = GetCPInfo(CP_ACP, &codePage) && codePage.MaxCharSize > 1;
     UiLanguage = UiLanguageFor(HasDbcsCodePage, GetSystemDefaultLangID());
@@ -103,11 +99,14 @@ void RunMessageLoop() {
 enum OtherSetup { kNoOtherSetup, kOtherSetupHere, kOtherSetupElsewhere };
 
 int FindOtherSetup() {
-    OSVERSIONINFOA version = {sizeof version};
-    int global = IsNtPlatform && GetVersionExA(&version) && version.dwMajorVersion >= 5;
+    int global = AtLeast2000();
     HANDLE running =
         CreateMutexA(nullptr, FALSE, global ? "Global\\TessoSetup.Running" : "TessoSetup.Running");
-    if (!running || GetLastError() != ERROR_ALREADY_EXISTS)
+    // A mutex that another user's setup made (its default list names that user alone) is refused
+    // with ERROR_ACCESS_DENIED: it exists, so that setup runs (CreateMutexA, on 2000 and later).
+    if (!running)
+        return GetLastError() == ERROR_ACCESS_DENIED ? kOtherSetupElsewhere : kNoOtherSetup;
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
         return kNoOtherSetup;
     HWND first = FindWindowA(nullptr, WIZARD_CAPTION);
     if (!first)
@@ -174,6 +173,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 // search is restricted before anything else runs, and the DLLs that windows load by name are
 // loaded from the system folder before the first window (the wizard, or a message box).
 extern "C" void WINAPI Start() {
+    unsigned long platformId = 0;
+    int known = ReadRunningSystem(&platformId);
+    VersionFlags flags = VersionFlagsFor(known, platformId, RunningSystem.major);
+    IsNtPlatform = flags.isNtPlatform;
+    IsOldShell = flags.isOldShell;
     RestrictDllSearch();
     PreloadWindowDlls();
     ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT));

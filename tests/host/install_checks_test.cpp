@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include "base/system_version.h"
 #include "install/install_checks.h"
 #include "landing/commit.h"
 #include "payload/payload_catalogue.h"
@@ -27,14 +28,21 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
         {"Tesso2", kFolderNotAbsolute},
         {"\\Tesso", kFolderNotAbsolute},
         {"C:Tesso", kFolderNotAbsolute},
-        {"\\\\server\\share", kFolderNotAbsolute},
-        {"C:\\Tesso\\..\\Windows", kFolderNotAbsolute},
+        {"\\\\server\\share", kFolderNetworkPath},
+        {"\\\\?\\C:\\Tesso", kFolderPrefixedPath},
+        {"\\\\.\\C:\\Tesso", kFolderPrefixedPath},
+        {"\\??\\C:\\Tesso", kFolderPrefixedPath},
+        {" C:\\Tesso", kFolderLeadingSpace},
+        {"C:\\ Tesso", kFolderOk},
+        {"C:\\Tesso\\..\\Windows", kFolderDotName},
+        {"C:\\.\\Tesso", kFolderDotName},
+        {"C:\\Tesso:stream", kFolderStreamName},
         {"C:\\a<b", kFolderBadName},
-        {"C:\\a:b", kFolderBadName},
+        {"C:\\a:b", kFolderStreamName},
         {"C:\\a|b", kFolderBadName},
         {"C:\\a/b", kFolderBadName},
-        {"C:\\Tesso.", kFolderBadName},
-        {"C:\\Tesso \\x", kFolderBadName},
+        {"C:\\Tesso.", kFolderTrailingDotOrSpace},
+        {"C:\\Tesso \\x", kFolderTrailingDotOrSpace},
         {"C:\\a\tb", kFolderBadName},
         {"", kFolderNotAbsolute},
         {"C:\\COM1", kFolderDeviceName},
@@ -44,7 +52,13 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
         {"C:\\Con", kFolderDeviceName},
         {"C:\\prn .log\\x", kFolderDeviceName},
         {"C:\\lpt9.", kFolderDeviceName},
-        {"C:\\COM0", kFolderOk},
+        {"C:\\COM0", kFolderDeviceName},
+        {"C:\\lpt\xB9", kFolderDeviceName},  // LPT¹ in code page 1252
+        {"C:\\COM\xB3", kFolderDeviceName},
+        {"C:\\COM\xB4", kFolderOk},
+        {"C:\\conin$", kFolderDeviceName},
+        {"C:\\CONOUT$.log\\x", kFolderDeviceName},
+        {"C:\\CONIN", kFolderOk},
         {"C:\\COM10", kFolderOk},
         {"C:\\LPT", kFolderOk},
         {"C:\\CONSOLE", kFolderOk},
@@ -54,6 +68,23 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
     };
     for (const Case &c : cases)
         EXPECT_EQ(CheckFolderName(c.folder, std::string(c.folder).size()), c.problem) << c.folder;
+}
+
+// Windows 11 takes a device's name with an extension as a plain name, but for NUL's.
+TEST(CheckFolderName, DeviceNamesWithAnExtensionOnWindows11) {
+    auto Check = [](const char *folder) { return CheckFolderName(folder, std::string(folder).size()); };
+    IsNtPlatform = 1;
+    const SystemVersion kVersions[] = {{10, 0, 19045}, {10, 0, 22000}};
+    for (const SystemVersion &version : kVersions) {
+        RunningSystem = version;
+        int older = version.build < 22000;
+        EXPECT_EQ(Check("C:\\COM1.txt"), older ? kFolderDeviceName : kFolderOk);
+        EXPECT_EQ(Check("C:\\con.d\\x"), older ? kFolderDeviceName : kFolderOk);
+        EXPECT_EQ(Check("C:\\NUL.txt"), kFolderDeviceName);
+        EXPECT_EQ(Check("C:\\COM1"), kFolderDeviceName);
+    }
+    RunningSystem = SystemVersion{};
+    IsNtPlatform = 0;
 }
 
 TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
@@ -72,19 +103,25 @@ TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
     EXPECT_EQ(CheckFolderName("C:\\Tesso", 300), kFolderTooLong);
 }
 
-// The Windows and system folders are found by what they are, not by how they are spelt.
-TEST(CheckFolderPlace, TheSystemsOwnFoldersAreRefusedByIdentity) {
-    TempFolder windows, elsewhere;
-    std::string system = windows.File("system32");
+// The Windows and system folders and the drives' roots are found by what they are, not by how they
+// are spelt.
+TEST(CheckFolderPlace, TheSystemsOwnFoldersAndRootsAreRefusedByIdentity) {
+    TempFolder windows, elsewhere, root;
+    std::string system = windows.File("system32"), wow = windows.File("SysWOW64");
     ASSERT_EQ(mkdir(system.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(wow.c_str(), 0755), 0);
     ASSERT_EQ(symlink(windows.path().c_str(), elsewhere.File("w").c_str()), 0);
-    const char *win = windows.path().c_str();
-    EXPECT_EQ(CheckFolderPlace(win, win, system.c_str()), kFolderSystemFolder);
-    EXPECT_EQ(CheckFolderPlace((system + "/.").c_str(), win, system.c_str()), kFolderSystemFolder);
-    EXPECT_EQ(CheckFolderPlace(elsewhere.File("w").c_str(), win, system.c_str()), kFolderSystemFolder);
-    EXPECT_EQ(CheckFolderPlace(windows.File("Tesso").c_str(), win, system.c_str()), kFolderOk);  // new
-    EXPECT_EQ(CheckFolderPlace(elsewhere.path().c_str(), win, system.c_str()), kFolderOk);
-    EXPECT_EQ(CheckFolderPlace(elsewhere.path().c_str(), win, ""), kFolderOk);
+    ASSERT_EQ(symlink(root.path().c_str(), elsewhere.File("r").c_str()), 0);
+    KeptFolders kept = {{windows.path().c_str(), system.c_str(), wow.c_str()}, {root.path().c_str()}, 1};
+    EXPECT_EQ(CheckFolderPlace(windows.path().c_str(), kept), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace((system + "/.").c_str(), kept), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace(wow.c_str(), kept), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace(elsewhere.File("w").c_str(), kept), kFolderSystemFolder);
+    EXPECT_EQ(CheckFolderPlace(elsewhere.File("r").c_str(), kept), kFolderDriveRoot);
+    EXPECT_EQ(CheckFolderPlace(windows.File("Tesso").c_str(), kept), kFolderOk);  // new
+    EXPECT_EQ(CheckFolderPlace(elsewhere.path().c_str(), kept), kFolderOk);
+    kept.system[2] = "";  // 32-bit Windows has no second system folder
+    EXPECT_EQ(CheckFolderPlace(elsewhere.path().c_str(), kept), kFolderOk);
 }
 
 TEST(SpaceNeeded, EveryFileWhileTheOldOnesAreStillThere) {

@@ -185,6 +185,8 @@ int FreeDiskSpace(const char *folder, unsigned long long *freeBytes, unsigned lo
 
 // The stand-in reads every text as GBK, the code page the host tests use.
 int IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+// The superscripts of code page 1252 (a GBK system has none: its 0xB2 leads a two-byte character).
+int SuperscriptDigit(unsigned char c) { return c == 0xB9 ? 1 : c == 0xB2 ? 2 : c == 0xB3 ? 3 : 0; }
 
 // The descriptor plus one stands for the file, so that no valid file is ever null.
 OutputFile *CreateOutputFile(const char *path) {

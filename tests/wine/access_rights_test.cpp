@@ -123,7 +123,7 @@ void ExpectProgramDescriptor(PSECURITY_DESCRIPTOR descriptor, const std::string 
     // table itself is checked per system by the host tests).
     std::vector<Entry> entries = Entries(descriptor);
     AccessEntry expected[kProgramAccessEntriesMax];
-    int count = ProgramAccessEntries(RunningSystemVersion(), expected);
+    int count = ProgramAccessEntries(RunningSystem, expected);
     ASSERT_GE(count, 3) << what;
     ASSERT_EQ(entries.size(), static_cast<size_t>(count)) << what;
     const PSID sids[] = {kAdministrators.sid, kSystem.sid, kEveryone.sid};

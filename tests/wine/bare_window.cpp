@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include "base/dll_search_win32.h"
+#include "base/system_version.h"
 
 // With "stay" on its command line it runs until it is ended, as a program in use would.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    unsigned long platformId = 0;
+    ReadRunningSystem(&platformId);
     RestrictDllSearch();
     HWND window = CreateWindowExA(0, "STATIC", "bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                   nullptr, nullptr, instance, nullptr);

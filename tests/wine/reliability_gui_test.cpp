@@ -103,11 +103,17 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
     std::string work = FreshFolder("names");
     std::map<std::string, std::string> files = PutEarlierInstall(work);
     const std::string notFull =
-        "Please type a full folder path such as C:\\Tesso, without < > : \" / | ? * in its names.";
+        "Please type a full folder path that starts with a drive letter, such as C:\\Tesso.";
+    const std::string systemFolder =
+        "The setup does not install into the Windows folder or the system folder. Please choose another.";
+    const std::string root = "Please choose a folder (such as C:\\Tesso), not the root of a drive.";
     const std::string tooLong =
         "The folder path is too long for the files to install. Please choose a shorter folder.";
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
+    std::string wow64 = std::string(windows) + "\\SysWOW64";
+    if (FileAttributes(wow64) == INVALID_FILE_ATTRIBUTES)
+        wow64 = windows;
     struct Case {
         std::string folder, message;
         std::wstring wide;  // typed in Unicode instead, where the code page lacks a character
@@ -115,14 +121,19 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
         {".", notFull},
         {"..", notFull},
         {"Tesso2", notFull},
-        {"C:\\a|b", notFull},
+        {"C:\\a|b", "A folder name cannot hold < > \" / | ? * or control characters. Please choose another."},
+        {"C:\\Tesso:x",
+         "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder."},
+        {"\\\\server\\share\\Tesso",
+         "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive."},
         {"C:\\" + std::string(300, 'x'), tooLong},
         {"C:\\" + std::string(230, 'y'), tooLong},
         {"C:\\COM1", "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, "
                      "LPT1-9). Please choose another."},
-        {"C:\\", "Please choose a folder (such as C:\\Tesso), not the root of a drive."},
-        {windows, "The setup does not install into the Windows folder or the system folder. Please choose "
-                  "another."},
+        {"C:\\", root},
+        {WindowsPath(Environment("WINEPREFIX") + "/drive_c"), root},  // the same folder through Z:
+        {windows, systemFolder},
+        {wow64, systemFolder},  // the 32-bit programs' system folder, where the prefix has one
         {"",
          "The folder name has a character (U+FF34) that this system's code page lacks. Please use another "
          "name.",

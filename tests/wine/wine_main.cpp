@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "base/setup_state_win32.h"
+#include "base/system_version.h"
 #include "glyphs/glyph_pages_win32.h"
 #include "payload/payload_store.h"
 
 int main(int argc, char **argv) {
     ProgramInstance = GetModuleHandleA(nullptr);
+    unsigned long platformId = 0;
+    ReadRunningSystem(&platformId);  // IsNtPlatform is each test's own choice
     ProductFolderName = "Tesso";
     std::vector<unsigned char> font(307200);
     unsigned long length = 0;
