@@ -166,8 +166,9 @@ int RatioAndFigures(const char *floorFolder, const char *installFolder) {
     }
     std::printf("integrity check of every packed stream: %.1f ms\n", checkSeconds * 1000);
     if (installPeak > 0 || before > 0)
-        std::printf("install peak private memory (%s): %.2f MiB above the %.2f MiB before it (goal 4 or below)\n",
-                    PathName(startupNt), installPeak, before);
+        std::printf(
+            "install peak private memory (%s): %.2f MiB above the %.2f MiB before it (goal 4 or below)\n",
+            PathName(startupNt), installPeak, before);
     return 0;
 }
 
