@@ -50,7 +50,7 @@ TEST(MakePayloads, RealFileReplacesItsStandInAndTheCatalogueListsTheInstalledRow
     EXPECT_LT(checks.find("{900, "), checks.find("{901, "));
     std::string table = ReadFile(folder.File("out/payload_catalogue_table.inc"));
     EXPECT_EQ(table.substr(table.find('\n') + 1),
-              "{900, \"real.bin\", 1, 0, 4ul, \"data\"},\n{901, \"standin.bin\", 0, 1, 1000ul, \"data\"},\n");
+              "{900, 1, 0, \"real.bin\", 4ul, \"data\"},\n{901, 0, 1, \"standin.bin\", 1000ul, \"data\"},\n");
 }
 
 // The install's space check and its check of every staged file trust the listed size.

@@ -18,7 +18,7 @@ exe=$1
 # only has to stay near it.
 case $(file -b "$exe") in
     *x86-64*) objdump=x86_64-w64-mingw32-objdump limit=$((128 * 1024)) ;;
-    *) objdump=i686-w64-mingw32-objdump limit=$((120 * 1024)) ;;
+    *) objdump=i686-w64-mingw32-objdump limit=$((96 * 1024)) ;;
 esac
 payloads=$(cat "$2"/*.z | wc -c)
 overhead=$(($(stat -c %s "$exe") - payloads))
