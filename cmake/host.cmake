@@ -26,7 +26,7 @@ file(GLOB TESSO_TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/text/
 # program's catalogue (payload_catalogue_table.inc), the names of its ids (payload_ids.inc) and the
 # table of their checks.
 add_custom_command(
-    OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc ${TESSO_PAYLOAD_DIR}/payload_checks.inc
+    OUTPUT ${TESSO_PAYLOAD_DIR}/payloads.rc ${TESSO_PAYLOAD_DIR}/payloads.pack ${TESSO_PAYLOAD_DIR}/payload_checks.inc
            ${TESSO_PAYLOAD_DIR}/payload_catalogue_table.inc ${TESSO_PAYLOAD_DIR}/payload_ids.inc
     COMMAND ${CMAKE_COMMAND} -E make_directory ${TESSO_PAYLOAD_DIR}
     COMMAND make_payloads ${CMAKE_SOURCE_DIR}/resources/payloads.tsv ${CMAKE_SOURCE_DIR}/resources/text
@@ -62,8 +62,10 @@ function(tesso_host_library name sanitize)
 endfunction()
 
 tesso_host_library(tesso_portable ${TESSO_SANITIZE})
+# The native benchmark's copy, optimised and without sanitizers: built by bench/run-bench.sh alone.
 tesso_host_library(tesso_portable_fast OFF)
 target_compile_options(tesso_portable_fast PRIVATE -O2)
+set_target_properties(tesso_portable_fast PROPERTIES EXCLUDE_FROM_ALL ON)
 
 file(GLOB TESSO_HOST_TEST_SOURCES CONFIGURE_DEPENDS tests/host/*.cpp)
 add_executable(tesso_host_tests ${TESSO_HOST_TEST_SOURCES})
@@ -77,7 +79,7 @@ add_test(NAME host.unprivileged COMMAND ${CMAKE_SOURCE_DIR}/tests/host/run-unpri
          $<TARGET_FILE:tesso_host_tests>)
 set_tests_properties(host.unprivileged PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 
-add_executable(bench_install_native bench/bench_install.cpp tests/host/install_doubles.cpp)
+add_executable(bench_install_native EXCLUDE_FROM_ALL bench/bench_install.cpp tests/host/install_doubles.cpp)
 target_link_libraries(bench_install_native PRIVATE tesso_portable_fast)
 add_dependencies(bench_install_native payloads)
 

@@ -10,8 +10,12 @@ add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/driver_process
     ${CMAKE_SOURCE_DIR}/tests/driver/driver_glyphs.cpp ${CMAKE_SOURCE_DIR}/tests/driver/driver_watch.cpp
     ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp ${CMAKE_SOURCE_DIR}/tools/png.cpp)
 target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src
-    ${CMAKE_SOURCE_DIR}/tools)
+    ${CMAKE_SOURCE_DIR}/tools PRIVATE ${TESSO_PAYLOAD_DIR})  # payload_checks.inc: where each stream lies
 target_link_libraries(wizard_driver PUBLIC tesso_zlib gdi32 user32 kernel32)
+
+# The test programs' common entry, compiled once for all of them.
+add_library(wine_test_main OBJECT ${CMAKE_SOURCE_DIR}/tests/wine/wine_main.cpp)
+target_link_libraries(wine_test_main PRIVATE tesso_setup_core gtest)
 
 file(GLOB TESSO_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
 foreach(source ${TESSO_WINE_TEST_SOURCES})
@@ -19,7 +23,7 @@ foreach(source ${TESSO_WINE_TEST_SOURCES})
     if(TESSO_WINE_TEST_NAMES AND NOT name IN_LIST TESSO_WINE_TEST_NAMES)
         continue()
     endif()
-    add_executable(${name} ${source} ${CMAKE_SOURCE_DIR}/tests/wine/wine_main.cpp $<TARGET_OBJECTS:tesso_resources>)
+    add_executable(${name} ${source} $<TARGET_OBJECTS:wine_test_main> $<TARGET_OBJECTS:tesso_resources>)
     target_link_libraries(${name} PRIVATE tesso_setup_core wizard_driver gtest)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
 endforeach()
@@ -49,14 +53,16 @@ if(TESSO_WINE_TEST_NAMES)
     return()  # a partial set (the 32-bit run) needs no benchmark
 endif()
 
-# The install benchmark, run under wine64 by bench/run-bench.sh.
-add_executable(bench_install ${CMAKE_SOURCE_DIR}/bench/bench_install.cpp $<TARGET_OBJECTS:tesso_resources>)
+# The benchmark's programs, built by bench/run-bench.sh alone (no test runs them).
+# The install benchmark, run under wine64.
+add_executable(bench_install EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/bench_install.cpp
+    $<TARGET_OBJECTS:tesso_resources>)
 target_link_libraries(bench_install PRIVATE tesso_setup_core psapi)
 
 # Time to a visible wizard against a bare dialog program started the same way.
-add_executable(time_to_window ${CMAKE_SOURCE_DIR}/bench/time_to_window.cpp)
+add_executable(time_to_window EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/time_to_window.cpp)
 target_link_libraries(time_to_window PRIVATE wizard_driver)
 # The longest time the wizard leaves a message unanswered during an install and its wait.
-add_executable(longest_wait ${CMAKE_SOURCE_DIR}/bench/longest_wait.cpp)
+add_executable(longest_wait EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/longest_wait.cpp)
 target_link_libraries(longest_wait PRIVATE wizard_driver)
-add_executable(bare_dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/bare_dialog.rc)
+add_executable(bare_dialog WIN32 EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/bare_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/bare_dialog.rc)

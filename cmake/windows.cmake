@@ -74,7 +74,7 @@ target_link_libraries(tesso_setup_core PUBLIC tesso_zlib ${TESSO_SYSTEM_LIBRARIE
 # The resources: dialog templates, icon and every payload.
 set(TESSO_RESOURCE_FILES ${CMAKE_SOURCE_DIR}/resources/setup.rc)
 set_source_files_properties(${TESSO_RESOURCE_FILES} PROPERTIES
-    OBJECT_DEPENDS "${TESSO_PAYLOAD_DIR}/payloads.rc;${TESSO_PAYLOAD_DIR}/tesso.ico")
+    OBJECT_DEPENDS "${TESSO_PAYLOAD_DIR}/payloads.rc;${TESSO_PAYLOAD_DIR}/payloads.pack;${TESSO_PAYLOAD_DIR}/tesso.ico")
 add_library(tesso_resources OBJECT ${TESSO_RESOURCE_FILES})
 target_include_directories(tesso_resources PRIVATE src ${TESSO_PAYLOAD_DIR})
 

@@ -5,6 +5,9 @@
 #define IDD_WIZARD 113
 #define IDD_FOLDER_CHOOSER 168
 #define IDI_TESSO 166
+// Every packed payload stream, one after another in the order of the table of their checks, as one
+// resource of type "TEXT" (src/payload/payload_store_win32.cpp).
+#define IDR_PAYLOAD_STREAMS 1
 
 // The wizard's caption, also how a second start finds the first one's window.
 #define WIZARD_CAPTION "Tessovar Chinese Input Engine Installer"

@@ -52,11 +52,13 @@ FARPROC FindSystemFunctionAddress(SystemFunction function) {
 }
 
 // Wine's ntdll exports wine_get_version; no Windows does (the 95 family has no ntdll at all).
+// The answer is kept as 1 (no) or 2 (yes), 0 until asked: a zero-initialised flag lies in .bss,
+// where an initialised one would cost the exe a .data page of its own.
 int RunningUnderWine() {
-    static int known = -1;
-    if (known < 0) {
+    static int answer;
+    if (!answer) {
         HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-        known = ntdll && GetProcAddress(ntdll, "wine_get_version");
+        answer = ntdll && GetProcAddress(ntdll, "wine_get_version") ? 2 : 1;
     }
-    return known;
+    return answer - 1;
 }

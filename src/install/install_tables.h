@@ -6,11 +6,13 @@
 #include "landing/install_names.h"
 #include "payload/payload_catalogue.h"
 
+// Six bytes a row (the id first, then single bytes): the table has a row for every file, and ints
+// would make each row 16.
 struct InstallStep {
-    int checkpoint;            // progress position set before this step; 0 = none
-    unsigned short payloadId;  // 0 = a checkpoint without extraction
-    int required;              // a failing required step ends the install
-    int skippedWhenKept;       // not run when the old word base is kept
+    unsigned short payloadId;       // 0 = a checkpoint without extraction
+    unsigned char checkpoint;       // progress position (0 to 100) set before this step; 0 = none
+    unsigned char required;         // a failing required step ends the install
+    unsigned char skippedWhenKept;  // not run when the old word base is kept
 };
 
 extern const InstallStep InstallSteps[];

@@ -7,11 +7,12 @@
 // that packs the payloads, so the two always agree.
 #pragma once
 
+// 16 bytes a row on the 32-bit build (the flags beside the id, where ints would make it 24).
 struct PayloadEntry {
     unsigned short id;
+    unsigned char readOnly;
+    unsigned char hidden;
     const char *file;
-    int readOnly;
-    int hidden;
     unsigned long bytes;  // inflated size
     const char *kind;     // what the file is, as resources/payloads.tsv names it (exe, dll, html...)
 };

@@ -1,4 +1,5 @@
-// Embedded payloads: each is one zlib stream stored under the resource type "TEXT" and an integer id.
+// Embedded payloads: each is one zlib stream, found by its integer id (on Windows inside the one
+// resource that holds every stream, src/payload/payload_store_win32.cpp).
 #pragma once
 
 #include "payload/payload_catalogue.h"

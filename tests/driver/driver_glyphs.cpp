@@ -13,19 +13,16 @@ const std::vector<unsigned char> &GlyphFont() {
     static std::vector<unsigned char> font;
     if (!font.empty())
         return font;
-    std::string exe = WindowsPath(Environment("TESSO_SETUP_EXE"));
-    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(110), "TEXT") : nullptr;
-    if (!resource)
+    std::vector<char> stream = PayloadStream(WindowsPath(Environment("TESSO_SETUP_EXE")), 110);
+    if (stream.empty())
         return font;
-    const Bytef *stream = static_cast<const Bytef *>(LockResource(LoadResource(module, resource)));
     std::vector<unsigned char> bytes(307200);
     uLongf length = bytes.size();
-    if (uncompress(bytes.data(), &length, stream, SizeofResource(module, resource)) == Z_OK) {
+    if (uncompress(bytes.data(), &length, reinterpret_cast<const Bytef *>(stream.data()), stream.size()) ==
+        Z_OK) {
         bytes.resize(length);
         font = bytes;
     }
-    FreeLibrary(module);
     return font;
 }
 

@@ -8,6 +8,8 @@
 
 #include <zlib.h>
 
+#include "base/resource_ids.h"
+
 namespace driver {
 
 namespace {
@@ -76,31 +78,59 @@ bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workin
 
 namespace {
 
-// The packed stream of one payload of an exe; empty when it has none.
-std::vector<char> PayloadStream(const std::string &exe, unsigned short payloadId) {
-    std::vector<char> stream;
+// The build's table of stream checks, in the order of the streams in the pack: id, packed bytes and
+// CRC-32.
+struct StreamCheck {
+    unsigned short id;
+    unsigned long packedBytes, crc32;
+};
+const StreamCheck kStreamChecks[] = {
+#include "payload_checks.inc"
+};
+
+// The whole pack of streams of an exe; empty when it has none.
+std::vector<char> StreamPack(const std::string &exe) {
+    std::vector<char> pack;
     HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(payloadId), "TEXT") : nullptr;
+    HRSRC resource = module ? FindResourceA(module, MAKEINTRESOURCEA(IDR_PAYLOAD_STREAMS), "TEXT") : nullptr;
     if (resource) {
         const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, resource)));
-        stream.assign(bytes, bytes + SizeofResource(module, resource));
+        pack.assign(bytes, bytes + SizeofResource(module, resource));
     }
     if (module)
         FreeLibrary(module);
-    return stream;
+    return pack;
+}
+
+// Where a payload's stream begins in the pack, its size in *size; -1 when the table has no such id.
+long StreamOffset(unsigned short payloadId, unsigned long *size) {
+    unsigned long at = 0;
+    for (const StreamCheck &check : kStreamChecks) {
+        if (check.id == payloadId) {
+            *size = check.packedBytes;
+            return static_cast<long>(at);
+        }
+        at += check.packedBytes;
+    }
+    return -1;
 }
 
 // A copy of the setup in a fresh folder with one payload's stream replaced; empty on failure.
 std::string SetupCopyWithStream(unsigned short payloadId, const std::vector<char> &stream) {
     std::string copy = FreshFolder("changed") + "\\TessoSetup.exe";
-    if (stream.empty() ||
+    std::vector<char> pack = StreamPack(WindowsPath(Environment("TESSO_SETUP_EXE")));
+    unsigned long size = 0;
+    long at = StreamOffset(payloadId, &size);
+    if (stream.empty() || at < 0 || at + size > pack.size() ||
         !CopyFileA(WindowsPath(Environment("TESSO_SETUP_EXE")).c_str(), copy.c_str(), FALSE))
         return "";
+    pack.erase(pack.begin() + at, pack.begin() + at + size);
+    pack.insert(pack.begin() + at, stream.begin(), stream.end());
     HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
     if (!update ||
-        !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(payloadId),
-                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), const_cast<char *>(stream.data()),
-                         static_cast<DWORD>(stream.size())) ||
+        !UpdateResourceA(update, "TEXT", MAKEINTRESOURCEA(IDR_PAYLOAD_STREAMS),
+                         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), pack.data(),
+                         static_cast<DWORD>(pack.size())) ||
         !EndUpdateResourceA(update, FALSE))
         return "";
     return copy;
@@ -133,6 +163,15 @@ bool RecordStream(const std::string &exe, unsigned short payloadId, const std::v
 }
 
 }  // namespace
+
+std::vector<char> PayloadStream(const std::string &exe, unsigned short payloadId) {
+    std::vector<char> pack = StreamPack(exe);
+    unsigned long size = 0;
+    long at = StreamOffset(payloadId, &size);
+    if (at < 0 || at + size > pack.size())
+        return {};
+    return std::vector<char>(pack.begin() + at, pack.begin() + at + size);
+}
 
 std::string DamagedSetupCopy(unsigned short payloadId) {
     std::vector<char> stream = PayloadStream(WindowsPath(Environment("TESSO_SETUP_EXE")), payloadId);

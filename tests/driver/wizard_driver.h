@@ -29,6 +29,9 @@ std::string DamagedSetupCopy(unsigned short payloadId);
 // A copy of the setup whose payload holds `content` instead, recorded as intact in the copy's own
 // checks, so that only the setup's use of the content can fail; empty on failure.
 std::string SetupCopyWithPayload(unsigned short payloadId, const std::string &content);
+// The packed stream of one payload of an exe (found as the setup finds it: in its one resource of
+// streams, at the sizes of the streams before it); empty when it has none.
+std::vector<char> PayloadStream(const std::string &exe, unsigned short payloadId);
 // Only starts the process.
 bool LaunchSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
 // The window that has the keyboard focus in the setup's thread.

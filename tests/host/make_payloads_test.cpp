@@ -41,11 +41,16 @@ TEST(MakePayloads, RealFileReplacesItsStandInAndTheCatalogueListsTheInstalledRow
     EXPECT_EQ(Inflate(ReadFile(folder.File("out/900.z")), 100), "REAL");
     EXPECT_EQ(Inflate(ReadFile(folder.File("out/901.z")), 2000).size(), 1000u);
     std::string rc = ReadFile(folder.File("out/payloads.rc"));
-    EXPECT_NE(rc.find("900 TEXT \"" + folder.File("out/900.z") + "\""), std::string::npos);
-    EXPECT_NE(rc.find("901 TEXT"), std::string::npos);
+    EXPECT_NE(rc.find("IDR_PAYLOAD_STREAMS TEXT \"" + folder.File("out/payloads.pack") + "\""),
+              std::string::npos);
+    // The pack is the streams one after another, in the order of the table of their checks.
+    EXPECT_EQ(ReadFile(folder.File("out/payloads.pack")),
+              ReadFile(folder.File("out/900.z")) + ReadFile(folder.File("out/901.z")));
+    std::string checks = ReadFile(folder.File("out/payload_checks.inc"));
+    EXPECT_LT(checks.find("{900, "), checks.find("{901, "));
     std::string table = ReadFile(folder.File("out/payload_catalogue_table.inc"));
     EXPECT_EQ(table.substr(table.find('\n') + 1),
-              "{900, \"real.bin\", 1, 0, 4ul, \"data\"},\n{901, \"standin.bin\", 0, 1, 1000ul, \"data\"},\n");
+              "{900, 1, 0, \"real.bin\", 4ul, \"data\"},\n{901, 0, 1, \"standin.bin\", 1000ul, \"data\"},\n");
 }
 
 // The install's space check and its check of every staged file trust the listed size.

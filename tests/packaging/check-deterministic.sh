@@ -19,7 +19,7 @@ for stream in "$built"/*.z; do
     cmp -s "$stream" "$again/$(basename "$stream")" || { echo "differs: $(basename "$stream")"; exit 1; }
     count=$((count + 1))
 done
-for table in payload_catalogue_table.inc payload_checks.inc; do
+for table in payloads.pack payload_catalogue_table.inc payload_checks.inc; do
     cmp -s "$built/$table" "$again/$table" || { echo "differs: $table"; exit 1; }
 done
-echo "$count packed streams and both tables identical"
+echo "$count packed streams, their pack and both tables identical"

@@ -2,7 +2,9 @@
 // shipped executables.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "landing/file_placement.h"
 #include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
+#include "payload/payload_check.h"
 #include "payload/payload_store.h"
 #include "wine_helpers.h"
 
@@ -56,7 +59,8 @@ TEST_F(Win32FilePlacement, ExtractedPayloadsAreNewAndWhole) {
     DestroyPayloadInflater(inflater);
 }
 
-// Every catalogue id is a "TEXT" resource of the shipped executables, beginning 78 DA.
+// Every catalogue id has its stream in the shipped executables' pack of streams, beginning 78 DA,
+// at the size and CRC-32 of the setup's table of checks.
 TEST(Packaging, EveryPayloadIsAnEmbeddedZlibStream) {
     std::string exes = Environment("TESSO_SETUP_EXES");
     ASSERT_FALSE(exes.empty());
@@ -65,18 +69,20 @@ TEST(Packaging, EveryPayloadIsAnEmbeddedZlibStream) {
         size_t end = exes.find(';', start);
         std::string exe = exes.substr(start, end == std::string::npos ? std::string::npos : end - start);
         start = end == std::string::npos ? exes.size() : end + 1;
-        HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module, nullptr) << exe;
         for (int i = 0; i < PayloadCatalogueCount; i++) {
-            HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(PayloadCatalogue[i].id), "TEXT");
-            ASSERT_NE(resource, nullptr) << exe << " " << PayloadCatalogue[i].id;
-            const unsigned char *bytes =
-                static_cast<const unsigned char *>(LockResource(LoadResource(module, resource)));
-            ASSERT_GE(SizeofResource(module, resource), 6u);
-            EXPECT_EQ(bytes[0], 0x78);
-            EXPECT_EQ(bytes[1], 0xDA);
+            std::vector<char> stream = driver::PayloadStream(exe, PayloadCatalogue[i].id);
+            ASSERT_GE(stream.size(), 6u) << exe << " " << PayloadCatalogue[i].id;
+            EXPECT_EQ(static_cast<unsigned char>(stream[0]), 0x78);
+            EXPECT_EQ(static_cast<unsigned char>(stream[1]), 0xDA);
+            const PayloadCheck *check =
+                std::find_if(PayloadChecks, PayloadChecks + PayloadCheckCount,
+                             [&](const PayloadCheck &c) { return c.id == PayloadCatalogue[i].id; });
+            ASSERT_NE(check, PayloadChecks + PayloadCheckCount);
+            EXPECT_EQ(stream.size(), check->packedBytes);
+            EXPECT_EQ(
+                crc32(0, reinterpret_cast<const Bytef *>(stream.data()), static_cast<uInt>(stream.size())),
+                check->crc32);
         }
-        FreeLibrary(module);
     }
 }
 
