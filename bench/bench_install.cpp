@@ -18,9 +18,9 @@
 
 #include "../tests/install_in_work_folder.h"
 #include "base/setup_state.h"
-#include "landing/file_placement.h"
 #include "install/install_sequence.h"
 #include "install/install_tables.h"
+#include "landing/file_placement.h"
 #include "payload/payload_catalogue.h"
 #include "payload/payload_check.h"
 #include "payload/payload_store.h"
@@ -52,7 +52,7 @@ void EmptyFolder(const std::string &folder) {
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         char path[kPathBufferSize];
         if (JoinPath(path, folder.c_str(), PayloadCatalogue[i].file))
-            DeleteInstalledFile(path);
+            RemovePlainFile(path);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <commdlg.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 // Declared here for the table's pointer type only (never called directly, never imported): the
 // headers, told the oldest target, leave it out.
@@ -18,7 +19,7 @@ extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD
 // The DLLs the table's functions live in. kernel32, advapi32 and user32 are imported anyway and are
 // loaded before any program code; the others are loaded only when one of their functions is first
 // asked for (see FindSystemFunctionAddress).
-enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, User32, Count };
+enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, User32, Ntdll, Count };
 
 // The headers declare these only for a Vista target (_WIN32_WINNT 0x0600): they are declared here
 // as the SDK declares them, for the table's types alone. Nothing calls them directly: an import of
@@ -74,7 +75,9 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(User32, GetWindowTextW)                 /* NT only, as every user32 row */          \
     Row(User32, GetWindowTextLengthW)                                                       \
     Row(User32, ShutdownBlockReasonCreate)      /* Vista */                                 \
-    Row(User32, ShutdownBlockReasonDestroy)     /* Vista */
+    Row(User32, ShutdownBlockReasonDestroy)     /* Vista */                                 \
+    Row(Ntdll, NtSetInformationFile)            /* NT 3.1: rename and delete by handle */   \
+    Row(Ntdll, RtlNtStatusToDosError)           /* NT 3.1 */
 // clang-format on
 
 // The table's functions by name: SystemFunction::GetDiskFreeSpaceExA.

@@ -48,8 +48,10 @@ void NoteUnwritten(const char *file) {
         FirstUnwrittenFile = file;
 }
 
-// The install in progress: the files staged, in install order, and the plan of its commit.
+// The install in progress: the files staged, in install order, with what each holds as written
+// (its size and CRC-32, for the journal), and the plan of its commit.
 const PayloadEntry *StagedFiles[kMaxCommitEntries];
+unsigned long StagedBytes[kMaxCommitEntries], StagedCrc[kMaxCommitEntries];
 int StagedCount;
 CommitPlan Plan;
 
@@ -66,12 +68,26 @@ int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
 // it takes its place (a failed update is reported, and the file installed as it came).
 int StageFile(PayloadInflater *inflater, const PayloadEntry *entry) {
     char staged[kPathBufferSize];
-    if (!StagedPath(staged, entry->file) || !ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes))
+    unsigned long crc = 0, bytes = entry->bytes;
+    if (!StagedPath(staged, entry->file) ||
+        !ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes, &crc))
         return 0;
-    // Opened again by its name for the edit: it must still be the file just written.
-    if (entry->id == kPayloadConfigFile &&
-        (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFile(staged)))
-        NoteUnwritten(entry->file);
+    // Opened again by its name for the edit: it must still be the file just written. What the
+    // journal records for it is the file as the edit left it.
+    if (entry->id == kPayloadConfigFile) {
+        if (KindOfPath(staged) != kPathPlainFile || !UpdateConfigFile(staged))
+            NoteUnwritten(entry->file);
+        HeldFile edited;
+        if (OpenHeldFile(staged, &edited) != kHeldOpened)
+            return 0;
+        bytes = edited.bytes;
+        int read = HeldFileCrc(&edited, &crc);
+        CloseHeldFile(&edited);
+        if (!read)
+            return 0;
+    }
+    StagedBytes[StagedCount] = bytes;
+    StagedCrc[StagedCount] = crc;
     StagedFiles[StagedCount++] = entry;
     return 1;
 }
@@ -100,15 +116,6 @@ int StageAll(PayloadInflater *inflater) {
     return 1;
 }
 
-void DiscardStaged() {
-    for (int i = 0; i < StagedCount; i++) {
-        char staged[kPathBufferSize];
-        if (StagedPath(staged, StagedFiles[i]->file) && KindOfPath(staged) == kPathPlainFile)
-            DeleteInstalledFile(staged);
-        KeepWizardResponsive();
-    }
-}
-
 // The old user dictionaries first (moved aside, so that they come back should the install fail),
 // then every staged file in install order.
 int PlanCommit() {
@@ -129,6 +136,8 @@ int PlanCommit() {
                        : kCommitReplace;
         if (!AddCommitEntry(&Plan, entry->file, kind, wanted))
             return 0;
+        Plan.entries[Plan.count - 1].placedBytes = StagedBytes[i];
+        Plan.entries[Plan.count - 1].placedCrc = StagedCrc[i];
         KeepWizardResponsive();
     }
     return 1;
@@ -215,12 +224,14 @@ void CopyControlFile() {
 }  // namespace
 
 const char *FirstUnwrittenFile;
+int FirstUnwrittenCause;
 
 // Nothing under a final name changes until every file is staged whole; a failure from then until
 // every file is in place and checked undoes the commit. A failed install therefore leaves the
 // folder as it was.
 int RunInstall() {
     FirstUnwrittenFile = nullptr;
+    FirstUnwrittenCause = kCauseOther;
     Owned<PayloadInflater, DestroyPayloadInflater> inflater(CreatePayloadInflater());  // on every path out
     if (!inflater.get()) {
         ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
@@ -231,20 +242,26 @@ int RunInstall() {
     KeepOldWordBase = 0;
     CheckOldWordBase();
     if (!StageAll(inflater.get()) || !PlanCommit() || !WriteJournal(&Plan)) {
-        DiscardStaged();
+        FirstUnwrittenCause = LastFailureCause();
+        RemoveStagedFiles();
         return kInstallFailed;
     }
     // The record makes the commit stand: no later run undoes it. Without it nothing is reported
     // as installed.
     const char *stopped = CommitToDisk(&Plan);
     int inPlace = !stopped && InstalledFilesAreThere();
-    if (inPlace && !RecordCommit())
+    if (stopped)
+        FirstUnwrittenCause = CommitStopCause();
+    if (inPlace && !RecordCommit()) {
         stopped = kCommitRecordName;
+        FirstUnwrittenCause = LastFailureCause();
+    }
     if (!inPlace || stopped) {
         if (stopped)
             FirstUnwrittenFile = stopped;
         if (const char *notBack = UndoCommit(&Plan)) {
             FirstUnwrittenFile = notBack;
+            FirstUnwrittenCause = CommitStopCause();
             return kInstallNotUndone;
         }
         return kInstallFailed;

@@ -15,3 +15,5 @@ int RunInstall();
 // After RunInstall: the installed name of the first file that was not written (or, after
 // kInstallNotUndone, that could not be put back), or null.
 extern const char *FirstUnwrittenFile;
+// Why it was not written or put back (FailureCause, landing/file_system.h).
+extern int FirstUnwrittenCause;
