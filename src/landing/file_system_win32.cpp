@@ -568,15 +568,14 @@ int MoveHeldFile(HeldFile *file, const char *target) {
     return 1;
 }
 
-// A read-only file cannot be given the delete disposition: its protection is lifted on the open
-// first, and put back when the delete fails.
+// A read-only file cannot be given the delete disposition (nor deleted by name on the 95 family):
+// its protection is lifted first, and put back when the delete fails.
 int DeleteHeldFile(HeldFile *file) {
-    if (!file->handle)
-        return DeleteFileA(file->path) ? 1 : Fail(GetLastError());
     unsigned long word = file->attributes;
     int lifted = (word & kAttributeProtection) && SetHeldFileAttributes(file, word & ~kAttributeProtection);
     DispositionInformation disposition = {TRUE};
-    if (SetByHandle(file->handle, &disposition, sizeof disposition, kDispositionClass))
+    if (file->handle ? SetByHandle(file->handle, &disposition, sizeof disposition, kDispositionClass)
+                     : DeleteFileA(file->path))
         return 1;
     DWORD error = GetLastError();
     if (lifted)
