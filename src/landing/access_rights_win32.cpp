@@ -169,12 +169,12 @@ int ReadTokenMayNameAdministrators() {
 
 }  // namespace
 
-int TokenNamesAdministrators = -1;
+int TokenNamesAdministrators;  // zero until read: no initialised data page for one flag
 
 int TokenMayNameAdministrators() {
-    if (TokenNamesAdministrators < 0)
-        TokenNamesAdministrators = ReadTokenMayNameAdministrators();
-    return TokenNamesAdministrators;
+    if (!TokenNamesAdministrators)
+        TokenNamesAdministrators = ReadTokenMayNameAdministrators() ? kTokenNamesThem : kTokenCannot;
+    return TokenNamesAdministrators == kTokenNamesThem;
 }
 
 int BuildProgramDescriptor(ProgramDescriptor *program) {

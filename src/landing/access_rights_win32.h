@@ -12,8 +12,9 @@ struct ProgramDescriptor {
 };
 
 // Whether the setup's token may name Administrators as an owner (MayNameAdministratorsOwner), read
-// from the token at the first question. A test seam as well: it is -1 until then, and the Wine
-// tests set it to 0 to run as an unelevated token would, which Wine never gives.
+// from the token at the first question. A test seam as well: it is 0 until then, and a test sets it
+// to kTokenCannot to run as an unelevated token would, which Wine never gives.
+enum { kTokenCannot = 1, kTokenNamesThem = 2 };
 extern int TokenNamesAdministrators;
 int TokenMayNameAdministrators();
 

@@ -12,6 +12,7 @@
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
+#include "base/system_version.h"
 #include "landing/file_placement.h"
 
 int ReadAttributeWord(const char *path, unsigned long *word) {
@@ -435,16 +436,6 @@ int SetByHandle(HANDLE file, void *information, ULONG bytes, FILE_INFORMATION_CL
     return 0;
 }
 
-int OnTwoThousandOrLater() {
-    static int known = -1;
-    if (known < 0) {
-        OSVERSIONINFOA version = {};
-        version.dwOSVersionInfoSize = sizeof version;
-        known = GetVersionExA(&version) && version.dwMajorVersion >= 5;
-    }
-    return known;
-}
-
 // The serial number of the install folder's volume, read once for each install folder: every
 // file the commit moves must be on it (a folder mounted below the install folder is another
 // volume, where a rename would fail or a delete reach another disk).
@@ -509,9 +500,9 @@ int OpenHeldFile(const char *path, HeldFile *file) {
         return kHeldNotPlain;
     // Read, to check the contents; DELETE to rename or delete it; attributes, to lift and set its
     // protection. No delete sharing: while it is held, nobody renames, deletes or replaces it.
-    HANDLE opened = CreateFileA(
-        path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | (OnTwoThousandOrLater() ? kOpenReparsePoint : 0), nullptr);
+    HANDLE opened = CreateFileA(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0), nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
