@@ -44,10 +44,12 @@ TEST(MakePayloads, RealFileReplacesItsStandInAndTheCatalogueListsTheInstalledRow
     EXPECT_NE(rc.find("IDR_PAYLOAD_STREAMS TEXT \"" + folder.File("out/payloads.pack") + "\""),
               std::string::npos);
     // The pack is the streams one after another, in the order of the table of their checks.
-    EXPECT_EQ(ReadFile(folder.File("out/payloads.pack")),
-              ReadFile(folder.File("out/900.z")) + ReadFile(folder.File("out/901.z")));
+    EXPECT_EQ(ReadFile(folder.File("out/payloads.pack")), ReadFile(folder.File("out/900.z")) +
+                                                              ReadFile(folder.File("out/901.z")) +
+                                                              ReadFile(folder.File("out/902.z")));
     std::string checks = ReadFile(folder.File("out/payload_checks.inc"));
     EXPECT_LT(checks.find("{900, "), checks.find("{901, "));
+    EXPECT_LT(checks.find("{901, "), checks.find("{902, "));
     std::string table = ReadFile(folder.File("out/payload_catalogue_table.inc"));
     EXPECT_EQ(table.substr(table.find('\n') + 1),
               "{900, 1, 0, \"real.bin\", 4ul, \"data\"},\n{901, 0, 1, \"standin.bin\", 1000ul, \"data\"},\n");
