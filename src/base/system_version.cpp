@@ -20,6 +20,5 @@ int NtAtLeast(unsigned long major, unsigned long minor, unsigned long build) {
 
 int AtLeast2000() { return NtAtLeast(5, 0, 0); }
 int AtLeastXp() { return NtAtLeast(5, 1, 0); }
-int AtLeastVista() { return NtAtLeast(6, 0, 0); }
 int AtLeastWindows8() { return NtAtLeast(6, 2, 0); }
 int AtLeastWindows11() { return NtAtLeast(10, 0, 22000); }

@@ -26,6 +26,5 @@ int AtLeast(const SystemVersion &version, const SystemVersion &since);
 inline int IsNt() { return IsNtPlatform; }
 int AtLeast2000();       // NT 5.0: inheritance computed by the system, protected lists
 int AtLeastXp();         // NT 5.1
-int AtLeastVista();      // NT 6.0: elevation, split tokens
 int AtLeastWindows8();   // NT 6.2: app containers
 int AtLeastWindows11();  // 10.0.22000: device names with an extension are plain names
