@@ -1,8 +1,6 @@
 #include "base/dll_search_win32.h"
 
 #include "base/dll_search.h"
-#include "base/format_text.h"
-#include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "base/system_version.h"
 
@@ -29,14 +27,6 @@ void RestrictDllSearch() {
 // A DLL already loaded is found by its name, so loading comctl32 by its full path before comdlg32
 // also keeps comdlg32's own import of comctl32 out of the program's folder on systems that have no
 // search restriction (95, 98, NT 4.0, 2000).
-HMODULE LoadSystemDll(const char *dll) {
-    char path[kPathBufferSize];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length >= sizeof path ||
-        FormatText(path + length, sizeof path - length, "\\%s", dll) < 0)
-        return nullptr;
-    return LoadLibraryA(path);
-}
 
 // DLLs that the shell, COM and the common dialogs load by name (some only on some systems, some by
 // delayed import), none of them a KnownDLL. Where the search cannot be restricted (95 to XP, and

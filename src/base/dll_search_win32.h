@@ -15,8 +15,3 @@ void PreloadSystemDlls();
 // The few of them that drawing any window loads (the theming library and its own on-demand
 // loads), before the first window is made. PreloadSystemDlls loads them too.
 void PreloadWindowDlls();
-
-// Loads a system DLL by its full path in the system folder (never from the program's folder), or
-// returns null. The DLL stays loaded for the life of the process. The functions the setup calls
-// in such DLLs are looked up through base/system_functions_win32.h.
-HMODULE LoadSystemDll(const char *dll);

@@ -1,6 +1,18 @@
 #include "base/system_functions_win32.h"
 
-#include "base/dll_search_win32.h"
+#include "base/format_text.h"
+#include "base/setup_state.h"
+
+// A path in the system folder, so never the program's own folder: the setup may run from a folder of
+// downloads that holds a planted DLL of the same name.
+HMODULE LoadSystemDll(const char *dll) {
+    char path[kPathBufferSize];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path ||
+        FormatText(path + length, sizeof path - length, "\\%s", dll) < 0)
+        return nullptr;
+    return LoadLibraryA(path);
+}
 
 namespace {
 

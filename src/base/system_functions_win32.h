@@ -99,6 +99,10 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(Ntdll, RtlNtStatusToDosError)           /* NT 3.1 */
 // clang-format on
 
+// Loads a system DLL by its full path in the system folder (never from the program's folder), or
+// returns null. The DLL stays loaded for the life of the process.
+HMODULE LoadSystemDll(const char *dll);
+
 // The table's functions by name: SystemFunction::GetDiskFreeSpaceExA.
 enum class SystemFunction {
 #define TESSO_SYSTEM_FUNCTION_ID(dll, name) name,

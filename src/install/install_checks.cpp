@@ -9,7 +9,6 @@
 #include "install/install_tables.h"
 #include "install/wizard_window.h"
 #include "landing/commit.h"
-#include "landing/file_placement.h"
 #include "landing/file_system.h"
 #include "payload/payload_catalogue.h"
 
@@ -132,7 +131,8 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
         return kFolderTooLong;
     if (int form = CheckPathForm(folder))
         return form;
-    int letter = (folder[0] | 0x20) >= 'a' && (folder[0] | 0x20) <= 'z';
+    char drive = FoldAsciiCase(folder[0]);
+    int letter = drive >= 'a' && drive <= 'z';
     if (length < 3 || !letter || folder[1] != ':' || folder[2] != '\\')
         return kFolderNotAbsolute;
     // A drive's root would put the product's 116 files among the drive's own (well-kept installers

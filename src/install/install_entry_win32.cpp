@@ -6,7 +6,9 @@
 
 #include "base/dll_search_win32.h"
 #include "base/format_text.h"
+#include "base/path_text.h"
 #include "base/scoped_win32.h"
+#include "base/setup_state.h"
 #include "base/setup_state_win32.h"
 #include "base/system_functions_win32.h"
 #include "base/system_version.h"
@@ -18,7 +20,6 @@
 #include "landing/access_rights.h"
 #include "landing/access_rights_win32.h"
 #include "landing/commit.h"
-#include "landing/file_placement.h"
 #include "landing/file_system.h"
 #include "landing/work_folder.h"
 

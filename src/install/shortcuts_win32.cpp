@@ -5,11 +5,12 @@
 
 #include <cstring>
 
+#include "base/path_text.h"
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "install/shortcuts.h"
-#include "landing/file_placement.h"
+#include "landing/file_system.h"
 
 namespace {
 

@@ -4,12 +4,13 @@
 
 #include "base/format_text.h"
 #include "base/malloc_buffer.h"
+#include "base/path_text.h"
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
 #include "base/system_version.h"
 #include "landing/access_rights.h"
-#include "landing/file_placement.h"
+#include "landing/file_system.h"
 
 // Every security function is looked up in advapi32 (loaded already: the setup imports
 // GetUserNameA from it) through the table of system functions instead of imported, once, as a set.
