@@ -153,7 +153,7 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
             break;
         start = p + 1;
     }
-    if (length + 1 + LongestNameInFolder() > kPathBufferSize - 1)
+    if (length > LongestInstallFolder())
         return kFolderTooLong;
     return kFolderOk;
 }
@@ -162,6 +162,10 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
 // checks (foreign code, the owner) would ask about the system itself; a drive's root is refused
 // for the reason CheckFolderName gives. Compared as folders, so that C:\WINDOWS\., C:\WINNT's short
 // name, a second drive letter for the system drive or Wine's Unix drive are found too.
+unsigned long LongestInstallFolder() {
+    return static_cast<unsigned long>(kPathBufferSize - 2 - LongestNameInFolder());
+}
+
 int CheckFolderPlace(const char *folder, const KeptFolders &kept) {
     for (const char *system : kept.system)
         if (system && system[0] && SameFileOrFolder(folder, system))

@@ -22,6 +22,9 @@ enum FolderProblem {
 // folder is the field's text as read into a kPathBufferSize buffer; typedLength is the length the
 // field reported, which is larger when the read cut the text short.
 int CheckFolderName(const char *folder, unsigned long typedLength);
+// The longest folder path the install can use (kFolderTooLong beyond it): every file it makes
+// below the folder, the work folder's included, must fit a path.
+unsigned long LongestInstallFolder();
 
 // The folders the install never goes into, found by the platform: the Windows folder and the
 // system folders (on 64-bit Windows the 32-bit programs' one too), and the root of every drive.

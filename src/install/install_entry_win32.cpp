@@ -78,7 +78,11 @@ int InstallFolderAccepted(const WizardAnswers &answers) {
         SayFolderReachedThroughLink(link);
         return 0;
     case kFolderTooLong:
-        SayFolderPathTooLong();
+        // The field's own count: the text read may have been cut at the buffer.
+        SayFolderPathTooLong(answers.typedLength > std::strlen(InstallDir)
+                                 ? answers.typedLength
+                                 : static_cast<unsigned long>(std::strlen(InstallDir)),
+                             LongestInstallFolder());
         return 0;
     case kFolderDeviceName:
         SayFolderHasDeviceName();

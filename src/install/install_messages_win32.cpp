@@ -61,10 +61,19 @@ void SayFolderReachedThroughLink(const char *link) {
     ShowWizardMessage(chinese, english, kMessageOk);
 }
 
-void SayFolderPathTooLong() {
-    ShowWizardMessage("安装目录的路径太长。请选一个较短的目录。",
-                      "The folder path is too long for the files to install. Please choose a shorter folder.",
-                      kMessageOk);
+// With both lengths: a folder an earlier install fits may still be too long for the work folder the
+// install makes inside it, and the user is told so rather than left guessing.
+void SayFolderPathTooLong(unsigned long length, unsigned long longest) {
+    char chinese[200], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装目录的路径有 %lu 个字符，安装程序最多只能用 %lu 个（它要在目录中建工作目录 "
+               "~tsowork）。请选一个较短的目录。",
+               length, longest);
+    FormatText(english, sizeof english,
+               "The folder path has %lu characters; the setup takes at most %lu (it works in ~tsowork "
+               "inside). Choose a shorter one.",
+               length, longest);
+    ShowWizardMessage(chinese, english, kMessageOk);
 }
 
 void SayFolderHasDeviceName() {

@@ -6,7 +6,7 @@
 // The folder as typed.
 void SayFolderHasUnconvertibleCharacter(unsigned long character);  // its Unicode value
 void SayFolderReachedThroughLink(const char *link);
-void SayFolderPathTooLong();
+void SayFolderPathTooLong(unsigned long length, unsigned long longest);
 void SayFolderHasDeviceName();
 void SayFolderIsDriveRoot();
 void SayFolderIsSystemFolder();

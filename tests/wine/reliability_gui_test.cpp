@@ -107,8 +107,11 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
     const std::string systemFolder =
         "The setup does not install into the Windows folder or the system folder. Please choose another.";
     const std::string root = "Please choose a folder (such as C:\\Tesso), not the root of a drive.";
-    const std::string tooLong =
-        "The folder path is too long for the files to install. Please choose a shorter folder.";
+    auto tooLong = [](int length) {
+        return "The folder path has " + std::to_string(length) +
+               " characters; the setup takes at most 209 (it works in ~tsowork inside). Choose a shorter "
+               "one.";
+    };
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     std::string wow64 = std::string(windows) + "\\SysWOW64";
@@ -126,8 +129,8 @@ TEST_F(Reliability, FolderNamesAreRefusedBeforeAnyChange) {
          "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder."},
         {"\\\\server\\share\\Tesso",
          "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive."},
-        {"C:\\" + std::string(300, 'x'), tooLong},
-        {"C:\\" + std::string(230, 'y'), tooLong},
+        {"C:\\" + std::string(300, 'x'), tooLong(303)},
+        {"C:\\" + std::string(230, 'y'), tooLong(233)},
         {"C:\\COM1", "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, "
                      "LPT1-9). Please choose another."},
         {"C:\\", root},
