@@ -54,9 +54,15 @@ std::string Environment(const char *name) {
     return length && length < sizeof value ? std::string(value) : std::string();
 }
 
+// Under the run's own scratch folder where the test runner gives one (it removes it when the run
+// ends, with every install made in it), else under the temporary folder.
 std::string FreshFolder(const std::string &name) {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    std::string scratch = Environment("TESSO_TEST_TEMP");
+    if (scratch.empty() || scratch.size() + 2 > sizeof temp)
+        GetTempPathA(sizeof temp, temp);
+    else
+        lstrcpyA(temp, (scratch + "\\").c_str());
     static int made = 0;
     std::string folder = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                          std::to_string(GetTickCount()) + "-" + std::to_string(++made);

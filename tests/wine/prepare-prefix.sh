@@ -39,3 +39,17 @@ fi
 if [ $large -eq 1 ]; then
     "$run" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null
 fi
+# The system folders of every prefix hold the same Wine files (some 1.2 GB in a 64-bit prefix): each
+# is kept once on disk, linked into the build tree's other prefixes of the same owner. Nothing
+# writes them once a prefix is made (the setup and the tests write their own folders and the
+# registry, which Wine saves to a new file).
+if command -v hardlink >/dev/null 2>&1; then
+    system=()
+    for other in "$(dirname "$prefix")"/wine-prefix*; do
+        [ -O "$other" ] && [ -f "$other/system.reg" ] || continue
+        for folder in system32 syswow64; do
+            [ -d "$other/drive_c/windows/$folder" ] && system+=("$other/drive_c/windows/$folder")
+        done
+    done
+    hardlink --quiet --ignore-time --respect-name --respect-xattrs "${system[@]}" || true
+fi

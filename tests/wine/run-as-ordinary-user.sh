@@ -19,6 +19,9 @@ fi
 # Its own Xvfb: the caller's display may not admit another user.
 run=("${as_user[@]}" env -u DISPLAY HOME="$prefix.home" TESSO_SCREENSHOTS="$prefix.home")
 "${run[@]}" "$here/prepare-prefix.sh" "$prefix" >/dev/null
+# The prefix (1.5 GB, its own copy of Wine's files) goes when the run ends; its home keeps the
+# screenshots.
+trap 'chmod -R u+w "$prefix" 2>/dev/null; rm -rf "$prefix"' EXIT
 for program in "$@"; do
     "${run[@]}" "$here/run-under-wine.sh" "$prefix" "$program" --gtest_brief=1
 done

@@ -43,9 +43,21 @@ if [ "$arch" = win32 ]; then
     fi
 fi
 
+# A scratch folder of the run's own on the prefix's C: drive (the test programs' FreshFolder makes
+# its folders there), removed with every install in it once the run ends: a full test command made
+# hundreds of 64 MB installs and kept them all. Not while the prefix is being made.
+scratch=
+if [ -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX/drive_c/t"
+    scratch=$(mktemp -d "$WINEPREFIX/drive_c/t/XXXXXX")
+    export TESSO_TEST_TEMP="C:\\t\\${scratch##*/}"
+fi
+
 xvfb_pid=
 cleanup() {
     WINEPREFIX=$WINEPREFIX "$wineserver" -k >/dev/null 2>&1
+    # Protected files are read-only as Unix write bits: given back first, for a run by a user.
+    [ -n "$scratch" ] && { chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"; }
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     return 0
 }

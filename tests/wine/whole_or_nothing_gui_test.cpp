@@ -75,6 +75,11 @@ std::string UnixPath(const std::string &path) {
     char *unix = toUnix ? toUnix(wide) : nullptr;
     std::string result = unix ? unix : "";
     HeapFree(GetProcessHeap(), 0, unix);
+    // A prefix's C: is its link "dosdevices/c:" to its drive_c: named by the folder itself, the
+    // path has no colon in it.
+    size_t drive = result.find("/dosdevices/c:/");
+    if (drive != std::string::npos)
+        result.replace(drive, 15, "/drive_c/");
     return result;
 }
 
@@ -355,11 +360,8 @@ TEST_F(WholeOrNothing, ASecondSetupOnTheFolderIsKeptOut) {
     std::string other = Environment("TESSO_OTHER_PREFIX");
     if (other.empty())
         GTEST_SKIP() << "needs TESSO_OTHER_PREFIX";
-    // Under /tmp, which both prefixes reach as Z: (a prefix's own C: is a path with a colon in it).
-    std::string folder = "Z:\\tmp\\tesso-two-setups-" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(GetTickCount());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    folder += "\\Tesso";
+    // Through Z:, which both prefixes reach (a prefix's C: is its own).
+    std::string folder = WindowsPath(UnixPath(FreshFolder("two-setups"))) + "\\Tesso";
     PutEarlierInstall(folder);
     WriteWhole(folder + "\\CiZuFlat.igb", "an old word base");
     WriteWhole(folder + "\\pycizudic.idx", "\x80 an old index");
