@@ -468,7 +468,10 @@ int HeldReparsePointIsLink(HANDLE file) {
     return IsLinkReparseTag(buffer[0]);
 }
 
-int SameVolume(int known, DWORD serial, const BY_HANDLE_FILE_INFORMATION &info) {
+// On the install folder's volume (or any, before there is an install folder).
+int OnInstallVolume(const BY_HANDLE_FILE_INFORMATION &info) {
+    DWORD serial = 0;
+    int known = InstallVolumeSerial(&serial);
     return known == 2 || (known && info.dwVolumeSerialNumber == serial);
 }
 
@@ -514,11 +517,10 @@ int OpenHeldFile(const char *path, HeldFile *file) {
     }
     file->handle = opened;
     BY_HANDLE_FILE_INFORMATION info;
-    DWORD serial = 0;
     int plain = GetFileInformationByHandle(opened, &info) && GetFileType(opened) == FILE_TYPE_DISK &&
                 !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && HeldReparsePointIsLink(opened)) &&
-                info.nNumberOfLinks == 1 && SameVolume(InstallVolumeSerial(&serial), serial, info) &&
+                info.nNumberOfLinks == 1 && OnInstallVolume(info) &&
                 !IsUnixLinkUnderWine(opened, path);
     if (!plain) {
         CloseHeldFile(file);
