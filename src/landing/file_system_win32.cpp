@@ -141,10 +141,20 @@ int IsUnixLinkUnderWine(HANDLE file, const char *path) {
     if (!SplitPath(path, folder, &name) || !SplitPath(plain, resolvedFolder, &resolvedName))
         return 1;
     // The name exactly, its case included: "TSO.exe" linked to "tso.exe" in the same folder is a
-    // link too. The folders are compared by identity, once for each pair (every file of the
-    // install is in one of two folders).
-    if (std::strcmp(name, resolvedName) != 0)
-        return 1;
+    // link too. A name asked in another case than the folder holds it ("Gbkflat.dic" for
+    // "GbkFlat.dic") is the same file, as on Windows: the folder's own entry for the name (a search
+    // reports it as the folder spells it) must then be what the open resolved to. The folders are
+    // compared by identity, once for each pair (every file of the install is in one of two folders).
+    if (std::strcmp(name, resolvedName) != 0) {
+        WIN32_FIND_DATAA entry;
+        HANDLE search =
+            lstrcmpiA(name, resolvedName) == 0 ? FindFirstFileA(path, &entry) : INVALID_HANDLE_VALUE;
+        if (search == INVALID_HANDLE_VALUE)
+            return 1;
+        FindClose(search);
+        if (std::strcmp(entry.cFileName, resolvedName) != 0)
+            return 1;
+    }
     static char provenFolder[kPathBufferSize], provenResolved[kPathBufferSize];
     if (std::strcmp(folder, provenFolder) == 0 && std::strcmp(resolvedFolder, provenResolved) == 0)
         return 0;
@@ -520,8 +530,7 @@ int OpenHeldFile(const char *path, HeldFile *file) {
     int plain = GetFileInformationByHandle(opened, &info) && GetFileType(opened) == FILE_TYPE_DISK &&
                 !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && HeldReparsePointIsLink(opened)) &&
-                info.nNumberOfLinks == 1 && OnInstallVolume(info) &&
-                !IsUnixLinkUnderWine(opened, path);
+                info.nNumberOfLinks == 1 && OnInstallVolume(info) && !IsUnixLinkUnderWine(opened, path);
     if (!plain) {
         CloseHeldFile(file);
         return kHeldNotPlain;
@@ -547,8 +556,9 @@ int MoveHeldFile(HeldFile *file, const char *target) {
         return Fail(ERROR_FILENAME_EXCED_RANGE);
     int unc = full[0] == '\\' && full[1] == '\\';
     const WCHAR *prefix = unc ? L"\\??\\UNC" : L"\\??\\";
-    int prefixLength = lstrlenW(prefix);
-    lstrcpyW(rename.name, prefix);
+    int prefixLength = 0;
+    for (; prefix[prefixLength]; prefixLength++)
+        rename.name[prefixLength] = prefix[prefixLength];
     int wide = MultiByteToWideChar(CP_ACP, 0, unc ? full + 1 : full, -1, rename.name + prefixLength,
                                    kPathBufferSize);
     if (wide <= 0)
