@@ -158,14 +158,14 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
     return kFolderOk;
 }
 
-// Files of the product among the system's own could replace or be taken for them, and the folder
-// checks (foreign code, the owner) would ask about the system itself; a drive's root is refused
-// for the reason CheckFolderName gives. Compared as folders, so that C:\WINDOWS\., C:\WINNT's short
-// name, a second drive letter for the system drive or Wine's Unix drive are found too.
 unsigned long LongestInstallFolder() {
     return static_cast<unsigned long>(kPathBufferSize - 2 - LongestNameInFolder());
 }
 
+// Files of the product among the system's own could replace or be taken for them, and the folder
+// checks (foreign code, the owner) would ask about the system itself; a drive's root is refused
+// for the reason CheckFolderName gives. Compared as folders, so that C:\WINDOWS\., C:\WINNT's short
+// name, a second drive letter for the system drive or Wine's Unix drive are found too.
 int CheckFolderPlace(const char *folder, const KeptFolders &kept) {
     for (const char *system : kept.system)
         if (system && system[0] && SameFileOrFolder(folder, system))
