@@ -56,7 +56,7 @@ void EmptyFolder(const std::string &folder) {
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         char path[kPathBufferSize];
         if (JoinPath(path, folder.c_str(), PayloadCatalogue[i].file))
-            DeleteInstalledFile(path);
+            RemovePlainFile(path);
     }
 }
 

@@ -16,8 +16,9 @@ HMODULE LoadSystemDll(const char *dll) {
 
 namespace {
 
-const char *const kSystemDllNames[] = {"kernel32.dll", "advapi32.dll", "comctl32.dll", "comdlg32.dll",
-                                       "shell32.dll",  "ole32.dll",    "user32.dll",   "rstrtmgr.dll"};
+const char *const kSystemDllNames[] = {"kernel32.dll", "advapi32.dll", "comctl32.dll",
+                                       "comdlg32.dll", "shell32.dll",  "ole32.dll",
+                                       "user32.dll",   "rstrtmgr.dll", "ntdll.dll"};
 static_assert(sizeof kSystemDllNames / sizeof kSystemDllNames[0] == static_cast<int>(SystemDll::Count),
               "one name per DLL");
 

@@ -9,6 +9,7 @@
 #include <objbase.h>
 #include <restartmanager.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 // Declared here for the table's pointer type only (never called directly, never imported): the
 // headers, told the oldest target, leave it out.
@@ -19,7 +20,18 @@ extern "C" DWORD WINAPI GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD
 // The DLLs the table's functions live in. kernel32, advapi32 and user32 are imported anyway and are
 // loaded before any program code; the others are loaded only when one of their functions is first
 // asked for (see FindSystemFunctionAddress).
-enum class SystemDll { Kernel32, Advapi32, Comctl32, Comdlg32, Shell32, Ole32, User32, Rstrtmgr, Count };
+enum class SystemDll {
+    Kernel32,
+    Advapi32,
+    Comctl32,
+    Comdlg32,
+    Shell32,
+    Ole32,
+    User32,
+    Rstrtmgr,
+    Ntdll,
+    Count
+};
 
 // The headers declare these only for a Vista target (_WIN32_WINNT 0x0600): they are declared here
 // as the SDK declares them, for the table's types alone. Nothing calls them directly: an import of
@@ -82,7 +94,9 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(Rstrtmgr, RmStartSession)               /* Vista, as every rstrtmgr row */          \
     Row(Rstrtmgr, RmRegisterResources)                                                      \
     Row(Rstrtmgr, RmGetList)                                                                \
-    Row(Rstrtmgr, RmEndSession)
+    Row(Rstrtmgr, RmEndSession)                                                             \
+    Row(Ntdll, NtSetInformationFile)            /* NT 3.1: rename and delete by handle */   \
+    Row(Ntdll, RtlNtStatusToDosError)           /* NT 3.1 */
 // clang-format on
 
 // Loads a system DLL by its full path in the system folder (never from the program's folder), or

@@ -193,9 +193,18 @@ int InterruptedInstallRecovered() {
         RecoveryResult recovery = RecoverInterruptedInstall();
         switch (recovery.problem) {
         case kRecovered:
+        case kRecoveredWithoutJournal:
+            if (recovery.problem == kRecoveredWithoutJournal)
+                SayRecoveredWithoutJournal();
+            if (recovery.kept)
+                SayRecoveryKeptFile(recovery.kept);
             return 1;
         case kRecoveryFileHeld:
             if (!AskRetryRecoveryFileHeld(recovery.name))
+                return 0;
+            break;
+        case kRecoveryNotPutBack:
+            if (!AskRetryFileNotPutBack(recovery.name))
                 return 0;
             break;
         default:
@@ -224,8 +233,11 @@ int TargetsReady(InstallRunEnd *end) {
                 return 0;
             }
             break;
-        case kTargetNotPlain:
-            SayTargetNotPlain(check.file);
+        case kTargetNotPlain: {
+            char path[kPathBufferSize];
+            SayTargetNotPlain(check.file,
+                              JoinPath(path, InstallDir, check.file) ? NotPlainKindOf(path) : kNotPlainOther);
+        }
             *end = kRunBackToFolder;
             return 0;
         }
@@ -356,6 +368,15 @@ void ShowInstallResult(int result) {
         SayInstallIncomplete(FirstUnwrittenFile);
     else if (result == kInstallNotUndone)
         SayInstallNotUndone(FileNotPutBack);
+    else if (FirstUnwrittenFile && FirstUnwrittenCause == kCauseHeld)
+        SayInstallFailedHeld(FirstUnwrittenFile);
+    else if (FirstUnwrittenFile && FirstUnwrittenCause == kCauseDiskFull)
+        SayInstallFailedDiskFull(FirstUnwrittenFile);
+    else if (FirstUnwrittenFile &&
+             (FirstUnwrittenCause == kCauseNotPlain || FirstUnwrittenCause == kCauseSwapped))
+        SayInstallFailedNotPlain(FirstUnwrittenFile);
+    else if (FirstUnwrittenFile && FirstUnwrittenCause == kCauseWorkFolderGone)
+        SayInstallFailedWorkFolderGone(FirstUnwrittenFile);
     else if (FirstUnwrittenFile)
         SayInstallFailedAt(FirstUnwrittenFile);
     else

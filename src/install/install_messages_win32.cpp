@@ -246,6 +246,37 @@ int AskRetryJournalUnread() {
         "OK retries.");
 }
 
+int AskRetryFileNotPutBack(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "上次中断的安装的记录已丢失，原有文件 %s 无法按原名放回（该名字已被占用），仍保存在安装目录的 "
+               "~tsowork 中。请移走占用该名字的文件后按“确定”重试，或按“取消”退出安装。",
+               name);
+    FormatText(
+        english, sizeof english,
+        "An interrupted install's journal is lost; %s cannot be put back (its name is taken). OK retries.",
+        name);
+    return Confirmed(chinese, english);
+}
+
+// The journal of an interrupted install was lost (cut short, or removed), and every file it had
+// moved aside went back under its own name.
+void SayRecoveredWithoutJournal() {
+    ShowWizardMessage("上次中断的安装的记录已丢失；它移开的原有文件都已按原名放回。安装将继续。",
+                      "An interrupted install's journal was lost; the earlier files it moved were put "
+                      "back by their names.",
+                      kMessageOk);
+}
+
+// A file at a name the interrupted install created, written since (the product keeps the words the
+// user teaches it there): it is the user's now, and stays.
+void SayRecoveryKeptFile(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese, "文件 %s 是上次安装中断后写入的，已保留。", name);
+    FormatText(english, sizeof english, "%s was written after an interrupted install, and is kept.", name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
 void SayDiskTooSmall(unsigned long neededKb, unsigned long freeKb) {
     char chinese[320], english[128];
     FormatText(chinese, sizeof chinese,
@@ -264,12 +295,17 @@ int AskRetryFileInUse(const char *name) {
     return Confirmed(chinese, english);
 }
 
-void SayTargetNotPlain(const char *name) {
+// What stands at the name: a folder, a link (a symbolic or hard link, a junction), or something
+// else that is no file (a FIFO, a device).
+void SayTargetNotPlain(const char *name, int what) {
+    static const char *const kChinese[] = {"链接", "目录", "特殊文件（如管道）"};
+    static const char *const kEnglish[] = {"a link", "a folder", "no plain file (a FIFO?)"};
     char chinese[320], english[128];
     FormatText(chinese, sizeof chinese,
-               "安装目录中的 %s 是目录或链接，安装程序不会经由它写入。请移走它，或选别的目录。", name);
+               "安装目录中的 %s 是%s，安装程序不会经由它写入。请移走它，或选别的目录。", name,
+               kChinese[what]);
     FormatText(english, sizeof english,
-               "%s in the folder is a folder or a link; the setup never writes through it. Remove it.", name);
+               "%s in the folder is %s; the setup never writes through it. Remove it.", name, kEnglish[what]);
     ShowWizardMessage(chinese, english, kMessageOk);
 }
 
@@ -294,6 +330,48 @@ void SayInstallNotUndone(const char *name) {
                "Installation failed and %s is not restored yet. Quit Tesso and run the setup again to "
                "restore it.",
                name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+// The commit stopped at name for a cause it knows; everything was put back.
+void SayInstallFailedHeld(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装失败：文件 %s 被别的程序占用。原有文件均未改动。请退出占用它的程序后再安装。", name);
+    FormatText(english, sizeof english,
+               "Installation failed: another program holds %s; nothing was changed. Quit it and retry.",
+               name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallFailedDiskFull(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装失败：写入 %s 时磁盘空间不够。原有文件均未改动。请清理磁盘后再安装。", name);
+    FormatText(english, sizeof english,
+               "Installation failed: not enough disk space for %s; nothing was changed.", name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallFailedNotPlain(const char *name) {
+    char chinese[320], english[128];
+    FormatText(chinese, sizeof chinese,
+               "安装失败：%s "
+               "处出现了目录、链接或特殊文件（安装中被换过）。原有文件均未改动，安装程序没有经由它写入。",
+               name);
+    FormatText(english, sizeof english,
+               "Installation failed: a folder, link or FIFO took the name %s; nothing was changed.", name);
+    ShowWizardMessage(chinese, english, kMessageOk);
+}
+
+void SayInstallFailedWorkFolderGone(const char *name) {
+    char chinese[320], english[128];
+    FormatText(
+        chinese, sizeof chinese,
+        "安装失败：写入 %s 时，有人删除了工作目录 ~tsowork 或其中的锁文件。原有文件均未改动。请再安装。",
+        name);
+    FormatText(english, sizeof english,
+               "Installation failed: someone removed ~tsowork or its lock at %s; nothing was changed.", name);
     ShowWizardMessage(chinese, english, kMessageOk);
 }
 

@@ -33,11 +33,14 @@ void SayAnotherSetupInstalling();
 void SayWorkFolderNotMade();
 int AskRetryRecoveryFileHeld(const char *name);
 int AskRetryJournalUnread();
+int AskRetryFileNotPutBack(const char *name);  // the journal is lost, and name cannot be put back
+void SayRecoveredWithoutJournal();
+void SayRecoveryKeptFile(const char *name);
 
 // The names the install writes.
 void SayDiskTooSmall(unsigned long neededKb, unsigned long freeKb);
 int AskRetryFileInUse(const char *name);
-void SayTargetNotPlain(const char *name);
+void SayTargetNotPlain(const char *name, int what);  // NotPlainKind
 
 // An earlier file held past the retries while the commit is undone.
 int AskRetryRestoreFileHeld(const char *name);
@@ -46,5 +49,9 @@ int AskRetryRestoreFileHeld(const char *name);
 void SayInstallSucceeded();
 void SayInstallIncomplete(const char *name);
 void SayInstallNotUndone(const char *name);
+void SayInstallFailedHeld(const char *name);
+void SayInstallFailedDiskFull(const char *name);
+void SayInstallFailedNotPlain(const char *name);
+void SayInstallFailedWorkFolderGone(const char *name);
 void SayInstallFailedAt(const char *name);
 void SayInstallFailed();

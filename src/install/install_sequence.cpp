@@ -49,8 +49,10 @@ void NoteUnwritten(const char *file) {
         FirstUnwrittenFile = file;
 }
 
-// The install in progress: the files staged, in install order, and the plan of its commit.
+// The install in progress: the files staged, in install order, with what each holds as written
+// (its size and CRC-32, for the journal), and the plan of its commit.
 const PayloadEntry *StagedFiles[kMaxCommitEntries];
+unsigned long StagedBytes[kMaxCommitEntries], StagedCrc[kMaxCommitEntries];
 int StagedCount;
 CommitPlan Plan;
 
@@ -72,10 +74,11 @@ int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
 enum JobState { kJobWaiting, kJobStaged, kJobFailed };
 struct StagingJob {
     const PayloadEntry *entry;
-    int step;            // its row in InstallSteps
-    int thread;          // 0 the wizard's, 1 the second
-    int configKept;      // the configuration, staged as it came: the answers could not be written
-    volatile int state;  // written by its thread, read by the wizard's (an aligned int: whole on x86)
+    int step;                  // its row in InstallSteps
+    int thread;                // 0 the wizard's, 1 the second
+    int configKept;            // the configuration, staged as it came: the answers could not be written
+    unsigned long bytes, crc;  // what it holds as written, for the journal
+    volatile int state;        // written by its thread, read by the wizard's (an aligned int: whole on x86)
 };
 StagingJob Jobs[kMaxCommitEntries];
 int JobCount;
@@ -91,7 +94,7 @@ int ShownStep;  // the checkpoints up to this step are on the bar
 // The configuration is inflated whole into memory (a few kilobytes), gets the wizard's answers
 // there and is written once, new, under its staged name. An update that fails is reported, and the
 // file staged as it came.
-int StageConfigFile(const PayloadEntry *entry, const char *staged, int *kept) {
+int StageConfigFile(const PayloadEntry *entry, const char *staged, StagingJob *job) {
     MallocBuffer<char> bytes = AllocateBuffer<char>(entry->bytes + kConfigGrowth);
     unsigned long length = 0;
     ConfigText text = {bytes.get(), 0, entry->bytes + kConfigGrowth};
@@ -104,11 +107,15 @@ int StageConfigFile(const PayloadEntry *entry, const char *staged, int *kept) {
         text.length = length;
         if (attempt || UpdateConfigText(&text))
             break;
-        *kept = 1;
+        job->configKept = 1;
     }
     InstalledFile file;
-    return BeginNewFile(&file, staged) && WriteInstalledFile(&file, text.bytes, text.length) &&
-           FinishInstalledFile(&file);
+    if (!BeginNewFile(&file, staged) || !WriteInstalledFile(&file, text.bytes, text.length) ||
+        !FinishInstalledFile(&file))
+        return 0;
+    job->bytes = file.written;
+    job->crc = file.crc;
+    return 1;
 }
 
 // Unpacks a payload under its staged name.
@@ -119,8 +126,10 @@ void StageJob(PayloadInflater *inflater, StagingJob *job, int marks) {
         marks |= kStagedProgram;
     int written = StagedPath(staged, entry->file) &&
                   (entry->id == kPayloadConfigFile
-                       ? StageConfigFile(entry, staged, &job->configKept)
-                       : ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes, marks));
+                       ? StageConfigFile(entry, staged, job)
+                       : ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes, marks, &job->crc));
+    if (entry->id != kPayloadConfigFile)
+        job->bytes = entry->bytes;
     job->state = written ? kJobStaged : kJobFailed;
     if (!written && job - Jobs < FirstFailedJob)
         FirstFailedJob = static_cast<int>(job - Jobs);
@@ -191,7 +200,7 @@ int PlanStaging() {
             FirstUnwrittenFile = entry ? entry->file : "?";
             return 0;
         }
-        Jobs[JobCount] = StagingJob{entry, i, 0, 0, kJobWaiting};
+        Jobs[JobCount] = StagingJob{entry, i, 0, 0, 0, 0, kJobWaiting};
         JobCount++;
     }
     return 1;
@@ -227,9 +236,11 @@ int StageAll(PayloadInflater *inflater) {
     }
     int failed = -1;
     for (int j = 0; j < JobCount; j++) {
-        if (Jobs[j].state == kJobStaged)
+        if (Jobs[j].state == kJobStaged) {
+            StagedBytes[StagedCount] = Jobs[j].bytes;
+            StagedCrc[StagedCount] = Jobs[j].crc;
             StagedFiles[StagedCount++] = Jobs[j].entry;
-        else if (Jobs[j].state == kJobFailed && failed < 0)
+        } else if (Jobs[j].state == kJobFailed && failed < 0)
             failed = j;
         if (Jobs[j].configKept)
             NoteUnwritten(Jobs[j].entry->file);
@@ -241,16 +252,6 @@ int StageAll(PayloadInflater *inflater) {
     }
     ShowStagingProgress();
     return 1;
-}
-
-// Refused once the session has ended (RemovePlainFile): the next run removes staged files.
-void DiscardStaged() {
-    for (int i = 0; i < StagedCount; i++) {
-        char staged[kPathBufferSize];
-        if (StagedPath(staged, StagedFiles[i]->file))
-            RemovePlainFile(staged);
-        KeepWizardResponsive();
-    }
 }
 
 // The old user dictionaries first (moved aside, so that they come back should the install fail),
@@ -273,6 +274,8 @@ int PlanCommit() {
                        : kCommitReplace;
         if (!AddCommitEntry(&Plan, entry->file, kind, wanted))
             return 0;
+        Plan.entries[Plan.count - 1].placedBytes = StagedBytes[i];
+        Plan.entries[Plan.count - 1].placedCrc = StagedCrc[i];
         KeepWizardResponsive();
     }
     return 1;
@@ -364,6 +367,7 @@ void CopyControlFile() {
 
 const char *FirstUnwrittenFile;
 const char *FileNotPutBack;
+int FirstUnwrittenCause;
 
 int UndoInstall() {
     FileNotPutBack = UndoCommit(&Plan);
@@ -375,6 +379,7 @@ int UndoInstall() {
 // folder as it was.
 int RunInstall() {
     FirstUnwrittenFile = nullptr;
+    FirstUnwrittenCause = kCauseOther;
     Owned<PayloadInflater, DestroyPayloadInflater> inflater(CreatePayloadInflater());  // on every path out
     if (!inflater.get()) {
         ShowWizardMessage("内存不够。安装无法继续。", "Memory not enough!", kMessageOk);
@@ -385,15 +390,20 @@ int RunInstall() {
     KeepOldWordBase = 0;
     CheckOldWordBase();
     if (!StageAll(inflater.get()) || !PlanCommit() || SessionEnded() || !WriteJournal(&Plan)) {
-        DiscardStaged();
+        FirstUnwrittenCause = LastFailureCause();
+        RemoveStagedFiles();
         return kInstallFailed;
     }
     // The record makes the commit stand: no later run undoes it. Without it nothing is reported
     // as installed.
     const char *stopped = CommitToDisk(&Plan);
     int inPlace = !stopped && InstalledFilesAreThere();
-    if (inPlace && !RecordCommit())
+    if (stopped)
+        FirstUnwrittenCause = CommitStopCause();
+    if (inPlace && !RecordCommit()) {
         stopped = kCommitRecordName;
+        FirstUnwrittenCause = LastFailureCause();
+    }
     if (!inPlace || stopped) {
         if (stopped)
             FirstUnwrittenFile = stopped;

@@ -20,3 +20,5 @@ extern const char *FirstUnwrittenFile;
 // again: kInstallFailed once the folder is as it was, kInstallNotUndone while a file is still held.
 extern const char *FileNotPutBack;
 int UndoInstall();
+// Why it was not written or put back (FailureCause, landing/file_system.h).
+extern int FirstUnwrittenCause;

@@ -395,6 +395,15 @@ int MakePrivateFolder(const char *path) {
             return 0;
         parts = DACL_SECURITY_INFORMATION;
     }
+    // Wine turns a list into Unix mode bits: an entry for a SID of the running token gives the owner
+    // and the group the same bits (mode 0770, which a setgid folder's group then shares), and only an
+    // entry for the owner named in the descriptor, when that owner is not in the token, gives the
+    // owner's bits alone. SYSTEM is in no Wine token: named owner there (Wine keeps no owner, it only
+    // computes the mode), the list's SYSTEM entry makes the folder 0700.
+    if (RunningUnderWine()) {
+        built.descriptor.Owner = AsSid(kLocalSystemSid);
+        parts |= OWNER_SECURITY_INFORMATION;
+    }
     if (calls->SetFileSecurityA(path, parts, &built.descriptor))
         return 1;
     RemoveDirectoryA(path);

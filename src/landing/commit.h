@@ -21,12 +21,16 @@
 // Moves aside and places every entry in order. Null = all in place; otherwise the name of the
 // entry it stopped at, and UndoCommit must run.
 const char *CommitToDisk(CommitPlan *plan);
+// Why the last CommitToDisk or UndoCommit stopped at its name (FailureCause, file_system.h).
+int CommitStopCause();
 
 // Puts every earlier file back and removes what the commit placed and every staged file of the
 // plan, then the journal. Null = the folder is as it was; otherwise the name of an earlier file
 // that could not be put back (held open by another program): the journal and the files moved
 // aside are then kept, so that the next run can finish putting them back.
 const char *UndoCommit(CommitPlan *plan);
+// The first entry whose name the undo kept (something other than what was placed stood there).
+const char *FirstKeptName(const CommitPlan *plan);
 
 // The commit stands from here on: the record of it, on the disk before anything moved aside is
 // deleted. 0 = it could not be written (and none is left): the commit must be undone.
@@ -38,15 +42,20 @@ void FinishCommit(const CommitPlan *plan);
 
 // Before anything else on a folder that an earlier run may have left, with the work folder open:
 // finishes a commit that has its record, undoes one that has only its journal, and removes staged
-// files. Nothing outside the work folder is removed but what an interrupted commit placed.
+// files. Nothing outside the work folder is removed but what an interrupted commit placed, and
+// that only while it is exactly what was placed. Without a trusted journal, the files moved aside
+// go back by their own names.
 enum RecoveryProblem {
-    kRecovered,              // the folder is whole: as before the interrupted run, or as after it
-    kRecoveryFileHeld,       // an earlier file cannot be put back yet (name says which)
-    kRecoveryJournalUnread,  // files were moved aside, and the journal cannot be read or trusted
+    kRecovered,                // the folder is whole: as before the interrupted run, or as after it
+    kRecoveryFileHeld,         // an earlier file cannot be put back yet (name says which)
+    kRecoveryJournalUnread,    // files were moved aside, and the journal cannot be read now (held)
+    kRecoveryNotPutBack,       // the journal is lost, and an earlier file cannot be put back (name)
+    kRecoveredWithoutJournal,  // the journal was lost; every earlier file was put back by its name
 };
 struct RecoveryResult {
     int problem;
     const char *name;
+    const char *kept;  // a file the product wrote at a new name since the kill, kept; or null
 };
 RecoveryResult RecoverInterruptedInstall();
 

@@ -1,5 +1,7 @@
 #include "landing/file_placement.h"
 
+#include <zlib.h>
+
 #include "base/format_text.h"
 #include "landing/access_rights.h"
 #include "landing/file_system.h"
@@ -9,6 +11,7 @@ int BeginNewFile(InstalledFile *file, const char *path) {
     file->output = nullptr;
     file->written = 0;
     file->program = 0;
+    file->crc = 0;
     if (FormatText(file->path, kPathBufferSize, "%s", path) < 0)
         return 0;
     file->output = CreateOutputFile(file->path);
@@ -18,8 +21,16 @@ int BeginNewFile(InstalledFile *file, const char *path) {
 int WriteInstalledFile(InstalledFile *file, const void *bytes, unsigned long count) {
     if (count == 0 || WriteOutputFile(file->output, bytes, count)) {
         file->written += count;
+        file->crc = crc32(file->crc, static_cast<const Bytef *>(bytes), count);
         return 1;
     }
+    AbandonInstalledFile(file);
+    return 0;
+}
+
+int FlushInstalledFile(InstalledFile *file) {
+    if (FlushOutputFile(file->output))
+        return 1;
     AbandonInstalledFile(file);
     return 0;
 }
@@ -46,7 +57,7 @@ int FinishInstalledFile(InstalledFile *file) {
 
 // The payload is never held whole: memory stays at the inflater's block whatever the file's size.
 int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const char *path, unsigned long bytes,
-                         int marks) {
+                         int marks, unsigned long *crc) {
     InstalledFile file;
     if (!inflater || !BeginNewFile(&file, path))
         return 0;
@@ -74,11 +85,9 @@ int ExtractPayloadToFile(PayloadInflater *inflater, unsigned short id, const cha
         RemoveFile(path);
         return 0;
     }
+    if (crc)
+        *crc = file.crc;
     return 1;
-}
-
-int DeleteInstalledFile(const char *path) {
-    return WithProtectionLifted(path, [path] { return RemoveFile(path); });
 }
 
 namespace {
@@ -104,12 +113,28 @@ int RenameRetried(const char *source, const char *target) {
     return RetriedWhileHeld([&] { return RenameFile(source, target); });
 }
 
+int OpenHeldFileRetried(const char *path, HeldFile *file) {
+    int opened = kHeldFailed;
+    RetriedWhileHeld([&] { return (opened = OpenHeldFile(path, file)) != kHeldFailed; });
+    return opened;
+}
+
+int MoveHeldFileRetried(HeldFile *file, const char *target) {
+    return RetriedWhileHeld([&] { return MoveHeldFile(file, target); });
+}
+
+int DeleteHeldFileRetried(HeldFile *file) {
+    return RetriedWhileHeld([&] { return DeleteHeldFile(file); });
+}
+
 int RemovePlainFile(const char *path) {
     if (SessionEnded())
         return 0;
-    int kind = KindOfPath(path);
-    if (kind != kPathPlainFile)
-        return kind == kPathMissing;
-    return WithProtectionLifted(path,
-                                [path] { return RetriedWhileHeld([path] { return RemoveFile(path); }); });
+    HeldFile file;
+    int opened = OpenHeldFileRetried(path, &file);
+    if (opened != kHeldOpened)
+        return opened == kHeldMissing;
+    int removed = DeleteHeldFileRetried(&file);
+    CloseHeldFile(&file);
+    return removed;
 }

@@ -7,9 +7,12 @@
 
 #include <cstring>
 
+#include <zlib.h>
+
 #include "base/scoped_win32.h"
 #include "base/setup_state.h"
 #include "base/system_functions_win32.h"
+#include "base/system_version.h"
 #include "landing/file_placement.h"
 
 int ReadAttributeWord(const char *path, unsigned long *word) {
@@ -71,20 +74,18 @@ HANDLE OpenForWriting(const char *path) {
 // Opened for writing with no sharing: any other open handle makes it fail with a sharing
 // violation, and so does a program that is running (on the NT family its image is mapped, which
 // refuses writers even though the loader keeps no handle; the 95 family keeps the file open). A
-// read-only file refuses writers by itself, so its bit is lifted for the moment of the test and
-// set back at once; a folder or a link is left alone (KindOfPath refuses it anyway).
+// read-only file refuses writers by itself, so a plain one (by the one link rule, KindOfPath: a
+// compressed read-only program is plain) is tested again with its protection lifted for the
+// moment of the test and put back at once; a folder or a link is left alone.
 int FileInUse(const char *path) {
     KernelHandle file(OpenForWriting(path));
     DWORD error = GetLastError();
-    if (!file.valid() && error == ERROR_ACCESS_DENIED) {
-        DWORD attributes = GetFileAttributesA(path);
-        const DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-            !(attributes & kNotPlain) && SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    if (!file.valid() && error == ERROR_ACCESS_DENIED && KindOfPath(path) == kPathPlainFile) {
+        WithProtectionLifted(path, [&] {
             *file.Receive() = OpenForWriting(path);  // the first open failed: nothing is dropped
             error = GetLastError();
-            SetFileAttributesA(path, attributes);
-        }
+            return 0;  // the protection goes back whatever the answer
+        });
     }
     if (!file.valid())
         return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
@@ -139,7 +140,29 @@ int IsUnixLinkUnderWine(HANDLE file, const char *path) {
     const char *plain = std::strncmp(resolved, "\\\\?\\", 4) == 0 ? resolved + 4 : resolved;
     if (!SplitPath(path, folder, &name) || !SplitPath(plain, resolvedFolder, &resolvedName))
         return 1;
-    return lstrcmpiA(name, resolvedName) != 0 || !SameFileOrFolder(folder, resolvedFolder);
+    // The name exactly, its case included: "TSO.exe" linked to "tso.exe" in the same folder is a
+    // link too. A name asked in another case than the folder holds it ("Gbkflat.dic" for
+    // "GbkFlat.dic") is the same file, as on Windows: the folder's own entry for the name (a search
+    // reports it as the folder spells it) must then be what the open resolved to. The folders are
+    // compared by identity, once for each pair (every file of the install is in one of two folders).
+    if (std::strcmp(name, resolvedName) != 0) {
+        WIN32_FIND_DATAA entry;
+        HANDLE search =
+            lstrcmpiA(name, resolvedName) == 0 ? FindFirstFileA(path, &entry) : INVALID_HANDLE_VALUE;
+        if (search == INVALID_HANDLE_VALUE)
+            return 1;
+        FindClose(search);
+        if (std::strcmp(entry.cFileName, resolvedName) != 0)
+            return 1;
+    }
+    static char provenFolder[kPathBufferSize], provenResolved[kPathBufferSize];
+    if (std::strcmp(folder, provenFolder) == 0 && std::strcmp(resolvedFolder, provenResolved) == 0)
+        return 0;
+    if (!SameFileOrFolder(folder, resolvedFolder))
+        return 1;
+    lstrcpynA(provenFolder, folder, kPathBufferSize);
+    lstrcpynA(provenResolved, resolvedFolder, kPathBufferSize);
+    return 0;
 }
 
 }  // namespace
@@ -219,20 +242,11 @@ void ReleaseFileLock(FileLock *lock) {
 // Each folder from the first below the root down to path itself. Only Windows 2000 and later have
 // reparse points; before them the bit is never set and nothing is found.
 int FindLinkInPath(const char *path, char *found) {
-    lstrcpynA(found, path, kPathBufferSize);
-    for (char *p = found + 3;; p += PathCharacterBytes(p)) {
-        if (*p != '\\' && *p != 0)
-            continue;
-        char saved = *p;
-        *p = 0;
-        DWORD attributes = GetFileAttributesA(found);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-            IsLinkReparsePoint(found))
-            return 1;
-        *p = saved;
-        if (!saved)
-            return 0;
-    }
+    return FirstFolderInPathWhere(path, found, [](const char *folder) {
+        DWORD attributes = GetFileAttributesA(folder);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+               IsLinkReparsePoint(folder);
+    });
 }
 
 namespace {
@@ -344,3 +358,291 @@ int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count) {
 int CloseOutputFile(OutputFile *file) { return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0; }
 
 int FlushOutputFile(OutputFile *file) { return FlushFileBuffers(reinterpret_cast<HANDLE>(file)) != 0; }
+
+int NotPlainKindOf(const char *path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return kNotPlainOther;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsLinkReparsePoint(path))
+        return kNotPlainLink;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return kNotPlainFolder;
+    // Under Wine a FIFO or a device reads as a file that cannot be opened as one; a second link,
+    // or a Unix link to a file, opens.
+    KernelHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && GetFileType(file.get()) == FILE_TYPE_DISK ? kNotPlainLink : kNotPlainOther;
+}
+
+namespace {
+
+DWORD LastHeldError;  // the error of the last held-file call that failed
+
+// Wine reports a name that is gone as a path not found when its folder is gone too.
+int IsWorkFolderGoneError(DWORD error) { return error == ERROR_PATH_NOT_FOUND; }
+
+}  // namespace
+
+int LastFailureCause() {
+    DWORD error = LastHeldError ? LastHeldError : GetLastError();
+    LastHeldError = 0;
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return kCauseHeld;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return kCauseDiskFull;
+    case ERROR_DIRECTORY:
+    case ERROR_CANT_RESOLVE_FILENAME:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return kCauseNotPlain;
+    case ERROR_NOT_SAME_DEVICE:
+        return kCauseSwapped;
+    default:
+        return IsWorkFolderGoneError(error) ? kCauseWorkFolderGone : kCauseOther;
+    }
+}
+
+// Rename and delete by handle: NtSetInformationFile, in every ntdll of the NT family (NT 3.1 on),
+// looked up at run time. The classes and layouts below are the documented ones (the DDK's
+// FILE_RENAME_INFORMATION, FILE_DISPOSITION_INFORMATION, FILE_BASIC_INFORMATION), unchanged since
+// NT 3.1. Windows 2000 and later honour FILE_FLAG_OPEN_REPARSE_POINT: the open then holds a link
+// itself, never what it points to; NT 4.0 has no reparse points, and its kernel refuses the
+// option it does not know, so it is asked only from 2000 on.
+namespace {
+
+struct RenameInformation {
+    BOOLEAN replaceIfExists;
+    HANDLE rootDirectory;
+    ULONG nameBytes;
+    WCHAR name[kPathBufferSize + 8];
+};
+struct DispositionInformation {
+    BOOLEAN deleteFile;
+};
+struct BasicInformation {
+    LARGE_INTEGER creationTime, lastAccessTime, lastWriteTime, changeTime;  // 0 = unchanged
+    ULONG attributes;
+};
+const FILE_INFORMATION_CLASS kRenameClass = static_cast<FILE_INFORMATION_CLASS>(10);
+const FILE_INFORMATION_CLASS kDispositionClass = static_cast<FILE_INFORMATION_CLASS>(13);
+const FILE_INFORMATION_CLASS kBasicClass = static_cast<FILE_INFORMATION_CLASS>(4);
+const DWORD kOpenReparsePoint = 0x00200000;  // FILE_FLAG_OPEN_REPARSE_POINT (2000 and later)
+
+int SetByHandle(HANDLE file, void *information, ULONG bytes, FILE_INFORMATION_CLASS kind) {
+    auto setInformation = FindSystemFunction<SystemFunction::NtSetInformationFile>();
+    auto toError = FindSystemFunction<SystemFunction::RtlNtStatusToDosError>();
+    if (!setInformation || !toError) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return 0;
+    }
+    IO_STATUS_BLOCK status = {};
+    NTSTATUS result = setInformation(file, &status, information, bytes, kind);
+    if (result >= 0)
+        return 1;
+    SetLastError(toError(result));
+    return 0;
+}
+
+// The serial number of the install folder's volume, read once for each install folder: every
+// file the commit moves must be on it (a folder mounted below the install folder is another
+// volume, where a rename would fail or a delete reach another disk).
+int InstallVolumeSerial(DWORD *serial) {
+    static char measuredFor[kPathBufferSize];
+    if (!InstallDir[0])
+        return 2;  // no install folder yet: any volume
+    static DWORD measured;
+    if (std::strcmp(measuredFor, InstallDir) != 0) {
+        KernelHandle folder(CreateFileA(InstallDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!folder.valid() || !GetFileInformationByHandle(folder.get(), &info))
+            return 2;  // no install folder (yet): nothing is installed, and any volume will do
+        measured = info.dwVolumeSerialNumber;
+        lstrcpynA(measuredFor, InstallDir, kPathBufferSize);
+    }
+    *serial = measured;
+    return 1;
+}
+
+// A reparse point held open is a link when its tag says so; the tag is read on the open itself.
+int HeldReparsePointIsLink(HANDLE file) {
+    const DWORD kGetReparsePoint = 0x000900A8;       // FSCTL_GET_REPARSE_POINT
+    static DWORD buffer[16 * 1024 / sizeof(DWORD)];  // the largest reparse data there is
+    DWORD returned = 0;
+    if (!DeviceIoControl(file, kGetReparsePoint, nullptr, 0, buffer, sizeof buffer, &returned, nullptr) ||
+        returned < sizeof(DWORD))
+        return 1;
+    return IsLinkReparseTag(buffer[0]);
+}
+
+// On the install folder's volume (or any, before there is an install folder).
+int OnInstallVolume(const BY_HANDLE_FILE_INFORMATION &info) {
+    DWORD serial = 0;
+    int known = InstallVolumeSerial(&serial);
+    return known == 2 || (known && info.dwVolumeSerialNumber == serial);
+}
+
+int Fail(DWORD error) {
+    LastHeldError = error;
+    SetLastError(error);
+    return 0;
+}
+
+}  // namespace
+
+// The 95 family has no rename or delete by handle, and no other users to race: a HeldFile there
+// is its name, checked and then moved or deleted by that name.
+int OpenHeldFile(const char *path, HeldFile *file) {
+    file->handle = nullptr;
+    lstrcpynA(file->path, path, kPathBufferSize);
+    LastHeldError = 0;
+    if (!IsNtPlatform) {
+        int kind = KindOfPath(path);
+        if (kind != kPathPlainFile)
+            return kind == kPathMissing ? kHeldMissing : kHeldNotPlain;
+        file->attributes = GetFileAttributesA(path);
+        file->bytes = static_cast<unsigned long>(FileBytes(path));
+        return kHeldOpened;
+    }
+    // Wine opens a FIFO for reading as Unix does, waiting for a writer: it is found by an open that
+    // asks for no access first (Windows has no FIFOs in its file systems).
+    if (RunningUnderWine() && KindOfPath(path) == kPathNotPlain)
+        return kHeldNotPlain;
+    // Read, to check the contents; DELETE to rename or delete it; attributes, to lift and set its
+    // protection. No delete sharing: while it is held, nobody renames, deletes or replaces it.
+    HANDLE opened = CreateFileA(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0), nullptr);
+    if (opened == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND)
+            return kHeldMissing;
+        if (error == ERROR_ACCESS_DENIED && KindOfPath(path) == kPathNotPlain)
+            return kHeldNotPlain;  // a folder refuses a file's open
+        Fail(error);               // a path not found: the folder itself is gone
+        return kHeldFailed;
+    }
+    file->handle = opened;
+    BY_HANDLE_FILE_INFORMATION info;
+    int plain = GetFileInformationByHandle(opened, &info) && GetFileType(opened) == FILE_TYPE_DISK &&
+                !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && HeldReparsePointIsLink(opened)) &&
+                info.nNumberOfLinks == 1 && OnInstallVolume(info) && !IsUnixLinkUnderWine(opened, path);
+    if (!plain) {
+        CloseHeldFile(file);
+        return kHeldNotPlain;
+    }
+    file->attributes = info.dwFileAttributes;
+    file->bytes = info.nFileSizeLow;
+    return kHeldOpened;
+}
+
+// Under Wine the rename acts on the name Wine resolved at the open, not on the open file: a name
+// swapped in the meantime is what moves (a Unix link itself, never the file it points to), and the
+// open then names where that link points. So under Wine the open must name the target exactly
+// after the rename; otherwise the name was swapped, and nothing more is done through it.
+int MoveHeldFile(HeldFile *file, const char *target) {
+    if (!file->handle)
+        return MoveFileA(file->path, target) ? (lstrcpynA(file->path, target, kPathBufferSize), 1)
+                                             : Fail(GetLastError());
+    static RenameInformation rename;
+    char full[kPathBufferSize];
+    char *namePart = nullptr;
+    DWORD length = GetFullPathNameA(target, sizeof full, full, &namePart);
+    if (length == 0 || length >= sizeof full)
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    int unc = full[0] == '\\' && full[1] == '\\';
+    const WCHAR *prefix = unc ? L"\\??\\UNC" : L"\\??\\";
+    int prefixLength = 0;
+    for (; prefix[prefixLength]; prefixLength++)
+        rename.name[prefixLength] = prefix[prefixLength];
+    int wide = MultiByteToWideChar(CP_ACP, 0, unc ? full + 1 : full, -1, rename.name + prefixLength,
+                                   kPathBufferSize);
+    if (wide <= 0)
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    rename.replaceIfExists = FALSE;
+    rename.rootDirectory = nullptr;
+    rename.nameBytes = static_cast<ULONG>((prefixLength + wide - 1) * sizeof(WCHAR));
+    if (!SetByHandle(file->handle, &rename, sizeof rename, kRenameClass))
+        return Fail(GetLastError());
+    lstrcpynA(file->path, target, kPathBufferSize);
+    if (IsUnixLinkUnderWine(file->handle, target)) {
+        CloseHeldFile(file);  // nothing more goes through it
+        return Fail(ERROR_NOT_SAME_DEVICE);
+    }
+    return 1;
+}
+
+// A read-only file cannot be given the delete disposition (nor deleted by name on the 95 family):
+// its protection is lifted first, and put back when the delete fails.
+int DeleteHeldFile(HeldFile *file) {
+    unsigned long word = file->attributes;
+    int lifted = (word & kAttributeProtection) && SetHeldFileAttributes(file, word & ~kAttributeProtection);
+    DispositionInformation disposition = {TRUE};
+    if (file->handle ? SetByHandle(file->handle, &disposition, sizeof disposition, kDispositionClass)
+                     : DeleteFileA(file->path))
+        return 1;
+    DWORD error = GetLastError();
+    if (lifted)
+        SetHeldFileAttributes(file, word);
+    return Fail(error);
+}
+
+// FILE_ATTRIBUTE_NORMAL stands for no bit at all: 0 would leave the word as it is.
+int SetHeldFileAttributes(HeldFile *file, unsigned long word) {
+    if (!file->handle)
+        return WriteAttributeWord(file->path, word);
+    BasicInformation basic = {};
+    basic.attributes = word ? word : FILE_ATTRIBUTE_NORMAL;
+    if (!SetByHandle(file->handle, &basic, sizeof basic, kBasicClass))
+        return Fail(GetLastError());
+    file->attributes = word;
+    return 1;
+}
+
+int HeldFileCrc(HeldFile *file, unsigned long *crc) {
+    KernelHandle byName;
+    HANDLE read = file->handle;
+    if (!read) {  // the 95 family: by its name
+        *byName.Receive() = CreateFileA(file->path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        read = byName.get();
+        if (!byName.valid())
+            return 0;
+    }
+    static unsigned char block[64 * 1024];
+    unsigned long sum = 0;
+    SetFilePointer(read, 0, nullptr, FILE_BEGIN);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(read, block, sizeof block, &got, nullptr))
+            return 0;
+        if (got == 0)
+            break;
+        sum = crc32(sum, block, got);
+    }
+    *crc = sum;
+    return 1;
+}
+
+void CloseHeldFile(HeldFile *file) {
+    if (file->handle)
+        CloseHandle(file->handle);
+    file->handle = nullptr;
+}
+
+// Asked on an open of the name that asks for no access; under Wine a Unix link resolves elsewhere
+// and is no hard link.
+int IsSecondHardLink(const char *path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (!IsNtPlatform || attributes == INVALID_FILE_ATTRIBUTES || IsLinkOrFolder(attributes, path))
+        return 0;
+    KernelHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    return file.valid() && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1 &&
+           !IsUnixLinkUnderWine(file.get(), path);
+}

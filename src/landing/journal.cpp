@@ -1,6 +1,7 @@
 #include "landing/journal.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/format_text.h"
@@ -39,13 +40,20 @@ int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long w
     return 1;
 }
 
+int IsPlacedFile(const CommitEntry *entry, unsigned long bytes, unsigned long crc) {
+    return entry->kind != kCommitPurge && bytes == entry->placedBytes && crc == entry->placedCrc;
+}
+
 int FormatJournal(const CommitPlan *plan, char *text, unsigned long capacity) {
     unsigned long used = 0;
     for (int i = 0; i <= plan->count; i++) {
-        int length = i < plan->count
-                         ? FormatText(text + used, capacity - used, "%c%lu%s\n", plan->entries[i].kind,
-                                      plan->entries[i].wantedBits, plan->entries[i].name)
-                         : FormatText(text + used, capacity - used, "%s", kJournalEnd);
+        const CommitEntry *entry = plan->entries + i;
+        int length = i == plan->count ? FormatText(text + used, capacity - used, "%s", kJournalEnd)
+                     : entry->kind == kCommitPurge
+                         ? FormatText(text + used, capacity - used, "%c%lu%s\n", entry->kind,
+                                      entry->wantedBits, entry->name)
+                         : FormatText(text + used, capacity - used, "%c%lu %lu %lx %s\n", entry->kind,
+                                      entry->wantedBits, entry->placedBytes, entry->placedCrc, entry->name);
         if (length < 0 || used + length >= capacity)
             return 0;
         used += length;
@@ -61,15 +69,32 @@ int ParseJournal(const char *text, CommitPlan *plan) {
             return 0;  // cut short
         if (std::strncmp(line, kJournalEnd, sizeof kJournalEnd - 1) == 0)
             return 1;
-        size_t length = end - line;
-        if (length < 3 || line[1] < '0' || line[1] > '3' || length - 2 >= kCommitNameSize)
+        if (end - line < 3 || line[1] < '0' || line[1] > '3')
+            return 0;
+        const char *start = line + 2;
+        unsigned long placed[2] = {0, 0};
+        if (line[0] != kCommitPurge && *start++ != ' ')
+            return 0;
+        for (int i = 0; line[0] != kCommitPurge && i < 2; i++) {
+            char *after = nullptr;
+            if (*start < '0' || *start > 'f')
+                return 0;
+            placed[i] = std::strtoul(start, &after, i == 0 ? 10 : 16);
+            if (after == start || after >= end || *after != ' ')
+                return 0;
+            start = after + 1;
+        }
+        size_t length = end - start;
+        if (length == 0 || length >= kCommitNameSize)
             return 0;
         char name[kCommitNameSize];
-        std::memcpy(name, line + 2, length - 2);
-        name[length - 2] = 0;
+        std::memcpy(name, start, length);
+        name[length] = 0;
         if (std::strchr(name, '\\') || std::strchr(name, '/') || std::strchr(name, ':') ||
             !AddCommitEntry(plan, name, line[0], line[1] - '0'))
             return 0;
+        plan->entries[plan->count - 1].placedBytes = placed[0];
+        plan->entries[plan->count - 1].placedCrc = placed[1];
         line = end + 1;
     }
     return 0;  // no end line
@@ -100,12 +125,14 @@ int ReadJournal(CommitPlan *plan) {
     MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity + 1);
     std::FILE *file = text ? std::fopen(path, "rb") : nullptr;
     if (!file)
-        return 0;
+        return -1;
     size_t length = std::fread(text.get(), 1, kJournalCapacity, file);
     int read = !std::ferror(file);
     std::fclose(file);
     text.get()[length] = 0;
-    return read && ParseJournal(text.get(), plan) && JournalIsTheSetups(plan);
+    if (!read)
+        return -1;
+    return ParseJournal(text.get(), plan) && JournalIsTheSetups(plan);
 }
 
 int WriteJournal(const CommitPlan *plan) {

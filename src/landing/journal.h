@@ -17,6 +17,9 @@ struct CommitEntry {
     unsigned long before;      // the attribute word of the file moved aside
     int movedAside;
     int placed;
+    // What the commit puts at the name ('=' and '+'): the staged file's size and CRC-32, as written.
+    unsigned long placedBytes, placedCrc;
+    int kept;  // the undo found something else at a '+' name (the product wrote it) and kept it
 };
 
 struct CommitPlan {
@@ -27,7 +30,12 @@ struct CommitPlan {
 // Adds an entry; 0 when the plan is full or the name too long.
 int AddCommitEntry(CommitPlan *plan, const char *name, int kind, unsigned long wantedBits);
 
-// The journal's text: a line per entry (its kind, its wanted bits as a digit, its name), then
+// Whether a file of these bytes and CRC-32 is exactly what the entry placed: only then does an
+// undo remove it from a name that had no file before the commit.
+int IsPlacedFile(const CommitEntry *entry, unsigned long bytes, unsigned long crc);
+
+// The journal's text: a line per entry (its kind, its wanted bits as a digit, for '=' and '+' a space
+// and the placed file's size in decimal and CRC-32 in hex each followed by a space, its name), then
 // "end". Parsing accepts only a whole journal, as FormatJournal writes it. Both return 0 on failure.
 int FormatJournal(const CommitPlan *plan, char *text, unsigned long capacity);
 int ParseJournal(const char *text, CommitPlan *plan);
@@ -35,7 +43,9 @@ int ParseJournal(const char *text, CommitPlan *plan);
 // installed name as a replacement or creation with its listed protection, each name once.
 int JournalIsTheSetups(const CommitPlan *plan);
 
-// Reads and checks the journal in the work folder: 1 = read whole and every entry trusted.
+// Reads and checks the journal in the work folder: 1 = read whole and every entry trusted; 0 = cut
+// short, not the setup's, or not a plain file; -1 = it could not be read now (another program holds
+// it, say).
 int ReadJournal(CommitPlan *plan);
 // Writes the journal (created new: 0 when anything is at its name already, or on any failure).
 int WriteJournal(const CommitPlan *plan);

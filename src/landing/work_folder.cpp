@@ -55,22 +55,14 @@ int KeptAsidePath(char *out, const char *name) { return WorkPath(out, name, kKep
 
 int WorkFilePath(char *out, const char *name) { return WorkPath(out, name, ""); }
 
-// A small file created new in the work folder and on the disk before the call returns.
+// Through the file service, as every file the install writes: created new, every write checked, on
+// the disk before the next rename (not even a power cut keeps the renames without it).
 int WriteWorkFile(const char *name, const char *text) {
     char path[kPathBufferSize];
-    if (!WorkFilePath(path, name))
-        return 0;
-    OutputFile *file = CreateOutputFile(path);
-    if (!file)
-        return 0;
-    // On the disk before the next rename, so that not even a power cut keeps the renames without it.
-    int written =
-        WriteOutputFile(file, text, static_cast<unsigned long>(std::strlen(text))) && FlushOutputFile(file);
-    if (!CloseOutputFile(file) || !written) {
-        RemovePlainFile(path);
-        return 0;
-    }
-    return 1;
+    InstalledFile file;
+    return WorkFilePath(path, name) && BeginNewFile(&file, path) &&
+           WriteInstalledFile(&file, text, static_cast<unsigned long>(std::strlen(text))) &&
+           FlushInstalledFile(&file) && FinishInstalledFile(&file);
 }
 
 int RemoveWorkFile(const char *name) {
@@ -84,7 +76,9 @@ int WorkFileExists(const char *name) {
 }
 
 // Removes the staged files, and with moved too the moved-aside files, of every name. 1 = none is
-// left.
+// left. A moved-aside file that has another link (its owner linked it while the commit ran) is the
+// user's own file under another name: only this name of it goes, by name (nobody else can swap a
+// name in the work folder), and the file stays under the other.
 int RemoveWorkFiles(int moved) {
     int removed = 1;
     ForEveryInstallName([&](const char *name) {
@@ -92,9 +86,17 @@ int RemoveWorkFiles(int moved) {
         if (StagedPath(path, name))
             removed &= RemovePlainFile(path);
         if (moved && KeptAsidePath(path, name))
-            removed &= RemovePlainFile(path);
+            removed &= RemoveKeptAsideName(path);
     });
     return removed;
+}
+
+int RemoveStagedFiles() { return RemoveWorkFiles(0); }
+
+int RemoveKeptAsideName(const char *path) {
+    if (RemovePlainFile(path))
+        return 1;
+    return IsSecondHardLink(path) && RemoveFile(path);
 }
 
 int AnyFileMovedAside() {

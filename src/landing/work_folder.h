@@ -46,4 +46,8 @@ int WorkFileExists(const char *name);  // anything at all at the name
 // Removes the staged files, and with moved too the moved-aside files, of every name the install
 // touches. 1 = none is left.
 int RemoveWorkFiles(int moved);
+// The one routine that clears what an install staged (after a failure, and at the recovery).
+int RemoveStagedFiles();
+// Removes a moved-aside file; one with another link loses only this name. 1 = nothing is left.
+int RemoveKeptAsideName(const char *path);
 int AnyFileMovedAside();

@@ -49,7 +49,7 @@ TEST_F(FilePlacement, AnExistingNameIsNeverWritten) {
     EXPECT_EQ(Protection("keep.dic"), kAttributeReadOnly);
     EXPECT_EQ(WriteNew("no-such-folder/a.bin", "abc"), 0);
     EXPECT_FALSE(PathExists(folder_.File("no-such-folder").c_str()));
-    EXPECT_EQ(DeleteInstalledFile((std::string(300, 'p')).c_str()), 0);
+    EXPECT_EQ(RemovePlainFile((std::string(300, 'p')).c_str()), 0);
 }
 
 TEST_F(FilePlacement, FailedWriteLeavesNothing) {
@@ -101,9 +101,9 @@ TEST_F(FilePlacement, ProtectionIsLiftedForAnActAndPutBackWhenItFails) {
 TEST_F(FilePlacement, DeleteRemovesAProtectedFile) {
     WriteFile(folder_.File("pykeys.dic1111"), "x");
     Protect("pykeys.dic1111", kAttributeProtection);
-    EXPECT_EQ(DeleteInstalledFile(folder_.File("pykeys.dic1111").c_str()), 1);
+    EXPECT_EQ(RemovePlainFile(folder_.File("pykeys.dic1111").c_str()), 1);
     EXPECT_FALSE(PathExists(folder_.File("pykeys.dic1111").c_str()));
-    EXPECT_EQ(DeleteInstalledFile(folder_.File("pykeys.dic1111").c_str()), 0);
+    EXPECT_EQ(RemovePlainFile(folder_.File("pykeys.dic1111").c_str()), 1);  // nothing is there
 }
 
 TEST_F(FilePlacement, AttributesAreStoredAsWineKeepsThem) {

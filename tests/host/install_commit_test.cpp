@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <map>
 #include <string>
@@ -22,20 +23,29 @@ TEST(Journal, OnlyAWholeJournalIsRead) {
     ASSERT_TRUE(AddCommitEntry(&plan, "flatAuto.dic", kCommitPurge, 0));
     ASSERT_TRUE(AddCommitEntry(&plan, "TSO.exe", kCommitReplace, kAttributeReadOnly));
     ASSERT_TRUE(AddCommitEntry(&plan, "ChnBmp.bin", kCommitCreate, kAttributeProtection));
+    plan.entries[2].placedBytes = 1234;
+    plan.entries[2].placedCrc = 0xc0ffee;
     EXPECT_FALSE(AddCommitEntry(&plan, std::string(kCommitNameSize, 'n').c_str(), kCommitCreate, 0));
     EXPECT_FALSE(AddCommitEntry(&plan, "x", 'x', 0));
     char text[256];
     ASSERT_TRUE(FormatJournal(&plan, text, sizeof text));
-    EXPECT_STREQ(text, "-0flatAuto.dic\n=1TSO.exe\n+3ChnBmp.bin\nend\n");
+    EXPECT_STREQ(text, "-0flatAuto.dic\n=1 0 0 TSO.exe\n+3 1234 c0ffee ChnBmp.bin\nend\n");
     EXPECT_FALSE(FormatJournal(&plan, text, 20));
-    ASSERT_TRUE(ParseJournal("-0flatAuto.dic\n=1TSO.exe\n+3ChnBmp.bin\nend\n", &read));
+    ASSERT_TRUE(ParseJournal("-0flatAuto.dic\n=1 0 0 TSO.exe\n+3 1234 c0ffee ChnBmp.bin\nend\n", &read));
     ASSERT_EQ(read.count, 3);
     EXPECT_STREQ(read.entries[1].name, "TSO.exe");
     EXPECT_EQ(read.entries[2].kind, kCommitCreate);
     EXPECT_EQ(read.entries[2].wantedBits, kAttributeProtection);
+    // Only exactly what was placed is the install's: the product's own write at the name is not.
+    EXPECT_TRUE(IsPlacedFile(&read.entries[2], 1234, 0xc0ffee));
+    EXPECT_FALSE(IsPlacedFile(&read.entries[2], 1234, 0xc0ffef));
+    EXPECT_FALSE(IsPlacedFile(&read.entries[2], 1235, 0xc0ffee));
+    EXPECT_FALSE(IsPlacedFile(&read.entries[0], 0, 0));  // a purge placed nothing
     // Cut short by a kill, or not written by this setup: the commit had not begun.
-    for (const char *text : {"-0flatAuto.dic\n=1TSO.exe\n+3ChnBmp.bin\nen", "-0flatAuto.dic\n=1TS", "",
-                             "?0a\nend\n", "=9a\nend\n", "=0..\\..\\boot.ini\nend\n", "=0\nend\n"})
+    for (const char *text :
+         {"-0flatAuto.dic\n=1 0 0 TSO.exe\n+3 1 1 ChnBmp.bin\nen", "-0flatAuto.dic\n=1 0 0 TS", "",
+          "?0a\nend\n", "=9 0 0 a\nend\n", "=0 0 0 ..\\..\\boot.ini\nend\n", "=0 0 0 \nend\n",
+          "=1TSO.exe\nend\n", "=1 0 TSO.exe\nend\n"})
         EXPECT_FALSE(ParseJournal(text, &read)) << text;
 }
 
@@ -43,11 +53,13 @@ TEST(Journal, OnlyAWholeJournalIsRead) {
 // install folder might forge them: none is acted on.
 TEST(Journal, OnlyWhatTheSetupWritesIsTrusted) {
     static CommitPlan read;
-    ASSERT_TRUE(ParseJournal("-0flatAuto.dic\n-0pykeys.dic\n=3pykeys.dic\n=3chipadui.ini\nend\n", &read));
+    ASSERT_TRUE(
+        ParseJournal("-0flatAuto.dic\n-0pykeys.dic\n=3 0 0 pykeys.dic\n=3 0 0 chipadui.ini\nend\n", &read));
     EXPECT_TRUE(JournalIsTheSetups(&read));  // pykeys.dic is both purged and installed
     for (const char *forged :
-         {"+0someone-elses.dat\nend\n", "=0version.dll\nend\n", "-0TSO.exe\nend\n", "=0TSO.exe\nend\n",
-          "=1TSO.exe\n=1TSO.exe\nend\n", "-0flatAuto.dic\n-0FLATAUTO.DIC\nend\n", "-1flatAuto.dic\nend\n"}) {
+         {"+0 0 0 someone-elses.dat\nend\n", "=0 0 0 version.dll\nend\n", "-0TSO.exe\nend\n",
+          "=0 0 0 TSO.exe\nend\n", "=1 0 0 TSO.exe\n=1 0 0 TSO.exe\nend\n",
+          "-0flatAuto.dic\n-0FLATAUTO.DIC\nend\n", "-1flatAuto.dic\nend\n"}) {
         ASSERT_TRUE(ParseJournal(forged, &read)) << forged;
         EXPECT_FALSE(JournalIsTheSetups(&read)) << forged;
     }
@@ -80,7 +92,11 @@ class Recovery : public ::testing::Test {
                            ListedProtection(FindPayloadEntryByName(name)));
             char staged[kPathBufferSize];
             StagedPath(staged, name);
-            WriteFile(staged, std::string("new ") + name);
+            std::string bytes = std::string("new ") + name;
+            WriteFile(staged, bytes);
+            plan->entries[plan->count - 1].placedBytes = bytes.size();
+            plan->entries[plan->count - 1].placedCrc =
+                crc32(0, reinterpret_cast<const Bytef *>(bytes.data()), bytes.size());
         }
     }
     // The install folder, and the work folder's files apart from its lock.
@@ -144,22 +160,86 @@ TEST_F(Recovery, TheCommitRecordDecidesBetweenFinishingAndUndoing) {
     EXPECT_EQ(Folder(), committed);
     EXPECT_EQ(Work().size(), 0u);
 
+    // The journal cut after a kill, forged, or gone: each moved-aside file goes back by its own name,
+    // and the earlier install comes back whole.
+    for (const char *damage : {"=1 0 0 TSO.e", "+0 0 0 someone-elses.dat\nend\n", ""}) {
+        Stage(&plan);
+        ASSERT_TRUE(WriteJournal(&plan));
+        ASSERT_EQ(CommitToDisk(&plan), nullptr);
+        if (*damage)
+            WriteFile(journal, damage);
+        else
+            unlink(journal.c_str());
+        EXPECT_EQ(RecoverInterruptedInstall().problem, kRecoveredWithoutJournal) << damage;
+        EXPECT_EQ(Folder(), committed) << damage;
+        EXPECT_EQ(Work().size(), 0u) << damage;
+    }
+    // Anything but the setup's own record at its name is no record: the commit is undone.
     Stage(&plan);
     ASSERT_TRUE(WriteJournal(&plan));
     ASSERT_EQ(CommitToDisk(&plan), nullptr);
-    std::map<std::string, std::string> work = Work();
-    for (const char *damage : {"=1TSO.exe\n", "+0someone-elses.dat\nend\n"}) {
-        WriteFile(journal, damage);
-        RecoveryResult result = RecoverInterruptedInstall();
-        EXPECT_EQ(result.problem, kRecoveryJournalUnread) << damage;
-        EXPECT_STREQ(result.name, kJournalName);
-        work[kJournalName] = std::string(damage) + " 0";
-        EXPECT_EQ(Work(), work) << damage;
-    }
-    unlink(journal.c_str());
-    work.erase(kJournalName);
-    EXPECT_EQ(RecoverInterruptedInstall().problem, kRecoveryJournalUnread);
-    EXPECT_EQ(Work(), work);
+    std::string record = folder_.File(std::string(kWorkFolderName) + "/" + kCommitRecordName);
+    mkdir(record.c_str(), 0700);
+    RecoverInterruptedInstall();
+    EXPECT_EQ(Folder(), committed);
+    rmdir(record.c_str());
+}
+
+// A file the product wrote at a name the commit created, between a kill and the next run (the
+// words the user taught it), is kept; the install's own file there goes.
+TEST_F(Recovery, AProductWriteAtACreatedNameIsKept) {
+    static CommitPlan plan;
+    Stage(&plan);
+    ASSERT_TRUE(WriteJournal(&plan));
+    ASSERT_EQ(CommitToDisk(&plan), nullptr);
+    unlink(folder_.File("ChnBmp.bin").c_str());
+    WriteFile(folder_.File("ChnBmp.bin"), "the product's own bytes");
+    RecoveryResult result = RecoverInterruptedInstall();
+    EXPECT_EQ(result.problem, kRecovered);
+    EXPECT_STREQ(result.kept, "ChnBmp.bin");
+    std::map<std::string, std::string> expected = before_;
+    for (auto &file : expected)
+        file.second += " " + std::to_string(kAttributeProtection);
+    expected["ChnBmp.bin"] = "the product's own bytes 0";
+    EXPECT_EQ(Folder(), expected);
+    EXPECT_EQ(Work().size(), 0u);
+}
+
+// The user links their own purged file a second time once the commit has moved it aside: the
+// commit completes and leaves nothing in the work folder, and the file lives on under the link.
+TEST_F(Recovery, ASecondLinkToAMovedAsideFileLeavesNothingBehind) {
+    TempFolder elsewhere;
+    static CommitPlan plan;
+    Stage(&plan);
+    ASSERT_TRUE(WriteJournal(&plan));
+    ASSERT_EQ(CommitToDisk(&plan), nullptr);
+    char aside[kPathBufferSize];
+    KeptAsidePath(aside, "flatAuto.dic");
+    ASSERT_EQ(link(aside, elsewhere.File("words").c_str()), 0);
+    ASSERT_TRUE(RecordCommit());
+    FinishCommit(&plan);
+    EXPECT_EQ(Work().size(), 0u);
+    EXPECT_EQ(ReadFile(elsewhere.File("words")), "learned words");
+}
+
+// A name swapped for a link between the check and the move: the move stops, the link is not
+// followed, and the file it points to is untouched.
+TEST_F(Recovery, ANameSwappedAfterTheCheckMovesNothingElse) {
+    TempFolder outside;
+    WriteFile(outside.File("precious"), "outside");
+    HeldFile held;
+    ASSERT_EQ(OpenHeldFile(folder_.File("flatAuto.dic").c_str(), &held), kHeldOpened);
+    std::string swap = folder_.File("swap");
+    ASSERT_EQ(symlink(outside.File("precious").c_str(), swap.c_str()), 0);
+    ASSERT_EQ(rename(swap.c_str(), folder_.File("flatAuto.dic").c_str()), 0);
+    char aside[kPathBufferSize];
+    KeptAsidePath(aside, "flatAuto.dic");
+    EXPECT_FALSE(MoveHeldFile(&held, aside));
+    EXPECT_EQ(LastFailureCause(), kCauseSwapped);
+    EXPECT_FALSE(DeleteHeldFile(&held));
+    CloseHeldFile(&held);
+    EXPECT_FALSE(PathExists(aside));
+    EXPECT_EQ(ReadFile(outside.File("precious")), "outside");
 }
 
 // The session ending at any moment of a commit and of its undo (WM_ENDSESSION comes while the
@@ -255,6 +335,8 @@ TEST(WorkFolder, OnlyTheSetupsOwnUnlockedFolderIsUsed) {
     } plants[] = {
         {"a folder others may write",
          [](const std::string &p) { return mkdir(p.c_str(), 0777) | chmod(p.c_str(), 0777); }},
+        {"a folder its setgid group may write",
+         [](const std::string &p) { return mkdir(p.c_str(), 0700) | chmod(p.c_str(), 02770); }},
         {"a file",
          [](const std::string &p) {
              WriteFile(p, "x");

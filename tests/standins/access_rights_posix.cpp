@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,10 +21,14 @@ int FolderOwnerTrusted(const char *folder) {
 // The work folder: only its owner may write it, as only the administrators may on Windows.
 int MakePrivateFolder(const char *path) { return mkdir(path, 0700) == 0; }
 
+// Only its owner: no group or other bits (a group a setgid folder passed on has none), and no
+// POSIX access list, whose named entries and whose default for new files let others in.
 int PrivateFolderTrusted(const char *path) {
     struct stat info;
+    char list[8];
     return lstat(path, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
-           !(info.st_mode & 077);
+           !(info.st_mode & 077) && getxattr(path, "system.posix_acl_access", list, sizeof list) < 0 &&
+           getxattr(path, "system.posix_acl_default", list, sizeof list) < 0;
 }
 
 // A file renamed here keeps its mode, which a Unix folder does not pass on.

@@ -9,6 +9,7 @@
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -143,25 +144,18 @@ void ReleaseFileLock(FileLock *lock) {
 
 int RenameFile(const char *source, const char *target) {
     struct stat info;
-    if (lstat(target, &info) == 0)
+    if (lstat(target, &info) == 0) {
+        errno = EEXIST;
         return 0;
+    }
     return rename(source, target) == 0;
 }
 
 int FindLinkInPath(const char *path, char *found) {
-    std::string prefix;
-    for (const char *p = path;; p++) {
-        if ((*p == '/' || *p == 0) && !prefix.empty()) {
-            struct stat info;
-            if (lstat(prefix.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-                std::snprintf(found, 260, "%s", prefix.c_str());
-                return 1;
-            }
-        }
-        if (*p == 0)
-            return 0;
-        prefix += *p;
-    }
+    return FirstFolderInPathWhere(path, found, [](const char *folder) {
+        struct stat info;
+        return lstat(folder, &info) == 0 && S_ISLNK(info.st_mode);
+    });
 }
 
 int SameFileOrFolder(const char *first, const char *second) {
@@ -211,3 +205,115 @@ int WriteOutputFile(OutputFile *file, const void *bytes, unsigned long count) {
 int CloseOutputFile(OutputFile *file) { return close(Descriptor(file)) == 0; }
 
 int FlushOutputFile(OutputFile *file) { return fsync(Descriptor(file)) == 0; }
+
+int NotPlainKindOf(const char *path) {
+    struct stat info;
+    if (lstat(path, &info) != 0 || S_ISLNK(info.st_mode) || (S_ISREG(info.st_mode) && info.st_nlink > 1))
+        return kNotPlainLink;
+    return S_ISDIR(info.st_mode) ? kNotPlainFolder : kNotPlainOther;
+}
+
+static int LastHeldErrno;
+
+int LastFailureCause() {
+    int error = LastHeldErrno ? LastHeldErrno : errno;
+    LastHeldErrno = 0;
+    switch (error) {
+    case EBUSY:
+    case ETXTBSY:
+        return kCauseHeld;
+    case ENOSPC:
+        return kCauseDiskFull;
+    case EISDIR:
+    case ELOOP:
+    case EEXIST:
+        return kCauseNotPlain;
+    case ESTALE:
+        return kCauseSwapped;
+    case ENOENT:
+        return kCauseWorkFolderGone;
+    default:
+        return kCauseOther;
+    }
+}
+
+// POSIX renames and deletes by name only: the stand-in holds the descriptor and checks, just before
+// each step, that the name still is the file it opened (what Windows does by handle).
+static int HeldDescriptor(const HeldFile *file) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(file->handle) - 1);
+}
+
+static int StillTheHeldFile(const HeldFile *file) {
+    struct stat named, held;
+    if (lstat(file->path, &named) != 0 || fstat(HeldDescriptor(file), &held) != 0 ||
+        named.st_dev != held.st_dev || named.st_ino != held.st_ino) {
+        LastHeldErrno = ESTALE;
+        return 0;
+    }
+    return 1;
+}
+
+int OpenHeldFile(const char *path, HeldFile *file) {
+    file->handle = nullptr;
+    std::snprintf(file->path, sizeof file->path, "%s", path);
+    int descriptor = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    if (descriptor < 0) {
+        LastHeldErrno = errno;
+        return errno == ENOENT ? kHeldMissing : errno == ELOOP ? kHeldNotPlain : kHeldFailed;
+    }
+    struct stat info, volume;
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+        (stat(InstallDir, &volume) == 0 && volume.st_dev != info.st_dev)) {
+        close(descriptor);
+        return kHeldNotPlain;
+    }
+    file->handle = reinterpret_cast<void *>(static_cast<intptr_t>(descriptor) + 1);
+    unsigned long word = 0;
+    ReadAttributeWord(path, &word);
+    file->attributes = word;
+    file->bytes = static_cast<unsigned long>(info.st_size);
+    return kHeldOpened;
+}
+
+int MoveHeldFile(HeldFile *file, const char *target) {
+    if (!StillTheHeldFile(file) || !RenameFile(file->path, target))
+        return 0;
+    std::snprintf(file->path, sizeof file->path, "%s", target);
+    return 1;
+}
+
+int DeleteHeldFile(HeldFile *file) { return StillTheHeldFile(file) && unlink(file->path) == 0; }
+
+int SetHeldFileAttributes(HeldFile *file, unsigned long word) {
+    if (!StillTheHeldFile(file) || !WriteAttributeWord(file->path, word))
+        return 0;
+    file->attributes = word;
+    return 1;
+}
+
+int HeldFileCrc(HeldFile *file, unsigned long *crc) {
+    unsigned char block[64 * 1024];
+    unsigned long sum = crc32(0, nullptr, 0);
+    lseek(HeldDescriptor(file), 0, SEEK_SET);
+    for (;;) {
+        ssize_t got = read(HeldDescriptor(file), block, sizeof block);
+        if (got < 0)
+            return 0;
+        if (got == 0)
+            break;
+        sum = crc32(sum, block, static_cast<uInt>(got));
+    }
+    *crc = sum;
+    return 1;
+}
+
+void CloseHeldFile(HeldFile *file) {
+    if (file->handle)
+        close(HeldDescriptor(file));
+    file->handle = nullptr;
+}
+
+int IsSecondHardLink(const char *path) {
+    struct stat info;
+    return lstat(path, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink > 1;
+}

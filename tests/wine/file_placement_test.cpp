@@ -28,9 +28,9 @@ class Win32FilePlacement : public ::testing::Test {
 TEST_F(Win32FilePlacement, DeleteProtectedFiles) {
     WriteWhole(Path("old.dic"), "old");
     WriteAttributeWord(Path("old.dic").c_str(), kAttributeProtection);
-    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 1);
+    EXPECT_EQ(RemovePlainFile(Path("old.dic").c_str()), 1);
     EXPECT_EQ(FileAttributes(Path("old.dic")), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(DeleteInstalledFile(Path("old.dic").c_str()), 0);
+    EXPECT_EQ(RemovePlainFile(Path("old.dic").c_str()), 1);  // nothing is there
 }
 
 // A payload is written new and whole, never through a name that exists (a locked one among them),

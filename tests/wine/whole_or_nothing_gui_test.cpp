@@ -149,7 +149,8 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
                    {"inside the largest", "~tsowork\\pycizudic.idx.tsonew", 1 << 20, false},
                    {"after the largest", "~tsowork\\Inkleaf.exe.tsonew", 0, false},
                    {"at the commit", "~tsowork\\~tsoundo.lst", 0, false},
-                   {"at the commit, its journal held", "~tsowork\\~tsoundo.lst", 0, true}};
+                   {"at the commit, its journal held", "~tsowork\\~tsoundo.lst", 0, true},
+                   {"with files moved aside, its journal cut", "~tsowork\\TSO.exe.tsoold", 0, false}};
     for (const Moment &moment : moments) {
         std::string folder = FreshFolder(std::string("killed-") + moment.name) + "\\Tesso";
         PutEarlierInstall(folder);
@@ -188,7 +189,19 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
             EXPECT_EQ(Differences(Snapshot(folder), left), "") << moment.name;
             EXPECT_EQ(Differences(Snapshot(folder + kWork), work), "") << moment.name;
         }
-        InstallCompletely(folder);
+        if (std::string(moment.file).find(".tsoold") != std::string::npos) {
+            // Cut by four bytes: every earlier file goes back by its own name, and the user is told.
+            std::string journal = folder + kWork + "\\~tsoundo.lst";
+            std::string text = ReadWhole(journal);
+            WriteWhole(journal, text.substr(0, text.size() > 4 ? text.size() - 4 : 0));
+            WalkToInstall(folder);
+            AnswerOwnerQuestion();
+            EXPECT_EQ(NextMessage(), "An interrupted install's journal was lost; the earlier files it moved "
+                                     "were put back by their names.");
+            EXPECT_EQ(NextMessage(), kSuccess);
+            EXPECT_EQ(WaitForExit(&setup_), 0);
+        } else
+            InstallCompletely(folder);
         EXPECT_EQ(Differences(Snapshot(folder), Clean()), "") << moment.name;
     }
 }
@@ -409,12 +422,13 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
     std::string outside = outsideFolder + "\\precious.dat";
     WriteWhole(outside, "outside bytes");
     SetFileAttributesA(outside.c_str(), kAttributeProtection);
-    enum Kind { kHardLink, kFolder, kUnixLink };
+    enum Kind { kHardLink, kFolder, kUnixLink, kCaseOnlyLink };
     struct Plant {
         const char *name;
         Kind kind;
-    } plants[] = {{"TSO.exe", kHardLink}, {"pykeys.dic0001", kHardLink}, {"TSO.exe", kFolder},
-                  {"TSO.exe", kUnixLink}, {"flatAuto.dic", kUnixLink},   {"chipadui.ini", kUnixLink}};
+    } plants[] = {{"TSO.exe", kHardLink},    {"pykeys.dic0001", kHardLink}, {"TSO.exe", kFolder},
+                  {"TSO.exe", kUnixLink},    {"flatAuto.dic", kUnixLink},   {"chipadui.ini", kUnixLink},
+                  {"TSO.exe", kCaseOnlyLink}};
     for (const Plant &plant : plants) {
         std::string folder =
             FreshFolder(std::string("planted-") + plant.name + "-" + std::to_string(plant.kind)) + "\\Tesso";
@@ -422,7 +436,10 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         std::string path = folder + "\\" + plant.name;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
-        if (plant.kind == kUnixLink)
+        if (plant.kind == kCaseOnlyLink) {  // a link to the same name in another case, beside it
+            WriteWhole(folder + "\\tso.exe", "a file of the same name in lower case");
+            RunUnix("ln -s tso.exe '" + UnixPath(folder) + "/" + plant.name + "'", path);
+        } else if (plant.kind == kUnixLink)
             RunUnix("ln -s '" + UnixPath(outside) + "' '" + UnixPath(folder) + "/" + plant.name + "'", path);
         else
             ASSERT_TRUE(plant.kind == kHardLink ? CreateHardLinkA(path.c_str(), outside.c_str(), nullptr)
@@ -431,9 +448,9 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         std::map<std::string, std::string> earlier = Snapshot(folder);
         WalkToInstall(folder);
         AnswerOwnerQuestion();
-        EXPECT_EQ(NextMessage(),
-                  std::string(plant.name) +
-                      " in the folder is a folder or a link; the setup never writes through it. Remove it.");
+        EXPECT_EQ(NextMessage(), std::string(plant.name) + " in the folder is " +
+                                     (plant.kind == kFolder ? "a folder" : "a link") +
+                                     "; the setup never writes through it. Remove it.");
         EXPECT_TRUE(WaitForPage(setup_.wizard, 0));
         Click(Control(setup_.wizard, IDCANCEL));
         EXPECT_EQ(WaitForExit(&setup_), 0);
