@@ -11,9 +11,9 @@
 #   and a signed copy differs from the build's exe by its signature alone. The loader of every
 #   Windows from 95 and NT 4.0 on reads the field only to match bound imports, which the setup lacks.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
-    add_compile_options(-march=i586 -mtune=pentium)
+    add_compile_options(-march=i586 -mtune=pentium -mpreferred-stack-boundary=2 -fomit-frame-pointer)
 endif()
-add_compile_options(-Os -fno-ident -ffunction-sections -fno-asynchronous-unwind-tables
+add_compile_options(-Oz -fno-ident -ffunction-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -D__USE_MINGW_ANSI_STDIO=0)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
 add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--file-alignment,4096 -Wl,--disable-auto-import

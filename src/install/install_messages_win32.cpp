@@ -20,6 +20,14 @@ int Confirmed(const char *chinese, const char *english) {
     return ShowWizardMessage(chinese, english, kMessageOkCancel) == IDC_CONFIRM;
 }
 
+// A message whose two texts each name one thing at their one "%s": formatted here, the one place.
+int ShowNamedMessage(const char *chineseFormat, const char *englishFormat, const char *name, int kind) {
+    char chinese[512], english[128];
+    FormatText(chinese, sizeof chinese, chineseFormat, name);
+    FormatText(english, sizeof english, englishFormat, name);
+    return ShowWizardMessage(chinese, english, kind);
+}
+
 // A file held past the retries while an earlier one is put back (the undo of this run's commit, or
 // the recovery of an interrupted one): named, with the program that holds it where the system can
 // tell; OK tries again, Cancel leaves it, its moved-aside copy and the journal for the next run of
@@ -33,7 +41,88 @@ int AskRetryHeldFile(const char *chineseFormat, const char *englishFormat, const
     return Confirmed(chinese, english);
 }
 
+// The messages that name nothing, in the order of PlainMessage: one table, one body.
+struct MessageTexts {
+    const char *chinese, *english;
+};
+const MessageTexts kPlainMessages[] = {
+    // SayFolderHasDeviceName
+    {"目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 "
+     "LPT9，带不带扩展名都算）。请换一个目录名。",
+     "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). Please "
+     "choose another."},
+    // SayFolderIsDriveRoot
+    {"请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。",
+     "Please choose a folder (such as C:\\Tesso), not the root of a drive."},
+    // SayFolderIsSystemFolder
+    {"安装程序不会装入 Windows 目录或系统目录。请选别的目录。",
+     "The setup does not install into the Windows folder or the system folder. Please choose another."},
+    // SayFolderPathMalformed
+    {"请输入完整的安装目录，以盘符开头，如 C:\\Tesso。",
+     "Please type a full folder path that starts with a drive letter, such as C:\\Tesso."},
+    // SayFolderNameHasBadCharacter
+    {"目录名中不能有 < > \" / | ? * 等字符或控制字符。请换一个目录名。",
+     "A folder name cannot hold < > \" / | ? * or control characters. Please choose another."},
+    // SayFolderNameEndsInDotOrSpace: Windows drops them, and would make another folder than the one
+    // typed.
+    {"目录名不能以句点或空格结尾（Windows 会把它们去掉）。请改一下目录名。",
+     "A folder name cannot end in a dot or a space: Windows drops them. Please change it."},
+    // SayFolderNameIsDots
+    {"路径中不能有 . 或 .. 这样的目录名。请直接输入安装目录的完整路径。",
+     "The path cannot hold . or .. as a folder name. Please type the folder's full path."},
+    // SayFolderPathPrefixed
+    {"请不要在路径前加 \\\\?\\、\\\\.\\ 或 \\??\\，请输入普通的路径，如 C:\\Tesso。",
+     "Please type a plain path such as C:\\Tesso, without \\\\?\\, \\\\.\\ or \\??\\ before it."},
+    // SayFolderOnNetwork: the access rights the setup sets need a folder of this machine; a share is
+    // reached through a mapped drive letter.
+    {"安装程序不接受 \\\\服务器\\共享 形式的网络路径。请选本机的目录，或映射为驱动器后再选。",
+     "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive."},
+    // SayFolderPathStartsWithSpace
+    {"路径以空格开头。请删去盘符前的空格。",
+     "The path starts with a space. Please remove the spaces before the drive letter."},
+    // SayFolderNameHasStream: "C:\Tesso:x" names the stream x of a file C:\Tesso, not a folder.
+    {"盘符之后不能再有冒号（“目录名:名字”指的是文件的数据流，不是目录）。请改一下目录名。",
+     "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder."},
+    // SayFolderCannotBeMade
+    {"无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
+     "Cannot create folder! Please check folder path."},
+    // SayFolderReadOnly: a CD-ROM or a drive made read-only: nothing there can be changed, so nothing
+    // is asked.
+    {"安装目录所在的磁盘是只读的（如光盘），无法写入。请选别的目录。",
+     "The folder is on read-only media (a CD-ROM, say) and cannot be written. Choose another."},
+    // SayNeedsAdministratorRights: An unelevated run into a folder that only an elevated one may
+    // change.
+    {"安装到这个目录需要管理员权限。请以管理员身份运行安装程序，或选您自己的目录。",
+     "Installing into this folder needs administrator rights. Run the setup as an administrator, or choose a "
+     "folder of your own."},
+    // SayWorkFolderForeign
+    {"安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后再安装。",
+     "~tsowork in the folder was not made by this setup or was changed; the setup will not use it. Remove "
+     "it, then retry."},
+    // SayAnotherSetupInstalling
+    {"另一个安装程序正在向这个目录安装。请等它结束后再安装。",
+     "Another setup is installing into this folder now. Please wait until it has finished, then try again."},
+    // SayWorkFolderNotMade
+    {"无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
+     "The setup cannot make its work folder ~tsowork in the install folder. Please check the folder."},
+    // SayRecoveredWithoutJournal: The journal of an interrupted install was lost (cut short, or
+    // removed), and every file it had moved aside went back under its own name.
+    {"上次中断的安装的记录已丢失；它移开的原有文件都已按原名放回。安装将继续。",
+     "An interrupted install's journal was lost; the earlier files it moved were put back by their names."},
+    // SayInstallSucceeded
+    {"祝贺您：安装顺利完成！", "Congratulations! Installation Success!"},
+    // SayInstallFailed
+    {"安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！",
+     "Installation failed; nothing was changed. Please check your system (quit all Tesso applications) and "
+     "try again."},
+};
+static_assert(sizeof kPlainMessages / sizeof *kPlainMessages == kPlainMessageCount, "a text for each");
+
 }  // namespace
+
+void SayPlainMessage(int which) {
+    ShowWizardMessage(kPlainMessages[which].chinese, kPlainMessages[which].english, kMessageOk);
+}
 
 // The setup and the product's programs use the system's code page for every path, and Windows would
 // put another character (or '?') in this one's place.
@@ -53,12 +142,9 @@ void SayFolderHasUnconvertibleCharacter(unsigned long character) {
 // What is written below a link, a junction or a mount point lands elsewhere than the path says: the
 // elevated setup never writes there.
 void SayFolderReachedThroughLink(const char *link) {
-    char chinese[kPathBufferSize + 96], english[128];
-    FormatText(chinese, sizeof chinese, "目录 %s 是链接或连接点，安装程序不会经由它写入。请选别的目录。",
-               link);
-    FormatText(english, sizeof english,
-               "%s is a link or junction; the setup never writes through it. Choose another.", link);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage("目录 %s 是链接或连接点，安装程序不会经由它写入。请选别的目录。",
+                     "%s is a link or junction; the setup never writes through it. Choose another.", link,
+                     kMessageOk);
 }
 
 // With both lengths: a folder an earlier install fits may still be too long for the work folder the
@@ -76,102 +162,6 @@ void SayFolderPathTooLong(unsigned long length, unsigned long longest) {
     ShowWizardMessage(chinese, english, kMessageOk);
 }
 
-void SayFolderHasDeviceName() {
-    ShowWizardMessage(
-        "目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 LPT9，"
-        "带不带扩展名都算）。请换一个目录名。",
-        "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). "
-        "Please choose another.",
-        kMessageOk);
-}
-
-void SayFolderIsDriveRoot() {
-    ShowWizardMessage("请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。",
-                      "Please choose a folder (such as C:\\Tesso), not the root of a drive.", kMessageOk);
-}
-
-void SayFolderIsSystemFolder() {
-    ShowWizardMessage("安装程序不会装入 Windows 目录或系统目录。请选别的目录。",
-                      "The setup does not install into the Windows folder or the system folder. Please "
-                      "choose another.",
-                      kMessageOk);
-}
-
-void SayFolderPathMalformed() {
-    ShowWizardMessage("请输入完整的安装目录，以盘符开头，如 C:\\Tesso。",
-                      "Please type a full folder path that starts with a drive letter, such as C:\\Tesso.",
-                      kMessageOk);
-}
-
-void SayFolderNameHasBadCharacter() {
-    ShowWizardMessage(
-        "目录名中不能有 < > \" / | ? * 等字符或控制字符。请换一个目录名。",
-        "A folder name cannot hold < > \" / | ? * or control characters. Please choose another.", kMessageOk);
-}
-
-// Windows drops them, and would make another folder than the one typed.
-void SayFolderNameEndsInDotOrSpace() {
-    ShowWizardMessage("目录名不能以句点或空格结尾（Windows 会把它们去掉）。请改一下目录名。",
-                      "A folder name cannot end in a dot or a space: Windows drops them. Please change it.",
-                      kMessageOk);
-}
-
-void SayFolderNameIsDots() {
-    ShowWizardMessage("路径中不能有 . 或 .. 这样的目录名。请直接输入安装目录的完整路径。",
-                      "The path cannot hold . or .. as a folder name. Please type the folder's full path.",
-                      kMessageOk);
-}
-
-void SayFolderPathPrefixed() {
-    ShowWizardMessage(
-        "请不要在路径前加 \\\\?\\、\\\\.\\ 或 \\??\\，请输入普通的路径，如 C:\\Tesso。",
-        "Please type a plain path such as C:\\Tesso, without \\\\?\\, \\\\.\\ or \\??\\ before it.",
-        kMessageOk);
-}
-
-// The access rights the setup sets need a folder of this machine; a share is reached through a
-// mapped drive letter.
-void SayFolderOnNetwork() {
-    ShowWizardMessage(
-        "安装程序不接受 \\\\服务器\\共享 形式的网络路径。请选本机的目录，或映射为驱动器后再选。",
-        "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive.",
-        kMessageOk);
-}
-
-void SayFolderPathStartsWithSpace() {
-    ShowWizardMessage("路径以空格开头。请删去盘符前的空格。",
-                      "The path starts with a space. Please remove the spaces before the drive letter.",
-                      kMessageOk);
-}
-
-// "C:\Tesso:x" names the stream x of a file C:\Tesso, not a folder.
-void SayFolderNameHasStream() {
-    ShowWizardMessage("盘符之后不能再有冒号（“目录名:名字”指的是文件的数据流，不是目录）。请改一下目录名。",
-                      "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder.",
-                      kMessageOk);
-}
-
-void SayFolderCannotBeMade() {
-    ShowWizardMessage("无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
-                      "Cannot create folder! Please check folder path.", kMessageOk);
-}
-
-// A CD-ROM or a drive made read-only: nothing there can be changed, so nothing is asked.
-void SayFolderReadOnly() {
-    ShowWizardMessage(
-        "安装目录所在的磁盘是只读的（如光盘），无法写入。请选别的目录。",
-        "The folder is on read-only media (a CD-ROM, say) and cannot be written. Choose another.",
-        kMessageOk);
-}
-
-// An unelevated run into a folder that only an elevated one may change.
-void SayNeedsAdministratorRights() {
-    ShowWizardMessage("安装到这个目录需要管理员权限。请以管理员身份运行安装程序，或选您自己的目录。",
-                      "Installing into this folder needs administrator rights. Run the setup as an "
-                      "administrator, or choose a folder of your own.",
-                      kMessageOk);
-}
-
 int AskInstallIntoOtherUsersFolder() {
     return Confirmed("安装目录属于别的用户，该用户可以改动装在里面的程序。"
                      "按“确定”仍然安装，按“取消”退出安装（不作改动）。",
@@ -186,40 +176,12 @@ int AskInstallIntoOwnFolder() {
 }
 
 int AskInstallBesideForeignCode(const char *name) {
-    char chinese[512], english[128];
-    FormatText(chinese, sizeof chinese,
+    return ShowNamedMessage(
                "安装目录中的 %s 不是岚笔的文件，可能随岚笔程序运行。"
                "按“确定”仍然安装，按“取消”退出安装（不作改动）。",
-               name);
-    FormatText(english, sizeof english,
                "%s here is not part of Tesso and could run with its programs. OK installs anyway; "
                "Cancel quits, changing nothing.",
-               name);
-    return Confirmed(chinese, english);
-}
-
-void SayWorkFolderForeign() {
-    ShowWizardMessage(
-        "安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后"
-        "再安装。",
-        "~tsowork in the folder was not made by this setup or was changed; the setup will not "
-        "use it. Remove it, then retry.",
-        kMessageOk);
-}
-
-void SayAnotherSetupInstalling() {
-    ShowWizardMessage("另一个安装程序正在向这个目录安装。请等它结束后再安装。",
-                      "Another setup is installing into this folder now. Please wait until it has finished, "
-                      "then try again.",
-                      kMessageOk);
-}
-
-void SayWorkFolderNotMade() {
-    ShowWizardMessage(
-        "无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
-        "The setup cannot make its work folder ~tsowork in the install folder. Please check the "
-        "folder.",
-        kMessageOk);
+               name, kMessageOkCancel) == IDC_CONFIRM;
 }
 
 int AskRetryRecoveryFileHeld(const char *name) {
@@ -247,34 +209,19 @@ int AskRetryJournalUnread() {
 }
 
 int AskRetryFileNotPutBack(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
+    return ShowNamedMessage(
                "上次中断的安装的记录已丢失，原有文件 %s 无法按原名放回（该名字已被占用），仍保存在安装目录的 "
                "~tsowork 中。请移走占用该名字的文件后按“确定”重试，或按“取消”退出安装。",
-               name);
-    FormatText(
-        english, sizeof english,
-        "An interrupted install's journal is lost; %s cannot be put back (its name is taken). OK retries.",
-        name);
-    return Confirmed(chinese, english);
-}
-
-// The journal of an interrupted install was lost (cut short, or removed), and every file it had
-// moved aside went back under its own name.
-void SayRecoveredWithoutJournal() {
-    ShowWizardMessage("上次中断的安装的记录已丢失；它移开的原有文件都已按原名放回。安装将继续。",
-                      "An interrupted install's journal was lost; the earlier files it moved were put "
-                      "back by their names.",
-                      kMessageOk);
+               "An interrupted install's journal is lost; %s cannot be put back (its name is taken). OK "
+               "retries.",
+               name, kMessageOkCancel) == IDC_CONFIRM;
 }
 
 // A file at a name the interrupted install created, written since (the product keeps the words the
 // user teaches it there): it is the user's now, and stays.
 void SayRecoveryKeptFile(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese, "文件 %s 是上次安装中断后写入的，已保留。", name);
-    FormatText(english, sizeof english, "%s was written after an interrupted install, and is kept.", name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage("文件 %s 是上次安装中断后写入的，已保留。",
+                     "%s was written after an interrupted install, and is kept.", name, kMessageOk);
 }
 
 void SayDiskTooSmall(unsigned long neededKb, unsigned long freeKb) {
@@ -287,12 +234,9 @@ void SayDiskTooSmall(unsigned long neededKb, unsigned long freeKb) {
 }
 
 int AskRetryFileInUse(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。", name);
-    FormatText(english, sizeof english,
-               "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.", name);
-    return Confirmed(chinese, english);
+    return ShowNamedMessage("文件 %s 正在使用中。请退出所有岚笔程序后按“确定”重试，或按“取消”退出安装。",
+                            "%s is in use. Quit all Tesso programs and press OK to retry, or Cancel.", name,
+                            kMessageOkCancel) == IDC_CONFIRM;
 }
 
 // What stands at the name: a folder, a link (a symbolic or hard link, a junction), or something
@@ -309,85 +253,51 @@ void SayTargetNotPlain(const char *name, int what) {
     ShowWizardMessage(chinese, english, kMessageOk);
 }
 
-void SayInstallSucceeded() {
-    ShowWizardMessage("祝贺您：安装顺利完成！", "Congratulations! Installation Success!", kMessageOk);
-}
-
 void SayInstallIncomplete(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese, "安装未完成：文件 %s 未能写入。请检查一下系统后，再重新安装。", name);
-    FormatText(english, sizeof english,
-               "Installation incomplete: %s could not be written. Please check and retry.", name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage("安装未完成：文件 %s 未能写入。请检查一下系统后，再重新安装。",
+                     "Installation incomplete: %s could not be written. Please check and retry.", name,
+                     kMessageOk);
 }
 
 void SayInstallNotUndone(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "安装失败，原有文件 %s 暂未能恢复。请退出所有岚笔程序后重新运行安装程序，它会先恢复原有文件。",
-               name);
-    FormatText(english, sizeof english,
-               "Installation failed and %s is not restored yet. Quit Tesso and run the setup again to "
-               "restore it.",
-               name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage(
+        "安装失败，原有文件 %s 暂未能恢复。请退出所有岚笔程序后重新运行安装程序，它会先恢复原有文件。",
+        "Installation failed and %s is not restored yet. Quit Tesso and run the setup again to "
+        "restore it.",
+        name, kMessageOk);
 }
 
 // The commit stopped at name for a cause it knows; everything was put back.
 void SayInstallFailedHeld(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "安装失败：文件 %s 被别的程序占用。原有文件均未改动。请退出占用它的程序后再安装。", name);
-    FormatText(english, sizeof english,
-               "Installation failed: another program holds %s; nothing was changed. Quit it and retry.",
-               name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage("安装失败：文件 %s 被别的程序占用。原有文件均未改动。请退出占用它的程序后再安装。",
+                     "Installation failed: another program holds %s; nothing was changed. Quit it and retry.",
+                     name, kMessageOk);
 }
 
 void SayInstallFailedDiskFull(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "安装失败：写入 %s 时磁盘空间不够。原有文件均未改动。请清理磁盘后再安装。", name);
-    FormatText(english, sizeof english,
-               "Installation failed: not enough disk space for %s; nothing was changed.", name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage("安装失败：写入 %s 时磁盘空间不够。原有文件均未改动。请清理磁盘后再安装。",
+                     "Installation failed: not enough disk space for %s; nothing was changed.", name,
+                     kMessageOk);
 }
 
 void SayInstallFailedNotPlain(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "安装失败：%s "
-               "处出现了目录、链接或特殊文件（安装中被换过）。原有文件均未改动，安装程序没有经由它写入。",
-               name);
-    FormatText(english, sizeof english,
-               "Installation failed: a folder, link or FIFO took the name %s; nothing was changed.", name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+    ShowNamedMessage(
+        "安装失败：%s "
+        "处出现了目录、链接或特殊文件（安装中被换过）。原有文件均未改动，安装程序没有经由它写入。",
+        "Installation failed: a folder, link or FIFO took the name %s; nothing was changed.", name,
+        kMessageOk);
 }
 
 void SayInstallFailedWorkFolderGone(const char *name) {
-    char chinese[320], english[128];
-    FormatText(
-        chinese, sizeof chinese,
+    ShowNamedMessage(
         "安装失败：写入 %s 时，有人删除了工作目录 ~tsowork 或其中的锁文件。原有文件均未改动。请再安装。",
-        name);
-    FormatText(english, sizeof english,
-               "Installation failed: someone removed ~tsowork or its lock at %s; nothing was changed.", name);
-    ShowWizardMessage(chinese, english, kMessageOk);
+        "Installation failed: someone removed ~tsowork or its lock at %s; nothing was changed.", name,
+        kMessageOk);
 }
 
 void SayInstallFailedAt(const char *name) {
-    char chinese[320], english[128];
-    FormatText(chinese, sizeof chinese,
-               "安装失败：文件 %s 未能写入。原有文件均未改动。请检查一下系统后，再重新安装。", name);
-    FormatText(english, sizeof english,
-               "Installation failed: %s could not be written; nothing was changed. Please check and retry.",
-               name);
-    ShowWizardMessage(chinese, english, kMessageOk);
-}
-
-void SayInstallFailed() {
-    ShowWizardMessage("安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！",
-                      "Installation failed; nothing was changed. Please check your system (quit all Tesso "
-                      "applications) and try again.",
-                      kMessageOk);
+    ShowNamedMessage(
+        "安装失败：文件 %s 未能写入。原有文件均未改动。请检查一下系统后，再重新安装。",
+        "Installation failed: %s could not be written; nothing was changed. Please check and retry.", name,
+        kMessageOk);
 }

@@ -5,19 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced) {
-    const unsigned char *stream = nullptr;
-    unsigned long size = 0;
-    *produced = 0;
-    if (!FindPayloadStream(id, &stream, &size) || size == 0)
-        return Z_STREAM_ERROR;
-    uLongf length = capacity;
-    int status = uncompress(buffer, &length, stream, size);
-    if (status == Z_OK)
-        *produced = length;
-    return status;
-}
-
 struct PayloadInflater {
     z_stream stream;
     int ended;  // the stream of the payload begun has ended properly
@@ -54,6 +41,29 @@ int IsZlibHeader(const unsigned char *packed) {
 }
 
 }  // namespace
+
+// Raw, as BeginPayload does and for its reason: the stream was checked against its CRC-32 at
+// start-up, so its Adler-32 is not computed again (zlib's uncompress would, and bring its own code).
+int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced) {
+    const unsigned char *packed = nullptr;
+    unsigned long size = 0;
+    *produced = 0;
+    z_stream stream = {};
+    if (!FindPayloadStream(id, &packed, &size) || size < kZlibHeaderBytes + kZlibTrailerBytes ||
+        !IsZlibHeader(packed) || inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return Z_STREAM_ERROR;
+    stream.next_in = const_cast<unsigned char *>(packed + kZlibHeaderBytes);
+    stream.avail_in = static_cast<uInt>(size - kZlibHeaderBytes);
+    stream.next_out = buffer;
+    stream.avail_out = static_cast<uInt>(capacity);
+    int status = inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    if (status == Z_STREAM_END && stream.avail_in == kZlibTrailerBytes) {
+        *produced = capacity - stream.avail_out;
+        return Z_OK;
+    }
+    return status == Z_STREAM_END || status == Z_OK ? Z_DATA_ERROR : status;  // never Z_OK unless whole
+}
 
 // The deflate data is inflated raw: the stream's own Adler-32 of the inflated bytes is not computed
 // again (a seventh of the work), since every packed stream was checked against its CRC-32 at
