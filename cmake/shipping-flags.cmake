@@ -10,6 +10,14 @@
 # - No link time in the PE header (ld writes one by default): the same sources give the same bytes,
 #   and a signed copy differs from the build's exe by its signature alone. The loader of every
 #   Windows from 95 and NT 4.0 on reads the field only to match bound imports, which the setup lacks.
+# - Size first: the setup's own code is its windows, its checks and its file calls, which wait on
+#   the disk and the user, so it is built with -Oz; zlib keeps -Os (cmake/windows.cmake), since its
+#   loops are the install's time. On the 32-bit exe: no frame-pointer chain (nothing walks it: the
+#   setup has no unwinding and no debugger ships with it), and the stack kept at the 4-byte alignment
+#   the Win32 x86 convention promises. Windows 95, 98 and NT 4.0 call window procedures and thread
+#   starts with a stack aligned to 4 bytes only, later systems likewise make no promise of more, and
+#   nothing in the setup asks for more (no SSE on a Pentium; a double needs 4 to be correct): the
+#   16-byte default only spent code realigning.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
     add_compile_options(-march=i586 -mtune=pentium -mpreferred-stack-boundary=2 -fomit-frame-pointer)
 endif()

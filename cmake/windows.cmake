@@ -25,7 +25,7 @@ if(TESSO_BUILD_WINE_TESTS)  # the test driver writes PNG screenshots
         ${TESSO_ZLIB_SOURCE}/compress.c)
 endif()
 target_include_directories(tesso_zlib SYSTEM PUBLIC ${TESSO_ZLIB_SOURCE})
-target_compile_options(tesso_zlib PRIVATE -w -Os)
+target_compile_options(tesso_zlib PRIVATE -w -Os)  # speed over the last bytes (shipping-flags.cmake)
 # The payloads are zlib streams, never gzip: inflate leaves out its gzip header code.
 target_compile_definitions(tesso_zlib PRIVATE NO_GZIP)
 # The install is all inflating: its inner loop is compiled for speed. The CRC check of the packed

@@ -42,8 +42,9 @@ int IsZlibHeader(const unsigned char *packed) {
 
 }  // namespace
 
-// Raw, as BeginPayload does and for its reason: the stream was checked against its CRC-32 at
-// start-up, so its Adler-32 is not computed again (zlib's uncompress would, and bring its own code).
+// The whole stream into buffer, its Adler-32 checked (these are small: the glyph font, the licence,
+// the configuration templates), through the raw inflate BeginPayload uses: zlib's uncompress would
+// bring its own code for the same.
 int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capacity, unsigned long *produced) {
     const unsigned char *packed = nullptr;
     unsigned long size = 0;
@@ -58,11 +59,18 @@ int UnpackPayload(unsigned short id, unsigned char *buffer, unsigned long capaci
     stream.avail_out = static_cast<uInt>(capacity);
     int status = inflate(&stream, Z_FINISH);
     inflateEnd(&stream);
-    if (status == Z_STREAM_END && stream.avail_in == kZlibTrailerBytes) {
-        *produced = capacity - stream.avail_out;
-        return Z_OK;
-    }
-    return status == Z_STREAM_END || status == Z_OK ? Z_DATA_ERROR : status;  // never Z_OK unless whole
+    if (status != Z_STREAM_END)
+        return status == Z_OK ? Z_DATA_ERROR : status;  // Z_BUF_ERROR: it does not fit
+    if (stream.avail_in != kZlibTrailerBytes)           // the trailer is read only where it is whole
+        return Z_DATA_ERROR;
+    const unsigned char *trailer = stream.next_in;
+    unsigned long stored =
+        (static_cast<unsigned long>(trailer[0]) << 24) | (trailer[1] << 16) | (trailer[2] << 8) | trailer[3];
+    unsigned long length = capacity - stream.avail_out;
+    if (adler32(adler32(0, nullptr, 0), buffer, length) != stored)
+        return Z_DATA_ERROR;
+    *produced = length;
+    return Z_OK;
 }
 
 // The deflate data is inflated raw: the stream's own Adler-32 of the inflated bytes is not computed

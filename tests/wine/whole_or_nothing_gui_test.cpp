@@ -437,8 +437,11 @@ TEST_F(WholeOrNothing, FoldersAndLinksPlantedAtItsNamesAreNeverWrittenThrough) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
         if (plant.kind == kCaseOnlyLink) {  // a link to the same name in another case, beside it
+            // Waited for by a mark of its own: the name itself is found at once, as tso.exe.
             WriteWhole(folder + "\\tso.exe", "a file of the same name in lower case");
-            RunUnix("ln -s tso.exe '" + UnixPath(folder) + "/" + plant.name + "'", path);
+            RunUnix("ln -s tso.exe '" + UnixPath(folder) + "/" + plant.name + "' && touch '" +
+                        UnixPath(folder) + "-linked'",
+                    folder + "-linked");
         } else if (plant.kind == kUnixLink)
             RunUnix("ln -s '" + UnixPath(outside) + "' '" + UnixPath(folder) + "/" + plant.name + "'", path);
         else
