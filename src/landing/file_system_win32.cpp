@@ -143,8 +143,7 @@ int IsUnixLinkUnderWine(HANDLE file, const char *path) {
     // The name exactly, its case included: "TSO.exe" linked to "tso.exe" in the same folder is a
     // link too. A name asked in another case than the folder holds it ("Gbkflat.dic" for
     // "GbkFlat.dic") is the same file, as on Windows: the folder's own entry for the name (a search
-    // reports it as the folder spells it) must then be what the open resolved to. The folders are
-    // compared by identity, once for each pair (every file of the install is in one of two folders).
+    // reports it as the folder spells it) must then be what the open resolved to.
     if (std::strcmp(name, resolvedName) != 0) {
         WIN32_FIND_DATAA entry;
         HANDLE search =
@@ -155,14 +154,9 @@ int IsUnixLinkUnderWine(HANDLE file, const char *path) {
         if (std::strcmp(entry.cFileName, resolvedName) != 0)
             return 1;
     }
-    static char provenFolder[kPathBufferSize], provenResolved[kPathBufferSize];
-    if (std::strcmp(folder, provenFolder) == 0 && std::strcmp(resolvedFolder, provenResolved) == 0)
-        return 0;
-    if (!SameFileOrFolder(folder, resolvedFolder))
-        return 1;
-    lstrcpynA(provenFolder, folder, kPathBufferSize);
-    lstrcpynA(provenResolved, resolvedFolder, kPathBufferSize);
-    return 0;
+    // The same text is the same folder (the usual case, and cheap: this runs on every file the
+    // install touches, on the staging threads too); another spelling is compared by identity.
+    return std::strcmp(folder, resolvedFolder) != 0 && !SameFileOrFolder(folder, resolvedFolder);
 }
 
 }  // namespace
