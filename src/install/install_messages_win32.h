@@ -5,26 +5,26 @@
 
 // The messages that name nothing, each shown by its own function below.
 enum PlainMessage {
-    kMessageFolderHasDeviceName,
-    kMessageFolderIsDriveRoot,
-    kMessageFolderIsSystemFolder,
-    kMessageFolderPathMalformed,
-    kMessageFolderNameHasBadCharacter,
-    kMessageFolderNameEndsInDotOrSpace,
-    kMessageFolderNameIsDots,
-    kMessageFolderPathPrefixed,
-    kMessageFolderOnNetwork,
-    kMessageFolderPathStartsWithSpace,
-    kMessageFolderNameHasStream,
-    kMessageFolderCannotBeMade,
-    kMessageFolderReadOnly,
-    kMessageNeedsAdministratorRights,
-    kMessageWorkFolderForeign,
-    kMessageAnotherSetupInstalling,
-    kMessageWorkFolderNotMade,
-    kMessageRecoveredWithoutJournal,
-    kMessageInstallSucceeded,
-    kMessageInstallFailed,
+    kPlainFolderHasDeviceName,
+    kPlainFolderIsDriveRoot,
+    kPlainFolderIsSystemFolder,
+    kPlainFolderPathMalformed,
+    kPlainFolderNameHasBadCharacter,
+    kPlainFolderNameEndsInDotOrSpace,
+    kPlainFolderNameIsDots,
+    kPlainFolderPathPrefixed,
+    kPlainFolderOnNetwork,
+    kPlainFolderPathStartsWithSpace,
+    kPlainFolderNameHasStream,
+    kPlainFolderCannotBeMade,
+    kPlainFolderReadOnly,
+    kPlainNeedsAdministratorRights,
+    kPlainWorkFolderForeign,
+    kPlainAnotherSetupInstalling,
+    kPlainWorkFolderNotMade,
+    kPlainRecoveredWithoutJournal,
+    kPlainInstallSucceeded,
+    kPlainInstallFailed,
     kPlainMessageCount
 };
 void SayPlainMessage(int which);  // PlainMessage
@@ -33,20 +33,20 @@ void SayPlainMessage(int which);  // PlainMessage
 void SayFolderHasUnconvertibleCharacter(unsigned long character);  // its Unicode value
 void SayFolderReachedThroughLink(const char *link);
 void SayFolderPathTooLong(unsigned long length, unsigned long longest);
-inline void SayFolderHasDeviceName() { SayPlainMessage(kMessageFolderHasDeviceName); }
-inline void SayFolderIsDriveRoot() { SayPlainMessage(kMessageFolderIsDriveRoot); }
-inline void SayFolderIsSystemFolder() { SayPlainMessage(kMessageFolderIsSystemFolder); }
-inline void SayFolderPathMalformed() { SayPlainMessage(kMessageFolderPathMalformed); }
-inline void SayFolderNameHasBadCharacter() { SayPlainMessage(kMessageFolderNameHasBadCharacter); }
-inline void SayFolderNameEndsInDotOrSpace() { SayPlainMessage(kMessageFolderNameEndsInDotOrSpace); }
-inline void SayFolderNameIsDots() { SayPlainMessage(kMessageFolderNameIsDots); }
-inline void SayFolderPathPrefixed() { SayPlainMessage(kMessageFolderPathPrefixed); }
-inline void SayFolderOnNetwork() { SayPlainMessage(kMessageFolderOnNetwork); }
-inline void SayFolderPathStartsWithSpace() { SayPlainMessage(kMessageFolderPathStartsWithSpace); }
-inline void SayFolderNameHasStream() { SayPlainMessage(kMessageFolderNameHasStream); }
-inline void SayFolderCannotBeMade() { SayPlainMessage(kMessageFolderCannotBeMade); }
-inline void SayFolderReadOnly() { SayPlainMessage(kMessageFolderReadOnly); }
-inline void SayNeedsAdministratorRights() { SayPlainMessage(kMessageNeedsAdministratorRights); }
+inline void SayFolderHasDeviceName() { SayPlainMessage(kPlainFolderHasDeviceName); }
+inline void SayFolderIsDriveRoot() { SayPlainMessage(kPlainFolderIsDriveRoot); }
+inline void SayFolderIsSystemFolder() { SayPlainMessage(kPlainFolderIsSystemFolder); }
+inline void SayFolderPathMalformed() { SayPlainMessage(kPlainFolderPathMalformed); }
+inline void SayFolderNameHasBadCharacter() { SayPlainMessage(kPlainFolderNameHasBadCharacter); }
+inline void SayFolderNameEndsInDotOrSpace() { SayPlainMessage(kPlainFolderNameEndsInDotOrSpace); }
+inline void SayFolderNameIsDots() { SayPlainMessage(kPlainFolderNameIsDots); }
+inline void SayFolderPathPrefixed() { SayPlainMessage(kPlainFolderPathPrefixed); }
+inline void SayFolderOnNetwork() { SayPlainMessage(kPlainFolderOnNetwork); }
+inline void SayFolderPathStartsWithSpace() { SayPlainMessage(kPlainFolderPathStartsWithSpace); }
+inline void SayFolderNameHasStream() { SayPlainMessage(kPlainFolderNameHasStream); }
+inline void SayFolderCannotBeMade() { SayPlainMessage(kPlainFolderCannotBeMade); }
+inline void SayFolderReadOnly() { SayPlainMessage(kPlainFolderReadOnly); }
+inline void SayNeedsAdministratorRights() { SayPlainMessage(kPlainNeedsAdministratorRights); }
 
 // Who owns the folder, and what is in it.
 int AskInstallIntoOtherUsersFolder();
@@ -54,13 +54,13 @@ int AskInstallIntoOwnFolder();
 int AskInstallBesideForeignCode(const char *name);
 
 // The work folder and an interrupted install.
-inline void SayWorkFolderForeign() { SayPlainMessage(kMessageWorkFolderForeign); }
-inline void SayAnotherSetupInstalling() { SayPlainMessage(kMessageAnotherSetupInstalling); }
-inline void SayWorkFolderNotMade() { SayPlainMessage(kMessageWorkFolderNotMade); }
+inline void SayWorkFolderForeign() { SayPlainMessage(kPlainWorkFolderForeign); }
+inline void SayAnotherSetupInstalling() { SayPlainMessage(kPlainAnotherSetupInstalling); }
+inline void SayWorkFolderNotMade() { SayPlainMessage(kPlainWorkFolderNotMade); }
 int AskRetryRecoveryFileHeld(const char *name);
 int AskRetryJournalUnread();
 int AskRetryFileNotPutBack(const char *name);  // the journal is lost, and name cannot be put back
-inline void SayRecoveredWithoutJournal() { SayPlainMessage(kMessageRecoveredWithoutJournal); }
+inline void SayRecoveredWithoutJournal() { SayPlainMessage(kPlainRecoveredWithoutJournal); }
 void SayRecoveryKeptFile(const char *name);
 
 // The names the install writes.
@@ -72,7 +72,7 @@ void SayTargetNotPlain(const char *name, int what);  // NotPlainKind
 int AskRetryRestoreFileHeld(const char *name);
 
 // The result.
-inline void SayInstallSucceeded() { SayPlainMessage(kMessageInstallSucceeded); }
+inline void SayInstallSucceeded() { SayPlainMessage(kPlainInstallSucceeded); }
 void SayInstallIncomplete(const char *name);
 void SayInstallNotUndone(const char *name);
 void SayInstallFailedHeld(const char *name);
@@ -80,4 +80,4 @@ void SayInstallFailedDiskFull(const char *name);
 void SayInstallFailedNotPlain(const char *name);
 void SayInstallFailedWorkFolderGone(const char *name);
 void SayInstallFailedAt(const char *name);
-inline void SayInstallFailed() { SayPlainMessage(kMessageInstallFailed); }
+inline void SayInstallFailed() { SayPlainMessage(kPlainInstallFailed); }
