@@ -1,6 +1,5 @@
 #include "landing/commit.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "base/path_text.h"
@@ -148,15 +147,9 @@ int UndoEntry(CommitEntry *entry) {
 // The record is the setup's own only as a plain file holding exactly its text: anything else at
 // the name (a folder, a link) is no record, and never finishes a commit.
 int CommitRecordStands() {
-    char path[kPathBufferSize], text[sizeof kCommitRecordText + 1] = {};
-    if (!WorkFilePath(path, kCommitRecordName) || KindOfPath(path) != kPathPlainFile)
-        return 0;
-    std::FILE *file = std::fopen(path, "rb");
-    if (!file)
-        return 0;
-    size_t read = std::fread(text, 1, sizeof text, file);
-    std::fclose(file);
-    return read == sizeof kCommitRecordText - 1 && std::memcmp(text, kCommitRecordText, read) == 0;
+    char text[sizeof kCommitRecordText + 1];
+    return ReadWorkFile(kCommitRecordName, text, sizeof text) == sizeof kCommitRecordText - 1 &&
+           std::strcmp(text, kCommitRecordText) == 0;
 }
 
 // Without a journal, each moved-aside file's own name says where it belongs (the work folder is the

@@ -1,6 +1,5 @@
 #include "landing/journal.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -119,19 +118,10 @@ int JournalIsTheSetups(const CommitPlan *plan) {
 }
 
 int ReadJournal(CommitPlan *plan) {
-    char path[kPathBufferSize];
-    if (!WorkFilePath(path, kJournalName) || KindOfPath(path) != kPathPlainFile)
-        return 0;
     MallocBuffer<char> text = AllocateBuffer<char>(kJournalCapacity + 1);
-    std::FILE *file = text ? std::fopen(path, "rb") : nullptr;
-    if (!file)
-        return -1;
-    size_t length = std::fread(text.get(), 1, kJournalCapacity, file);
-    int read = !std::ferror(file);
-    std::fclose(file);
-    text.get()[length] = 0;
-    if (!read)
-        return -1;
+    long read = ReadWorkFile(kJournalName, text.get(), kJournalCapacity + 1);
+    if (read < 0)
+        return read == kWorkFileUnread ? -1 : 0;
     return ParseJournal(text.get(), plan) && JournalIsTheSetups(plan);
 }
 

@@ -1,5 +1,6 @@
 #include "landing/work_folder.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "base/format_text.h"
@@ -63,6 +64,20 @@ int WriteWorkFile(const char *name, const char *text) {
     return WorkFilePath(path, name) && BeginNewFile(&file, path) &&
            WriteInstalledFile(&file, text, static_cast<unsigned long>(std::strlen(text))) &&
            FlushInstalledFile(&file) && FinishInstalledFile(&file);
+}
+
+long ReadWorkFile(const char *name, char *text, unsigned long capacity) {
+    char path[kPathBufferSize];
+    if (!WorkFilePath(path, name) || KindOfPath(path) != kPathPlainFile)
+        return kWorkFileNotPlain;
+    std::FILE *file = text && capacity ? std::fopen(path, "rb") : nullptr;
+    if (!file)
+        return kWorkFileUnread;
+    size_t length = std::fread(text, 1, capacity - 1, file);
+    int read = !std::ferror(file);
+    std::fclose(file);
+    text[length] = 0;
+    return read ? static_cast<long>(length) : static_cast<long>(kWorkFileUnread);
 }
 
 int RemoveWorkFile(const char *name) {

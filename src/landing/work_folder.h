@@ -41,6 +41,11 @@ int WorkFilePath(char *out, const char *name);
 // A small file created new in the work folder and on the disk before the call returns. 1 = written;
 // 0 = nothing is left at its name (or something else was there already).
 int WriteWorkFile(const char *name, const char *text);
+// Reads the small file name into text (capacity bytes, ended by a 0 after what was read): the count
+// read; kWorkFileUnread when it is there but cannot be read now (another program holds it), or no
+// memory was given; kWorkFileNotPlain when no plain file is at the name (nothing, a folder, a link).
+enum { kWorkFileUnread = -1, kWorkFileNotPlain = -2 };
+long ReadWorkFile(const char *name, char *text, unsigned long capacity);
 int RemoveWorkFile(const char *name);  // 1 = no file is there any more
 int WorkFileExists(const char *name);  // anything at all at the name
 // Removes the staged files, and with moved too the moved-aside files, of every name the install
