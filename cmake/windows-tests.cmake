@@ -11,7 +11,7 @@ add_library(wizard_driver STATIC ${CMAKE_SOURCE_DIR}/tests/driver/driver_process
     ${CMAKE_SOURCE_DIR}/tests/driver/wizard_walk.cpp ${CMAKE_SOURCE_DIR}/tools/png.cpp)
 target_include_directories(wizard_driver PUBLIC ${CMAKE_SOURCE_DIR}/tests/driver ${CMAKE_SOURCE_DIR}/src
     ${CMAKE_SOURCE_DIR}/tools PRIVATE ${TESSO_PAYLOAD_DIR})  # payload_checks.inc: where each stream lies
-target_link_libraries(wizard_driver PUBLIC tesso_zlib gdi32 user32 kernel32)
+target_link_libraries(wizard_driver PUBLIC tesso_zlib gdi32 user32 advapi32 kernel32)
 
 # The test programs' common entry, compiled once for all of them.
 add_library(wine_test_main OBJECT ${CMAKE_SOURCE_DIR}/tests/wine/wine_main.cpp)

@@ -90,9 +90,9 @@ TESSO_SCREENSHOTS=${TESSO_SCREENSHOT_DIR}/large-fonts;TESSO_SETUP_EXE=${TESSO_WI
 # INI file of an earlier install are lifted before they are opened, replaced or updated.
 add_test(NAME wine.ordinary_user COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/run-as-ordinary-user.sh
          ${CMAKE_BINARY_DIR}/wine-prefix-ordinary-user ${TESSO_WIN64_TESTS_DIR}/install_test.exe
-         ${TESSO_WIN64_TESTS_DIR}/file_placement_test.exe)
+         ${TESSO_WIN64_TESTS_DIR}/file_placement_test.exe ${TESSO_WIN64_TESTS_DIR}/folder_trust_gui_test.exe)
 set_tests_properties(wine.ordinary_user PROPERTIES TIMEOUT 300 ENVIRONMENT
-    "LC_ALL=en_US.UTF-8;TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe}")
+    "LC_ALL=en_US.UTF-8;TESSO_SETUP_EXES=${win64_exe}\\;${win32_exe};TESSO_SETUP_EXE=${win64_exe};TESSO_PRIVATE_SCREEN=1")
 
 # A Japanese system (code page 932): the GBK texts read the same.
 tesso_wine_test(wine.wizard_gui_test.ja ${TESSO_WIN64_TESTS_DIR}/wizard_gui_test.exe --gtest_brief=1

@@ -508,9 +508,11 @@ int TakeFolderRightsAsNt4(const SecurityCalls &calls, const char *path) {
 // 2000 and later compute inherited entries themselves: a list set unprotected through
 // SetNamedSecurityInfoA takes the folder's inheritable entries, marked as inherited, so that later
 // changes to the folder's rights reach the file too. NT 4.0 knows no such request: there the list
-// is computed as NT 4.0 computes it (TakeFolderRightsAsNt4).
+// is computed as NT 4.0 computes it (TakeFolderRightsAsNt4). Wine computes no inherited entries
+// and keeps a list only as the Unix mode: the empty list would leave the file to root alone, where
+// the mode it was made with is already what the folder gives.
 int TakeFolderRights(const char *path) {
-    if (!AppliesHere(path))
+    if (!AppliesHere(path) || RunningUnderWine())
         return 1;
     const SecurityCalls *calls = Security();
     if (!calls)

@@ -507,9 +507,24 @@ int OpenHeldFile(const char *path, HeldFile *file) {
         return kHeldNotPlain;
     // Read, to check the contents; DELETE to rename or delete it; attributes, to lift and set its
     // protection. No delete sharing: while it is held, nobody renames, deletes or replaces it.
-    HANDLE opened = CreateFileA(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0), nullptr);
+    auto open = [path] {
+        return CreateFileA(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0),
+                           nullptr);
+    };
+    HANDLE opened = open();
+    // Wine keeps read-only as the Unix write bits, and refuses the attribute access to such a file
+    // to every user but root; Windows grants it whatever the attribute says. There the protection
+    // is lifted by name for the open (the name was found plain just above) and put back at once.
+    unsigned long word = 0;
+    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED && RunningUnderWine() &&
+        ReadAttributeWord(path, &word) && (word & FILE_ATTRIBUTE_READONLY) &&
+        WriteAttributeWord(path, word & ~FILE_ATTRIBUTE_READONLY)) {
+        opened = open();
+        DWORD error = GetLastError();
+        WriteAttributeWord(path, word);
+        SetLastError(error);
+    }
     if (opened == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
@@ -585,14 +600,18 @@ int DeleteHeldFile(HeldFile *file) {
     return Fail(error);
 }
 
-// FILE_ATTRIBUTE_NORMAL stands for no bit at all: 0 would leave the word as it is.
+// FILE_ATTRIBUTE_NORMAL stands for no bit at all: 0 would leave the word as it is. Read-only goes
+// on after the other bits, as WriteAttributeWord puts it, for Wine's sake.
 int SetHeldFileAttributes(HeldFile *file, unsigned long word) {
     if (!file->handle)
         return WriteAttributeWord(file->path, word);
     BasicInformation basic = {};
-    basic.attributes = word ? word : FILE_ATTRIBUTE_NORMAL;
-    if (!SetByHandle(file->handle, &basic, sizeof basic, kBasicClass))
-        return Fail(GetLastError());
+    const unsigned long steps[2] = {word & ~static_cast<unsigned long>(FILE_ATTRIBUTE_READONLY), word};
+    for (unsigned long step : steps) {
+        basic.attributes = step ? step : FILE_ATTRIBUTE_NORMAL;
+        if (!SetByHandle(file->handle, &basic, sizeof basic, kBasicClass))
+            return Fail(GetLastError());
+    }
     file->attributes = word;
     return 1;
 }

@@ -70,16 +70,19 @@ std::string FreshFolder(const std::string &name) {
     return folder;
 }
 
+HANDLE SetupToken;
+
 bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workingFolder) {
     std::string path = WindowsPath(exe.empty() ? Environment("TESSO_SETUP_EXE") : exe);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string command = "\"" + path + "\"";
     const char *folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
-    if (!CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                        &setup->process))
-        return false;
-    return true;
+    if (SetupToken)
+        return CreateProcessAsUserA(SetupToken, path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                    folder, &startup, &setup->process) != 0;
+    return CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                          &setup->process) != 0;
 }
 
 namespace {

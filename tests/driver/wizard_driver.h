@@ -32,6 +32,9 @@ std::string SetupCopyWithPayload(unsigned short payloadId, const std::string &co
 // The packed stream of one payload of an exe (found as the setup finds it: in its one resource of
 // streams, at the sizes of the streams before it); empty when it has none.
 std::vector<char> PayloadStream(const std::string &exe, unsigned short payloadId);
+// The token the setup is started with (CreateProcessAsUser), or null for the driver's own: Wine
+// never runs a program unelevated by itself, so a test gives it a token without Administrators.
+extern HANDLE SetupToken;
 // Only starts the process.
 bool LaunchSetup(Setup *setup, const std::string &exe = "", const std::string &workingFolder = "");
 // The window that has the keyboard focus in the setup's thread.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -145,7 +146,8 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
         const char *name, *file;
         long atLeast;
         bool journalHeld;  // at the next run, another program holds the journal open
-    } moments[] = {{"before the largest", "~tsowork\\pycizudic.idx.tsonew", 0, false},
+    } moments[] = {{"with a new file placed, the product writing it since", "pykeys.dic", 0, false},
+                   {"before the largest", "~tsowork\\pycizudic.idx.tsonew", 0, false},
                    {"inside the largest", "~tsowork\\pycizudic.idx.tsonew", 1 << 20, false},
                    {"after the largest", "~tsowork\\Inkleaf.exe.tsonew", 0, false},
                    {"at the commit", "~tsowork\\~tsoundo.lst", 0, false},
@@ -189,7 +191,23 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
             EXPECT_EQ(Differences(Snapshot(folder), left), "") << moment.name;
             EXPECT_EQ(Differences(Snapshot(folder + kWork), work), "") << moment.name;
         }
-        if (std::string(moment.file).find(".tsoold") != std::string::npos) {
+        if (!std::strchr(moment.file, '\\') && !earlier.count(moment.file) &&
+            FileAttributes(folder + kWork + "\\~tsodone.lst") == INVALID_FILE_ATTRIBUTES) {
+            // The words the user taught the engine after the power cut: the undo keeps them.
+            std::string placed = folder + "\\" + moment.file;
+            SetFileAttributesA(placed.c_str(), FILE_ATTRIBUTE_NORMAL);
+            WriteWhole(placed, "words the user taught it");
+            WalkToInstall(folder);
+            AnswerOwnerQuestion();
+            HWND kept = WaitForMessage(setup_);
+            ASSERT_NE(kept, nullptr);
+            EXPECT_EQ(MessageEnglish(kept), std::string(moment.file) + " was written after an interrupted install, "
+                                                                        "and is kept.");
+            EXPECT_EQ(ReadWhole(placed), "words the user taught it");
+            AnswerMessage(kept, IDC_CONFIRM);
+            EXPECT_EQ(NextMessage(), kSuccess);
+            EXPECT_EQ(WaitForExit(&setup_), 0);
+        } else if (std::string(moment.file).find(".tsoold") != std::string::npos) {
             // Cut by four bytes: every earlier file goes back by its own name, and the user is told.
             std::string journal = folder + kWork + "\\~tsoundo.lst";
             std::string text = ReadWhole(journal);
