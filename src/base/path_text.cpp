@@ -31,6 +31,12 @@ const char *LastCharacter(const char *text, char c) {
     return last;
 }
 
+const char *NameEnd(const char *name) {
+    while (*name && *name != '\\' && *name != '/')
+        name += PathCharacterBytes(name);
+    return name;
+}
+
 const char *LastSeparator(const char *path) { return LastCharacter(path, PATH_SEPARATOR[0]); }
 
 int EndsWithSeparator(const char *path) {

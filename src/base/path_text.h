@@ -38,6 +38,9 @@ int AppendToPath(char *path, const char *format, const char *text);
 const char *LastCharacter(const char *text, char c);
 // The last path separator of path, or null.
 const char *LastSeparator(const char *path);
+// The end of the folder or file name that begins at name: the next separator ('\\', or '/', which
+// the system takes for one too) or the end of the path. Every walk of a path name by name uses it.
+const char *NameEnd(const char *name);
 // Whether path ends with a separator.
 int EndsWithSeparator(const char *path);
 

@@ -142,16 +142,16 @@ int CheckFolderName(const char *folder, unsigned long typedLength) {
         start++;
     if (*start == 0)
         return kFolderDriveRoot;
-    start = folder + 3;
-    for (const char *p = start;; p += PathCharacterBytes(p)) {
-        if (*p != '\\' && *p != 0)
-            continue;
-        int problem = CheckComponent(start, p);
-        if (problem != kFolderOk)
-            return problem;
-        if (*p == 0)
+    // Name by name; '/' ends a name as the system reads a path, but a typed folder may not hold it
+    // (the field names the backslash as its only separator).
+    for (start = folder + 3;; start++) {
+        const char *end = NameEnd(start);
+        int problem = CheckComponent(start, end);
+        if (problem != kFolderOk || *end == '/')
+            return problem != kFolderOk ? problem : static_cast<int>(kFolderBadName);
+        if (*end == 0)
             break;
-        start = p + 1;
+        start = end;
     }
     if (length > LongestInstallFolder())
         return kFolderTooLong;

@@ -90,7 +90,8 @@ int OnNetworkVolume(const char *path) {
         if ((path[2] != '?' && path[2] != '.') || path[3] != '\\')
             return 1;  // \\server\share
         path += 4;     // \\?\C:\... names a local drive, \\?\UNC\server\share a share
-        if ((path[0] | 0x20) == 'u' && (path[1] | 0x20) == 'n' && (path[2] | 0x20) == 'c' && path[3] == '\\')
+        if (FoldAsciiCase(path[0]) == 'u' && FoldAsciiCase(path[1]) == 'n' && FoldAsciiCase(path[2]) == 'c' &&
+            path[3] == '\\')
             return 1;
     }
     if (!path[0] || path[1] != ':')
@@ -110,7 +111,7 @@ int AppliesHere(const char *path) {
     if (!IsNtPlatform)
         return 0;
     static char knownDrives[26];  // 0 unknown, 1 keeps rights here, 2 not (zero before any code runs)
-    unsigned index = static_cast<unsigned>((path[0] | 0x20) - 'a');
+    unsigned index = static_cast<unsigned>(FoldAsciiCase(path[0]) - 'a');
     if (path[1] != ':' || index >= 26)
         return AskVolume(path);  // a share or a path without a drive letter: no volume is asked
     if (!knownDrives[index])

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 
 #include "base/path_text.h"
 
@@ -106,25 +107,20 @@ int FindLinkInPath(const char *path, char *found);
 // down to the path itself, given to visit as a path of its own, until visit returns nonzero; that
 // value is returned, with folder holding the path visited (kPathBufferSize bytes), or 0.
 template <class Visit> int FirstFolderInPathWhere(const char *path, char *folder, Visit visit) {
-    int i = 0;
-    for (; path[i] && i < kPathBufferSize - 1 && i < 3; i++)
-        folder[i] = path[i];
-    for (;; i++) {
-        if (i >= kPathBufferSize - 1)
+    size_t rootLength = std::strlen(path) < 3 ? std::strlen(path) : 3;
+    for (const char *end = path + rootLength;; end++) {
+        end = NameEnd(end);
+        size_t length = end - path;
+        if (length >= kPathBufferSize)
             return 0;
-        char c = path[i];
-        if ((c == '\\' || c == '/' || c == 0) && i > 3) {
-            folder[i] = 0;
+        if (length > 3) {
+            std::memcpy(folder, path, length);
+            folder[length] = 0;
             if (int found = visit(static_cast<const char *>(folder)))
                 return found;
         }
-        if (!c)
+        if (!*end)
             return 0;
-        folder[i] = c;
-        if (IsLeadByte(static_cast<unsigned char>(c)) && path[i + 1]) {
-            folder[i + 1] = path[i + 1];  // the second byte of a character is never a separator
-            i++;
-        }
     }
 }
 // Whether two paths name the same file or the same folder, whatever the paths (another drive

@@ -41,6 +41,7 @@ TEST(CheckFolderName, FullPathsOnlyWithNamesWindowsKeeps) {
         {"C:\\a:b", kFolderStreamName},
         {"C:\\a|b", kFolderBadName},
         {"C:\\a/b", kFolderBadName},
+        {"C:\\con/x", kFolderDeviceName},  // the system reads "/" as a separator
         {"C:\\Tesso.", kFolderTrailingDotOrSpace},
         {"C:\\Tesso \\x", kFolderTrailingDotOrSpace},
         {"C:\\a\tb", kFolderBadName},
