@@ -508,9 +508,9 @@ int OpenHeldFile(const char *path, HeldFile *file) {
     // Read, to check the contents; DELETE to rename or delete it; attributes, to lift and set its
     // protection. No delete sharing: while it is held, nobody renames, deletes or replaces it.
     auto open = [path] {
-        return CreateFileA(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0),
-                           nullptr);
+        return CreateFileA(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0), nullptr);
     };
     HANDLE opened = open();
     // Wine keeps read-only as the Unix write bits, and refuses the attribute access to such a file

@@ -79,8 +79,8 @@ bool LaunchSetup(Setup *setup, const std::string &exe, const std::string &workin
     std::string command = "\"" + path + "\"";
     const char *folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
     if (SetupToken)
-        return CreateProcessAsUserA(SetupToken, path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                    folder, &startup, &setup->process) != 0;
+        return CreateProcessAsUserA(SetupToken, path.c_str(), &command[0], nullptr, nullptr, FALSE, 0,
+                                    nullptr, folder, &startup, &setup->process) != 0;
     return CreateProcessA(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                           &setup->process) != 0;
 }

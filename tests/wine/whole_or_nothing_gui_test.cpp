@@ -201,8 +201,9 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
             AnswerOwnerQuestion();
             HWND kept = WaitForMessage(setup_);
             ASSERT_NE(kept, nullptr);
-            EXPECT_EQ(MessageEnglish(kept), std::string(moment.file) + " was written after an interrupted install, "
-                                                                        "and is kept.");
+            EXPECT_EQ(MessageEnglish(kept), std::string(moment.file) +
+                                                " was written after an interrupted install, "
+                                                "and is kept.");
             EXPECT_EQ(ReadWhole(placed), "words the user taught it");
             AnswerMessage(kept, IDC_CONFIRM);
             EXPECT_EQ(NextMessage(), kSuccess);
