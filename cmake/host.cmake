@@ -19,6 +19,8 @@ target_link_libraries(make_payloads PRIVATE ZLIB::ZLIB ${TESSO_ZOPFLI_LIBRARY} T
 target_compile_options(make_payloads PRIVATE -O2)
 
 add_executable(make_icon tools/make_icon.cpp)
+# Run on the linked setup: its resources back on a 4 KiB boundary of the file (shipping-flags.cmake).
+add_executable(align_resources tools/align_resources.cpp)
 
 file(GLOB TESSO_OVERRIDE_FILES CONFIGURE_DEPENDS ${TESSO_OVERRIDE_DIR}/*)
 file(GLOB TESSO_TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/text/*)
@@ -106,10 +108,11 @@ foreach(arch x86_64 i686)
                    -DCMAKE_BUILD_TYPE=MinSizeRel
                    -DTESSO_PAYLOAD_DIR=${TESSO_PAYLOAD_DIR}
                    -DTESSO_ZLIB_SOURCE=${TESSO_ZLIB_SOURCE}
+                   -DTESSO_ALIGN_RESOURCES=$<TARGET_FILE:align_resources>
         BUILD_ALWAYS ON
         BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/win-${arch}/TessoSetup.exe  # what the signing step signs
         INSTALL_COMMAND ""
-        DEPENDS payloads)
+        DEPENDS payloads align_resources)
     if(arch STREQUAL i686)
         set(test_names "startup_gui_test|wizard_gui_test")
     else()

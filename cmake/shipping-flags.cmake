@@ -24,7 +24,15 @@ endif()
 add_compile_options(-Oz -fno-ident -ffunction-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -D__USE_MINGW_ANSI_STDIO=0)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
-add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--file-alignment,4096 -Wl,--disable-auto-import
+# - Sections 512-byte aligned in the file (the PE format's default and what every Windows from 95
+#   and NT 3.1 loads; the sections stay 4 KiB apart in memory, as 95's loader requires), so that the
+#   code and tables carry no page padding. The resources alone are put back on a 4 KiB boundary
+#   after the link (tools/align_resources.cpp): Wine maps a section that starts on a page of the
+#   file and reads any other whole into memory at start-up, which for the 28 MB of payloads would
+#   cost the start and the memory. Windows NT pages either in from the file as it is touched; 98's
+#   cache mapping wants every section on 4 KiB and copies the pages the install touches otherwise,
+#   as 95 always does.
+add_link_options(-nostartfiles -s -Wl,--gc-sections -Wl,--file-alignment,512 -Wl,--disable-auto-import
     -Wl,--disable-runtime-pseudo-reloc -Wl,--no-insert-timestamp -Wl,-Map=${CMAKE_BINARY_DIR}/link.map)
 
 function(tesso_shipping_entry target)

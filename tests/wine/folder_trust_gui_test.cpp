@@ -112,36 +112,40 @@ TEST_F(FolderTrust, EarlierInstallAsksNothingOnXpButItsOwnerFromVista) {
     EXPECT_EQ(WaitForExit(&setup_), 0);
 }
 
-// A run started unelevated, as a standard user's run (or one run as invoker) is from Vista on: a
-// token with Administrators for denying only and no privileges, which Wine never gives by itself.
-class UnelevatedRun {
-  public:
-    UnelevatedRun() {
+// Runs started unelevated, as a standard user's (or one run as invoker) are from Vista on: a token
+// with Administrators for denying only and no privileges, which Wine never gives by itself.
+class Unelevated : public FolderTrust {
+  protected:
+    void SetUp() override {
+        static DWORD administrators[4] = {0x201, 0x05000000, SECURITY_BUILTIN_DOMAIN_RID,
+                                          DOMAIN_ALIAS_RID_ADMINS};
+        SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
         HANDLE own = nullptr;
-        SID_AND_ATTRIBUTES denyOnly = {Administrators(), 0};
-        if (OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own))
-            CreateRestrictedToken(own, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0, nullptr, &token_);
+        OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own);
+        ASSERT_TRUE(CreateRestrictedToken(own, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0, nullptr,
+                                          &SetupToken));
         CloseHandle(own);
-        SetupToken = token_;
     }
-    ~UnelevatedRun() {
+    void TearDown() override {
+        FolderTrust::TearDown();
+        CloseHandle(SetupToken);
         SetupToken = nullptr;
-        CloseHandle(token_);
     }
-    bool Made() const { return token_ != nullptr; }
-    static PSID Administrators() {
-        static DWORD sid[4] = {0x201, 0x05000000, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS};
-        return sid;
+    // The folder's list: everyone may read and run what is in it, or (null) do anything.
+    static bool SetFolderList(const std::string &folder, DWORD readAndRun) {
+        static DWORD everyone[3] = {0x101, 0x01000000, SECURITY_WORLD_RID}, list[32];
+        SECURITY_DESCRIPTOR descriptor;
+        InitializeAcl(reinterpret_cast<PACL>(list), sizeof list, ACL_REVISION);
+        AddAccessAllowedAce(reinterpret_cast<PACL>(list), ACL_REVISION, readAndRun, everyone);
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        SetSecurityDescriptorDacl(&descriptor, TRUE, readAndRun ? reinterpret_cast<PACL>(list) : nullptr,
+                                  FALSE);
+        return SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &descriptor) != 0;
     }
-
-  private:
-    HANDLE token_ = nullptr;
 };
 
 // A new folder: its work folder of its own is trusted by the token, and it installs.
-TEST_F(FolderTrust, UnelevatedRunInstallsIntoANewFolder) {
-    UnelevatedRun unelevated;
-    ASSERT_TRUE(unelevated.Made());
+TEST_F(Unelevated, InstallsIntoANewFolder) {
     std::string folder = FreshFolder("unelevated") + "\\Tesso";
     WalkToInstall(folder);
     EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
@@ -149,47 +153,30 @@ TEST_F(FolderTrust, UnelevatedRunInstallsIntoANewFolder) {
     EXPECT_EQ(FileSize(folder + "\\TSO.exe"), 1396736);
 }
 
-// The folder of an elevated install, which the user may read and run but not change (its list
-// says so; Wine keeps it as the Unix write bits, which bind an ordinary user only), and a new
-// folder inside it: the setup says it needs administrator rights, before anything changes, and
-// leaves nothing behind.
-TEST_F(FolderTrust, UnelevatedRunSaysItNeedsAdministratorRightsWhereItCannotWrite) {
-    UnelevatedRun unelevated;
-    ASSERT_TRUE(unelevated.Made());
+// The folder of an elevated install, which the user may read and run but not change (Wine keeps
+// that as the Unix write bits, which bind an ordinary user only), and a new folder in it: the setup
+// says it needs administrator rights before anything changes, and leaves nothing behind.
+TEST_F(Unelevated, SaysItNeedsAdministratorRightsWhereItCannotWrite) {
     std::string folder = FreshFolder("elevated");
     WriteWhole(folder + "\\TSO.exe", "an elevated install's engine");
-    DWORD list[32];
-    SECURITY_DESCRIPTOR readOnly;
-    InitializeAcl(reinterpret_cast<PACL>(list), sizeof list, ACL_REVISION);
-    static DWORD everyone[3] = {0x101, 0x01000000, SECURITY_WORLD_RID};
-    AddAccessAllowedAce(reinterpret_cast<PACL>(list), ACL_REVISION, GENERIC_READ | GENERIC_EXECUTE, everyone);
-    InitializeSecurityDescriptor(&readOnly, SECURITY_DESCRIPTOR_REVISION);
-    SetSecurityDescriptorDacl(&readOnly, TRUE, reinterpret_cast<PACL>(list), FALSE);
-    ASSERT_TRUE(SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &readOnly));
-    struct Writable {  // again at the end, so that the run's scratch folder can be removed
-        std::string folder;
-        ~Writable() {
-            SECURITY_DESCRIPTOR open;
-            InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
-            SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
-            SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, &open);
-        }
-    } writable{folder};
-    if (CreateDirectoryA((folder + "\\probe").c_str(), nullptr)) {
-        RemoveDirectoryA((folder + "\\probe").c_str());
-        GTEST_SKIP() << "root writes any folder: run as an ordinary user (wine.ordinary_user)";
-    }
+    ASSERT_TRUE(SetFolderList(folder, GENERIC_READ | GENERIC_EXECUTE));
+    bool written = CreateDirectoryA((folder + "\\probe").c_str(), nullptr);
     const char needsRights[] = "Installing into this folder needs administrator rights. Run the setup as an "
                                "administrator, or choose a folder of your own.";
-    WalkToInstall(folder);
-    EXPECT_EQ(NextMessage(IDC_CONFIRM, "needs-administrator"), needsRights);
-    EXPECT_EQ(WaitForExit(&setup_), 0);
-    WalkToInstall(folder + "\\Tesso");  // a new folder there: another can be chosen
-    EXPECT_EQ(NextMessage(IDC_CONFIRM), needsRights);
-    EXPECT_TRUE(WaitForPage(setup_.wizard, 0));
-    TerminateProcess(setup_.process.hProcess, 0);
-    EXPECT_EQ(Listing(folder), "TSO.exe ");
-    EXPECT_EQ(ReadWhole(folder + "\\TSO.exe"), "an elevated install's engine");
+    if (!written) {
+        WalkToInstall(folder);
+        EXPECT_EQ(NextMessage(IDC_CONFIRM, "needs-administrator"), needsRights);
+        EXPECT_EQ(WaitForExit(&setup_), 0);
+        WalkToInstall(folder + "\\Tesso");  // a new folder there: another can be chosen
+        EXPECT_EQ(NextMessage(IDC_CONFIRM), needsRights);
+        EXPECT_TRUE(WaitForPage(setup_.wizard, 0));
+        TerminateProcess(setup_.process.hProcess, 0);
+        EXPECT_EQ(Listing(folder), "TSO.exe ");
+    }
+    RemoveDirectoryA((folder + "\\probe").c_str());
+    SetFolderList(folder, 0);  // so that the run's scratch folder can be removed
+    if (written)
+        GTEST_SKIP() << "root writes any folder: run as an ordinary user (wine.ordinary_user)";
 }
 
 // A folder another Unix user owns, which Wine reports as owned by a SID that is neither the user's
