@@ -159,6 +159,17 @@ int IsUnixLinkUnderWine(HANDLE file, const char *path) {
     return std::strcmp(folder, resolvedFolder) != 0 && !SameFileOrFolder(folder, resolvedFolder);
 }
 
+// What the attribute word alone says: no such path, not plain (a folder, a link; under Wine a FIFO
+// or a device, for which it fails with ERROR_INVALID_PARAMETER), or plain as far as it can tell.
+int KindByAttributes(const char *path) {
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kPathMissing : kPathNotPlain;
+    }
+    return IsLinkOrFolder(attributes, path) ? kPathNotPlain : kPathPlainFile;
+}
+
 }  // namespace
 
 // GetFileAttributesA does not follow a reparse point: it reports the link's own word, with
@@ -170,15 +181,9 @@ int IsUnixLinkUnderWine(HANDLE file, const char *path) {
 // Windows) do not answer the identity call: a file there cannot be counted, and is taken for what
 // its attributes say, a plain file.
 int KindOfPath(const char *path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kPathMissing : kPathNotPlain;
-    }
-    if (IsLinkOrFolder(attributes, path))
-        return kPathNotPlain;
-    if (!IsNtPlatform)
-        return kPathPlainFile;
+    int kind = KindByAttributes(path);
+    if (kind != kPathPlainFile || !IsNtPlatform)
+        return kind;
     KernelHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
@@ -501,9 +506,10 @@ int OpenHeldFile(const char *path, HeldFile *file) {
         file->bytes = static_cast<unsigned long>(FileBytes(path));
         return kHeldOpened;
     }
-    // Wine opens a FIFO for reading as Unix does, waiting for a writer: it is found by an open that
-    // asks for no access first (Windows has no FIFOs in its file systems).
-    if (RunningUnderWine() && KindOfPath(path) == kPathNotPlain)
+    // Wine opens a FIFO for reading as Unix does, waiting for a writer: its attribute word, which
+    // Wine cannot give for a FIFO or a device, finds it first (Windows has no FIFOs in its file
+    // systems). Links and second names are found on the open itself.
+    if (RunningUnderWine() && KindByAttributes(path) == kPathNotPlain)
         return kHeldNotPlain;
     // Read, to check the contents; DELETE to rename or delete it; attributes, to lift and set its
     // protection. No delete sharing: while it is held, nobody renames, deletes or replaces it.
