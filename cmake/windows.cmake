@@ -15,9 +15,27 @@ if(NOT TESSO_BUILD_WINE_TESTS)
     include(cmake/shipping-flags.cmake)
 endif()
 
+# zlib's fixed Huffman tables (2 KB of read-only data) are built when first needed instead
+# (BUILDFIXED), into zeroed memory: zlib marks them unbuilt with a flag set to 1, which alone would
+# bring back an initialised data section, so a copy of inflate.c made here turns the flag around.
+# zlib warns that the building is not safe on two threads at once: CreatePayloadInflater builds the
+# tables on the thread that creates every inflater, before any staging thread starts.
+file(READ ${TESSO_ZLIB_SOURCE}/inflate.c inflate_source)
+macro(tesso_zlib_edit before after)
+    string(FIND "${inflate_source}" "${before}" found)
+    if(found EQUAL -1)
+        message(FATAL_ERROR "zlib's inflate.c has no \"${before}\" to change")
+    endif()
+    string(REPLACE "${before}" "${after}" inflate_source "${inflate_source}")
+endmacro()
+tesso_zlib_edit("virgin = 0;" "virgin = 1;")  # built
+tesso_zlib_edit("static int virgin = 1;" "static int virgin;")
+tesso_zlib_edit("if (virgin) {" "if (!virgin) {")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/zlib/inflate.c CONTENT "${inflate_source}")
+
 # Only what inflating needs; compiled with the setup's own flags (see scripts/fetch-zlib-source.sh).
 add_library(tesso_zlib STATIC
-    ${TESSO_ZLIB_SOURCE}/adler32.c ${TESSO_ZLIB_SOURCE}/crc32.c ${TESSO_ZLIB_SOURCE}/inflate.c
+    ${TESSO_ZLIB_SOURCE}/adler32.c ${TESSO_ZLIB_SOURCE}/crc32.c ${CMAKE_BINARY_DIR}/zlib/inflate.c
     ${TESSO_ZLIB_SOURCE}/inftrees.c ${TESSO_ZLIB_SOURCE}/inffast.c ${TESSO_ZLIB_SOURCE}/zutil.c
     ${TESSO_ZLIB_SOURCE}/uncompr.c)
 if(TESSO_BUILD_WINE_TESTS)  # the test driver writes PNG screenshots
@@ -27,12 +45,14 @@ endif()
 target_include_directories(tesso_zlib SYSTEM PUBLIC ${TESSO_ZLIB_SOURCE})
 target_compile_options(tesso_zlib PRIVATE -w -Os)  # speed over the last bytes (shipping-flags.cmake)
 # The payloads are zlib streams, never gzip: inflate leaves out its gzip header code.
-target_compile_definitions(tesso_zlib PRIVATE NO_GZIP)
+target_compile_definitions(tesso_zlib PRIVATE NO_GZIP BUILDFIXED)
 # The install is all inflating: its inner loop is compiled for speed. The CRC check of the packed
 # streams runs a piece at a time while the first page waits for the user: it goes byte by byte
-# (Z_TESTW empty), without the 4 KB of tables of zlib's word-at-a-time ("braided") code.
+# (Z_TESTW empty), without the 4 KB of tables of zlib's word-at-a-time ("braided") code. Its one
+# table of 1 KB is computed at the first CRC rather than shipped (DYNAMIC_CRC_TABLE), guarded by C11
+# atomics, which the Pentium has (an exchange, and plain loads and stores).
 set_source_files_properties(${TESSO_ZLIB_SOURCE}/inffast.c PROPERTIES COMPILE_OPTIONS -O2)
-set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFINITIONS Z_TESTW=)
+set_source_files_properties(${TESSO_ZLIB_SOURCE}/crc32.c PROPERTIES COMPILE_DEFINITIONS "Z_TESTW=;DYNAMIC_CRC_TABLE")
 
 set(TESSO_WIN32_SOURCES
     src/base/system_functions_win32.cpp
@@ -93,4 +113,7 @@ target_include_directories(TessoSetup PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(TessoSetup PRIVATE tesso_setup_core)
 tesso_shipping_entry(TessoSetup)
 set(TESSO_ALIGN_RESOURCES "" CACHE FILEPATH "The host build's align_resources (shipping-flags.cmake)")
+if(NOT TESSO_ALIGN_RESOURCES)
+    message(FATAL_ERROR "TESSO_ALIGN_RESOURCES names no tool: build from the top-level project")
+endif()
 add_custom_command(TARGET TessoSetup POST_BUILD COMMAND ${TESSO_ALIGN_RESOURCES} $<TARGET_FILE:TessoSetup>)

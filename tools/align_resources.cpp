@@ -51,14 +51,33 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "%s: not a PE image\n", argv[1]);
         return 1;
     }
+    // Only what the linker makes of the setup is taken: a PE image with its optional header and
+    // section table whole, no symbol table and no debug directory (whose file offsets would move).
     const size_t header = Read32(image, 0x3c), optional = header + 24;
+    if (header > image.size() - 24 || std::memcmp(&image[header], "PE\0\0", 4) != 0) {
+        std::fprintf(stderr, "%s: not a PE image\n", argv[1]);
+        return 1;
+    }
     const unsigned sections =
         static_cast<unsigned char>(image[header + 6]) | static_cast<unsigned char>(image[header + 7]) << 8;
     const unsigned optionalSize =
         static_cast<unsigned char>(image[header + 20]) | static_cast<unsigned char>(image[header + 21]) << 8;
-    const bool wide = static_cast<unsigned char>(image[optional + 1]) == 2;  // PE32+
-    const size_t checksumField = optional + 64, certificates = optional + (wide ? 144 : 128);
+    const bool wide = optionalSize > 1 && static_cast<unsigned char>(image[optional + 1]) == 2;  // PE32+
+    const size_t checksumField = optional + 64, directories = optional + (wide ? 112 : 96);
+    const size_t certificates = directories + 4 * 8, debug = directories + 6 * 8;
     const size_t table = optional + optionalSize;
+    if (table + 40 * sections > image.size() || debug + 8 > table || Read32(image, header + 12) != 0 ||
+        Read32(image, debug + 4) != 0) {
+        std::fprintf(stderr, "%s: not an image this tool can move sections of\n", argv[1]);
+        return 1;
+    }
+    for (unsigned i = 0; i < sections; i++) {
+        uint64_t end = uint64_t{Read32(image, table + 40 * i + 20)} + Read32(image, table + 40 * i + 16);
+        if (end > image.size()) {
+            std::fprintf(stderr, "%s: a section runs past the end of the file\n", argv[1]);
+            return 1;
+        }
+    }
     size_t resources = 0;
     for (unsigned i = 0; i < sections; i++)
         if (std::memcmp(&image[table + 40 * i], ".rsrc\0\0", 8) == 0)

@@ -510,8 +510,8 @@ int TakeFolderRightsAsNt4(const SecurityCalls &calls, const char *path) {
 // SetNamedSecurityInfoA takes the folder's inheritable entries, marked as inherited, so that later
 // changes to the folder's rights reach the file too. NT 4.0 knows no such request: there the list
 // is computed as NT 4.0 computes it (TakeFolderRightsAsNt4). Wine computes no inherited entries
-// and keeps a list only as the Unix mode: the empty list would leave the file to root alone, where
-// the mode it was made with is already what the folder gives.
+// and keeps a list only as the Unix mode: the empty list would leave the file to root alone, so
+// there the file keeps the mode it was made with (from the user's umask, as the folder's was).
 int TakeFolderRights(const char *path) {
     if (!AppliesHere(path) || RunningUnderWine())
         return 1;

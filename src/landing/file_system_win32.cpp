@@ -520,15 +520,22 @@ int OpenHeldFile(const char *path, HeldFile *file) {
     };
     HANDLE opened = open();
     // Wine keeps read-only as the Unix write bits, and refuses the attribute access to such a file
-    // to every user but root; Windows grants it whatever the attribute says. There the protection
-    // is lifted by name for the open (the name was found plain just above) and put back at once.
+    // to every user but root; Windows grants it whatever the attribute says. There a plain file's
+    // protection (its links checked first: a lift by name would reach a link's target) is lifted by
+    // name for the open and put back at once, through the handle when there is one.
     unsigned long word = 0;
     if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED && RunningUnderWine() &&
-        ReadAttributeWord(path, &word) && (word & FILE_ATTRIBUTE_READONLY) &&
-        WriteAttributeWord(path, word & ~FILE_ATTRIBUTE_READONLY)) {
+        KindOfPath(path) == kPathPlainFile && ReadAttributeWord(path, &word) &&
+        (word & FILE_ATTRIBUTE_READONLY) && WriteAttributeWord(path, word & ~FILE_ATTRIBUTE_READONLY)) {
         opened = open();
         DWORD error = GetLastError();
-        WriteAttributeWord(path, word);
+        file->handle = opened == INVALID_HANDLE_VALUE ? nullptr : opened;
+        file->attributes = word & ~FILE_ATTRIBUTE_READONLY;
+        if (!SetHeldFileAttributes(file, word)) {
+            CloseHeldFile(file);
+            return kHeldFailed;
+        }
+        file->handle = nullptr;
         SetLastError(error);
     }
     if (opened == INVALID_HANDLE_VALUE) {
@@ -611,14 +618,19 @@ int DeleteHeldFile(HeldFile *file) {
 int SetHeldFileAttributes(HeldFile *file, unsigned long word) {
     if (!file->handle)
         return WriteAttributeWord(file->path, word);
+    // The first step only where the file is not read-only yet: on one that is, it would leave it
+    // writable for a moment.
     BasicInformation basic = {};
-    const unsigned long steps[2] = {word & ~static_cast<unsigned long>(FILE_ATTRIBUTE_READONLY), word};
+    const unsigned long steps[2] = {file->attributes & FILE_ATTRIBUTE_READONLY
+                                        ? word
+                                        : word & ~static_cast<unsigned long>(FILE_ATTRIBUTE_READONLY),
+                                    word};
     for (unsigned long step : steps) {
         basic.attributes = step ? step : FILE_ATTRIBUTE_NORMAL;
         if (!SetByHandle(file->handle, &basic, sizeof basic, kBasicClass))
             return Fail(GetLastError());
+        file->attributes = step;
     }
-    file->attributes = word;
     return 1;
 }
 

@@ -21,6 +21,15 @@ PayloadInflater *CreatePayloadInflater() {
         std::free(inflater);
         return nullptr;
     }
+    // An empty block of the fixed codes: the setup's zlib builds their tables at the first such
+    // block, once, and not safely on two threads at once; every inflater is made before the
+    // staging threads start, so they are built here.
+    static const unsigned char kEmptyFixedBlock[] = {0x03, 0x00};
+    inflater->stream.next_in = const_cast<unsigned char *>(kEmptyFixedBlock);
+    inflater->stream.avail_in = sizeof kEmptyFixedBlock;
+    inflater->stream.next_out = inflater->block;
+    inflater->stream.avail_out = kInflateBlockSize;
+    inflate(&inflater->stream, Z_FINISH);
     return inflater;
 }
 

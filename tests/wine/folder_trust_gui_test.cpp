@@ -148,6 +148,17 @@ class Unelevated : public FolderTrust {
 TEST_F(Unelevated, InstallsIntoANewFolder) {
     std::string folder = FreshFolder("unelevated") + "\\Tesso";
     WalkToInstall(folder);
+    HANDLE token = nullptr;  // the setup runs with Administrators for denying only
+    DWORD groups[256], size = 0;
+    OpenProcessToken(setup_.process.hProcess, TOKEN_QUERY, &token);
+    ASSERT_TRUE(GetTokenInformation(token, TokenGroups, groups, sizeof groups, &size));
+    CloseHandle(token);
+    const TOKEN_GROUPS *list = reinterpret_cast<const TOKEN_GROUPS *>(groups);
+    for (DWORD i = 0; i < list->GroupCount; i++)
+        if (*GetSidSubAuthorityCount(list->Groups[i].Sid) == 2 &&
+            *GetSidSubAuthority(list->Groups[i].Sid, 1) == DOMAIN_ALIAS_RID_ADMINS)
+            EXPECT_EQ(list->Groups[i].Attributes & (SE_GROUP_ENABLED | SE_GROUP_USE_FOR_DENY_ONLY),
+                      DWORD{SE_GROUP_USE_FOR_DENY_ONLY});
     EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
     EXPECT_EQ(WaitForExit(&setup_), 0);
     EXPECT_EQ(FileSize(folder + "\\TSO.exe"), 1396736);
