@@ -420,8 +420,11 @@ TEST_F(WholeOrNothing, ARunningEngineIsFoundBeforeAnyChange) {
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION running = {};
     char commandLine[] = "TSO.exe stay";
-    ASSERT_TRUE(CreateProcessA(engine.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.c_str(), &startup, &running));
+    BOOL started = FALSE;  // a file just copied can be refused for a moment (seen once under Wine)
+    for (int attempt = 0; !started && attempt < 20; attempt++, Sleep(started ? 0 : 100))
+        started = CreateProcessA(engine.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                                 folder.c_str(), &startup, &running);
+    ASSERT_TRUE(started) << GetLastError();
     WaitForInputIdle(running.hProcess, 5000);
     WalkToInstall(folder);
     AnswerOwnerQuestion();
