@@ -535,7 +535,6 @@ int OpenHeldFile(const char *path, HeldFile *file) {
             CloseHeldFile(file);
             return kHeldFailed;
         }
-        file->handle = nullptr;
         SetLastError(error);
     }
     if (opened == INVALID_HANDLE_VALUE) {

@@ -116,10 +116,9 @@ TEST_F(FolderTrust, EarlierInstallAsksNothingOnXpButItsOwnerFromVista) {
 // with Administrators for denying only and no privileges, which Wine never gives by itself.
 class Unelevated : public FolderTrust {
   protected:
+    static DWORD administrators_[4];
     void SetUp() override {
-        static DWORD administrators[4] = {0x201, 0x05000000, SECURITY_BUILTIN_DOMAIN_RID,
-                                          DOMAIN_ALIAS_RID_ADMINS};
-        SID_AND_ATTRIBUTES denyOnly = {administrators, 0};
+        SID_AND_ATTRIBUTES denyOnly = {administrators_, 0};
         HANDLE own = nullptr;
         OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &own);
         ASSERT_TRUE(CreateRestrictedToken(own, DISABLE_MAX_PRIVILEGE, 1, &denyOnly, 0, nullptr, 0, nullptr,
@@ -144,6 +143,9 @@ class Unelevated : public FolderTrust {
     }
 };
 
+DWORD Unelevated::administrators_[4] = {0x201, 0x05000000, SECURITY_BUILTIN_DOMAIN_RID,
+                                        DOMAIN_ALIAS_RID_ADMINS};
+
 // A new folder: its work folder of its own is trusted by the token, and it installs.
 TEST_F(Unelevated, InstallsIntoANewFolder) {
     std::string folder = FreshFolder("unelevated") + "\\Tesso";
@@ -155,10 +157,8 @@ TEST_F(Unelevated, InstallsIntoANewFolder) {
     CloseHandle(token);
     const TOKEN_GROUPS *list = reinterpret_cast<const TOKEN_GROUPS *>(groups);
     for (DWORD i = 0; i < list->GroupCount; i++)
-        if (*GetSidSubAuthorityCount(list->Groups[i].Sid) == 2 &&
-            *GetSidSubAuthority(list->Groups[i].Sid, 1) == DOMAIN_ALIAS_RID_ADMINS)
-            EXPECT_EQ(list->Groups[i].Attributes & (SE_GROUP_ENABLED | SE_GROUP_USE_FOR_DENY_ONLY),
-                      DWORD{SE_GROUP_USE_FOR_DENY_ONLY});
+        if (EqualSid(list->Groups[i].Sid, administrators_))
+            EXPECT_EQ(list->Groups[i].Attributes & SE_GROUP_ENABLED, 0u);
     EXPECT_EQ(NextMessage(IDC_CONFIRM), kSuccess);
     EXPECT_EQ(WaitForExit(&setup_), 0);
     EXPECT_EQ(FileSize(folder + "\\TSO.exe"), 1396736);
