@@ -55,7 +55,7 @@ double Seconds(Clock::time_point since) {
 void EmptyFolder(const std::string &folder) {
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         char path[kPathBufferSize];
-        if (JoinPath(path, folder.c_str(), PayloadCatalogue[i].file))
+        if (JoinPath(path, folder.c_str(), PayloadFile(&PayloadCatalogue[i])))
             RemovePlainFile(path);
     }
 }
@@ -72,7 +72,7 @@ double MeasureFloor(const std::string &folder, std::vector<unsigned char> &buffe
         if (!Unpack(PayloadCatalogue[i], buffer, &length))
             std::abort();
         char path[kPathBufferSize];
-        JoinPath(path, folder.c_str(), PayloadCatalogue[i].file);
+        JoinPath(path, folder.c_str(), PayloadFile(&PayloadCatalogue[i]));
         std::FILE *file = std::fopen(path, "wb");
         if (!file || std::fwrite(buffer.data(), 1, length, file) != length || std::fclose(file) != 0)
             std::abort();
@@ -178,7 +178,7 @@ int UnpackAll(const char *folder) {
         unsigned long length = 0;
         char path[kPathBufferSize];
         if (!Unpack(PayloadCatalogue[i], buffer, &length) ||
-            !JoinPath(path, folder, PayloadCatalogue[i].file))
+            !JoinPath(path, folder, PayloadFile(&PayloadCatalogue[i])))
             return 1;
         std::FILE *file = std::fopen(path, "wb");
         if (!file || std::fwrite(buffer.data(), 1, length, file) != length || std::fclose(file) != 0)
@@ -199,9 +199,9 @@ int PrintNsisScript(const char *unpacked) {
             InstallSteps[i].payloadId ? FindPayloadEntry(InstallSteps[i].payloadId) : nullptr;
         if (!entry)
             continue;
-        std::printf("File \"%s/%s\"\n", unpacked, entry->file);
+        std::printf("File \"%s/%s\"\n", unpacked, PayloadFile(entry));
         if (entry->readOnly || entry->hidden)
-            std::printf("SetFileAttributes \"$INSTDIR\\%s\" %s\n", entry->file,
+            std::printf("SetFileAttributes \"$INSTDIR\\%s\" %s\n", PayloadFile(entry),
                         entry->readOnly && entry->hidden ? "READONLY|HIDDEN"
                         : entry->readOnly                ? "READONLY"
                                                          : "HIDDEN");

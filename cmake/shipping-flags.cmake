@@ -17,9 +17,15 @@
 #   the Win32 x86 convention promises. Windows 95, 98 and NT 4.0 call window procedures and thread
 #   starts with a stack aligned to 4 bytes only, later systems likewise make no promise of more, and
 #   nothing in the setup asks for more (no SSE on a Pentium; a double needs 4 to be correct): the
-#   16-byte default only spent code realigning.
+#   16-byte default only spent code realigning. Two things trade code for relocations (every
+#   absolute address in the 32-bit exe is one the loader may have to move, 2 bytes each in .reloc;
+#   code has room before the resources' page, tests/packaging/check-size.sh): no jump tables (a
+#   chain of compares instead), and system functions called through the import library's one jump
+#   each (DECLSPEC_IMPORT made empty) rather than through their import address at every call site.
+#   Both are plain code to every loader and processor from 95 and the Pentium on.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
-    add_compile_options(-march=i586 -mtune=pentium -mpreferred-stack-boundary=2 -fomit-frame-pointer)
+    add_compile_options(-march=i586 -mtune=pentium -mpreferred-stack-boundary=2 -fomit-frame-pointer
+        -fno-jump-tables -DDECLSPEC_IMPORT=)
 endif()
 add_compile_options(-Oz -fno-ident -ffunction-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -D__USE_MINGW_ANSI_STDIO=0)

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 int FormatText(char *out, size_t size, const char *format, ...) {
     if (size == 0)
@@ -19,4 +20,10 @@ int FormatText(char *out, size_t size, const char *format, ...) {
         return -1;
     }
     return length;
+}
+
+const char *NthText(const char *texts, int n) {
+    for (; n > 0; n--)
+        texts += std::strlen(texts) + 1;
+    return texts;
 }

@@ -1,5 +1,7 @@
 #include "base/system_functions_win32.h"
 
+#include <cstddef>
+
 #include "base/format_text.h"
 #include "base/setup_state.h"
 
@@ -16,19 +18,33 @@ HMODULE LoadSystemDll(const char *dll) {
 
 namespace {
 
-const char *const kSystemDllNames[] = {"kernel32.dll", "advapi32.dll", "comctl32.dll",
-                                       "comdlg32.dll", "shell32.dll",  "ole32.dll",
-                                       "user32.dll",   "rstrtmgr.dll", "ntdll.dll"};
-static_assert(sizeof kSystemDllNames / sizeof kSystemDllNames[0] == static_cast<int>(SystemDll::Count),
-              "one name per DLL");
+// The names as texts one after another, and each row saying where its name begins: a pointer per
+// name would cost the 32-bit exe a relocation each.
+constexpr char kSystemDllNames[] =
+    "kernel32.dll\0advapi32.dll\0comctl32.dll\0comdlg32.dll\0shell32.dll\0ole32.dll\0"
+    "user32.dll\0rstrtmgr.dll\0ntdll.dll";
+static_assert(TextsIn(kSystemDllNames, sizeof kSystemDllNames) == static_cast<int>(SystemDll::Count),
+              "one name per DLL, in SystemDll's order");
+
+struct SystemFunctionNames {
+#define TESSO_SYSTEM_FUNCTION_NAME(dll, name) char name[sizeof #name];
+    TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_NAME)
+#undef TESSO_SYSTEM_FUNCTION_NAME
+};
+const SystemFunctionNames kSystemFunctionNames = {
+#define TESSO_SYSTEM_FUNCTION_NAME(dll, name) #name,
+    TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_NAME)
+#undef TESSO_SYSTEM_FUNCTION_NAME
+};
 
 struct SystemFunctionRow {
-    SystemDll dll;
-    const char *name;
+    unsigned char dll;      // a SystemDll
+    unsigned short nameAt;  // where its name begins in kSystemFunctionNames
 };
 
 const SystemFunctionRow kSystemFunctionRows[] = {
-#define TESSO_SYSTEM_FUNCTION_ROW(dll, name) {SystemDll::dll, #name},
+#define TESSO_SYSTEM_FUNCTION_ROW(dll, name)                                                                 \
+    {static_cast<unsigned char>(SystemDll::dll), offsetof(SystemFunctionNames, name)},
     TESSO_SYSTEM_FUNCTIONS(TESSO_SYSTEM_FUNCTION_ROW)
 #undef TESSO_SYSTEM_FUNCTION_ROW
 };
@@ -45,7 +61,7 @@ HMODULE SystemDllModule(SystemDll dll) {
     static HMODULE modules[static_cast<int>(SystemDll::Count)];
     int index = static_cast<int>(dll);
     if (!modules[index])
-        modules[index] = LoadSystemDll(kSystemDllNames[index]);
+        modules[index] = LoadSystemDll(NthText(kSystemDllNames, index));
     return modules[index];
 }
 
@@ -58,8 +74,12 @@ FARPROC FindSystemFunctionAddress(SystemFunction function) {
     static FARPROC addresses[kRows];
     int index = static_cast<int>(function);
     if (!addresses[index]) {  // a function the system lacks is looked for again: each is asked for rarely
-        HMODULE module = SystemDllModule(kSystemFunctionRows[index].dll);
-        addresses[index] = module ? GetProcAddress(module, kSystemFunctionRows[index].name) : nullptr;
+        const SystemFunctionRow &row = kSystemFunctionRows[index];
+        HMODULE module = SystemDllModule(static_cast<SystemDll>(row.dll));
+        addresses[index] =
+            module
+                ? GetProcAddress(module, reinterpret_cast<const char *>(&kSystemFunctionNames) + row.nameAt)
+                : nullptr;
     }
     return addresses[index];
 }

@@ -21,8 +21,8 @@ const char kRefusedCharacters[] = "<>:\"/|?*";
 size_t LongestNameInFolder() {
     size_t longest = sizeof kJournalName - 1;
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        if (std::strlen(PayloadCatalogue[i].file) > longest)
-            longest = std::strlen(PayloadCatalogue[i].file);
+        if (std::strlen(PayloadFile(&PayloadCatalogue[i])) > longest)
+            longest = std::strlen(PayloadFile(&PayloadCatalogue[i]));
     for (int i = 0; i < kPurgeCount; i++) {
         char name[32];
         if (PurgeFileName(i, name, sizeof name) && std::strlen(name) > longest)

@@ -41,87 +41,128 @@ int AskRetryHeldFile(const char *chineseFormat, const char *englishFormat, const
     return Confirmed(chinese, english);
 }
 
-// The messages that name nothing, in the order of PlainMessage: one table, one body.
-struct MessageTexts {
-    const char *chinese, *english;
-};
-const MessageTexts kPlainMessages[] = {
+// The messages that name nothing, in the order of PlainMessage, each its Chinese then its English
+// text, one after another: one text, one body (a table of pointers would cost the 32-bit exe a
+// relocation each).
+constexpr char kPlainMessages[] =
     // SayFolderHasDeviceName
-    {"目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 "
-     "LPT9，带不带扩展名都算）。请换一个目录名。",
-     "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). Please "
-     "choose another."},
+    "目录名中有 Windows 留给设备的名字（CON、PRN、AUX、NUL、COM1 至 COM9、LPT1 至 "
+    "LPT9，带不带扩展名都算）。请换一个目录名。"
+    "\0"
+    "The folder path has a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9). Please "
+    "choose another."
+    "\0"
     // SayFolderIsDriveRoot
-    {"请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。",
-     "Please choose a folder (such as C:\\Tesso), not the root of a drive."},
+    "请不要直接装在磁盘的根目录下，请选一个目录（如 C:\\Tesso）。"
+    "\0"
+    "Please choose a folder (such as C:\\Tesso), not the root of a drive."
+    "\0"
     // SayFolderIsSystemFolder
-    {"安装程序不会装入 Windows 目录或系统目录。请选别的目录。",
-     "The setup does not install into the Windows folder or the system folder. Please choose another."},
+    "安装程序不会装入 Windows 目录或系统目录。请选别的目录。"
+    "\0"
+    "The setup does not install into the Windows folder or the system folder. Please choose another."
+    "\0"
     // SayFolderPathMalformed
-    {"请输入完整的安装目录，以盘符开头，如 C:\\Tesso。",
-     "Please type a full folder path that starts with a drive letter, such as C:\\Tesso."},
+    "请输入完整的安装目录，以盘符开头，如 C:\\Tesso。"
+    "\0"
+    "Please type a full folder path that starts with a drive letter, such as C:\\Tesso."
+    "\0"
     // SayFolderNameHasBadCharacter
-    {"目录名中不能有 < > \" / | ? * 等字符或控制字符。请换一个目录名。",
-     "A folder name cannot hold < > \" / | ? * or control characters. Please choose another."},
+    "目录名中不能有 < > \" / | ? * 等字符或控制字符。请换一个目录名。"
+    "\0"
+    "A folder name cannot hold < > \" / | ? * or control characters. Please choose another."
+    "\0"
     // SayFolderNameEndsInDotOrSpace: Windows drops them, and would make another folder than the one
     // typed.
-    {"目录名不能以句点或空格结尾（Windows 会把它们去掉）。请改一下目录名。",
-     "A folder name cannot end in a dot or a space: Windows drops them. Please change it."},
+    "目录名不能以句点或空格结尾（Windows 会把它们去掉）。请改一下目录名。"
+    "\0"
+    "A folder name cannot end in a dot or a space: Windows drops them. Please change it."
+    "\0"
     // SayFolderNameIsDots
-    {"路径中不能有 . 或 .. 这样的目录名。请直接输入安装目录的完整路径。",
-     "The path cannot hold . or .. as a folder name. Please type the folder's full path."},
+    "路径中不能有 . 或 .. 这样的目录名。请直接输入安装目录的完整路径。"
+    "\0"
+    "The path cannot hold . or .. as a folder name. Please type the folder's full path."
+    "\0"
     // SayFolderPathPrefixed
-    {"请不要在路径前加 \\\\?\\、\\\\.\\ 或 \\??\\，请输入普通的路径，如 C:\\Tesso。",
-     "Please type a plain path such as C:\\Tesso, without \\\\?\\, \\\\.\\ or \\??\\ before it."},
+    "请不要在路径前加 \\\\?\\、\\\\.\\ 或 \\??\\，请输入普通的路径，如 C:\\Tesso。"
+    "\0"
+    "Please type a plain path such as C:\\Tesso, without \\\\?\\, \\\\.\\ or \\??\\ before it."
+    "\0"
     // SayFolderOnNetwork: the access rights the setup sets need a folder of this machine; a share is
     // reached through a mapped drive letter.
-    {"安装程序不接受 \\\\服务器\\共享 形式的网络路径。请选本机的目录，或映射为驱动器后再选。",
-     "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive."},
+    "安装程序不接受 \\\\服务器\\共享 形式的网络路径。请选本机的目录，或映射为驱动器后再选。"
+    "\0"
+    "The setup does not take \\\\server\\share paths. Choose a local folder or a mapped drive."
+    "\0"
     // SayFolderPathStartsWithSpace
-    {"路径以空格开头。请删去盘符前的空格。",
-     "The path starts with a space. Please remove the spaces before the drive letter."},
+    "路径以空格开头。请删去盘符前的空格。"
+    "\0"
+    "The path starts with a space. Please remove the spaces before the drive letter."
+    "\0"
     // SayFolderNameHasStream: "C:\Tesso:x" names the stream x of a file C:\Tesso, not a folder.
-    {"盘符之后不能再有冒号（“目录名:名字”指的是文件的数据流，不是目录）。请改一下目录名。",
-     "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder."},
+    "盘符之后不能再有冒号（“目录名:名字”指的是文件的数据流，不是目录）。请改一下目录名。"
+    "\0"
+    "Only the drive letter takes a colon: \"name:x\" names a file's stream, not a folder."
+    "\0"
     // SayFolderCannotBeMade
-    {"无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。",
-     "Cannot create folder! Please check folder path."},
+    "无法建目录。请检查所列目录是否合法（注意：子目录只能在已存在的目录下建）。"
+    "\0"
+    "Cannot create folder! Please check folder path."
+    "\0"
     // SayFolderReadOnly: a CD-ROM or a drive made read-only: nothing there can be changed, so nothing
     // is asked.
-    {"安装目录所在的磁盘是只读的（如光盘），无法写入。请选别的目录。",
-     "The folder is on read-only media (a CD-ROM, say) and cannot be written. Choose another."},
+    "安装目录所在的磁盘是只读的（如光盘），无法写入。请选别的目录。"
+    "\0"
+    "The folder is on read-only media (a CD-ROM, say) and cannot be written. Choose another."
+    "\0"
     // SayNeedsAdministratorRights: An unelevated run into a folder that only an elevated one may
     // change.
-    {"安装到这个目录需要管理员权限。请以管理员身份运行安装程序，或选您自己的目录。",
-     "Installing into this folder needs administrator rights. Run the setup as an administrator, or choose a "
-     "folder of your own."},
+    "安装到这个目录需要管理员权限。请以管理员身份运行安装程序，或选您自己的目录。"
+    "\0"
+    "Installing into this folder needs administrator rights. Run the setup as an administrator, or choose a "
+    "folder of your own."
+    "\0"
     // SayWorkFolderForeign
-    {"安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后再安装。",
-     "~tsowork in the folder was not made by this setup or was changed; the setup will not use it. Remove "
-     "it, then retry."},
+    "安装目录中的 ~tsowork 不是本安装程序建立的，或已被改动，安装程序不会读取或使用它。请移走它后再安装。"
+    "\0"
+    "~tsowork in the folder was not made by this setup or was changed; the setup will not use it. Remove "
+    "it, then retry."
+    "\0"
     // SayAnotherSetupInstalling
-    {"另一个安装程序正在向这个目录安装。请等它结束后再安装。",
-     "Another setup is installing into this folder now. Please wait until it has finished, then try again."},
+    "另一个安装程序正在向这个目录安装。请等它结束后再安装。"
+    "\0"
+    "Another setup is installing into this folder now. Please wait until it has finished, then try again."
+    "\0"
     // SayWorkFolderNotMade
-    {"无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。",
-     "The setup cannot make its work folder ~tsowork in the install folder. Please check the folder."},
+    "无法在安装目录中建立工作目录 ~tsowork。请检查安装目录后再安装。"
+    "\0"
+    "The setup cannot make its work folder ~tsowork in the install folder. Please check the folder."
+    "\0"
     // SayRecoveredWithoutJournal: The journal of an interrupted install was lost (cut short, or
     // removed), and every file it had moved aside went back under its own name.
-    {"上次中断的安装的记录已丢失；它移开的原有文件都已按原名放回。安装将继续。",
-     "An interrupted install's journal was lost; the earlier files it moved were put back by their names."},
+    "上次中断的安装的记录已丢失；它移开的原有文件都已按原名放回。安装将继续。"
+    "\0"
+    "An interrupted install's journal was lost; the earlier files it moved were put back by their names."
+    "\0"
     // SayInstallSucceeded
-    {"祝贺您：安装顺利完成！", "Congratulations! Installation Success!"},
+    "祝贺您：安装顺利完成！"
+    "\0"
+    "Congratulations! Installation Success!"
+    "\0"
     // SayInstallFailed
-    {"安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！",
-     "Installation failed; nothing was changed. Please check your system (quit all Tesso applications) and "
-     "try again."},
-};
-static_assert(sizeof kPlainMessages / sizeof *kPlainMessages == kPlainMessageCount, "a text for each");
+    "安装失败！原有文件均未改动。请检查一下系统后，再重新安装。谢谢！"
+    "\0"
+    "Installation failed; nothing was changed. Please check your system (quit all Tesso applications) and "
+    "try again."
+    "\0";
+static_assert(TextsIn(kPlainMessages, sizeof kPlainMessages) == 2 * kPlainMessageCount + 1,
+              "two texts for each");
 
 }  // namespace
 
 void SayPlainMessage(int which) {
-    ShowWizardMessage(kPlainMessages[which].chinese, kPlainMessages[which].english, kMessageOk);
+    const char *chinese = NthText(kPlainMessages, 2 * which);
+    ShowWizardMessage(chinese, NthText(chinese, 1), kMessageOk);
 }
 
 // The setup and the product's programs use the system's code page for every path, and Windows would

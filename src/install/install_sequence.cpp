@@ -61,7 +61,7 @@ CommitPlan Plan;
 // old word base. A longer one is an old base that grew with the user's words.
 int IsKeptOldFile(const InstallStep &step, const PayloadEntry *entry) {
     char path[kPathBufferSize];
-    return step.skippedWhenKept && KeepOldWordBase && JoinPath(path, InstallDir, entry->file) &&
+    return step.skippedWhenKept && KeepOldWordBase && JoinPath(path, InstallDir, PayloadFile(entry)) &&
            KindOfPath(path) == kPathPlainFile && FileBytes(path) >= static_cast<long>(entry->bytes);
 }
 
@@ -122,9 +122,9 @@ int StageConfigFile(const PayloadEntry *entry, const char *staged, StagingJob *j
 void StageJob(PayloadInflater *inflater, StagingJob *job, int marks) {
     char staged[kPathBufferSize];
     const PayloadEntry *entry = job->entry;
-    if (IsProgramKind(entry->kind))
+    if (IsProgramKind(PayloadKind(entry)))
         marks |= kStagedProgram;
-    int written = StagedPath(staged, entry->file) &&
+    int written = StagedPath(staged, PayloadFile(entry)) &&
                   (entry->id == kPayloadConfigFile
                        ? StageConfigFile(entry, staged, job)
                        : ExtractPayloadToFile(inflater, entry->id, staged, entry->bytes, marks, &job->crc));
@@ -197,7 +197,7 @@ int PlanStaging() {
         if (entry && IsKeptOldFile(step, entry))
             continue;
         if (!entry || JobCount == kMaxCommitEntries) {
-            FirstUnwrittenFile = entry ? entry->file : "?";
+            FirstUnwrittenFile = entry ? PayloadFile(entry) : "?";
             return 0;
         }
         Jobs[JobCount] = StagingJob{entry, i, 0, 0, 0, 0, kJobWaiting};
@@ -243,10 +243,10 @@ int StageAll(PayloadInflater *inflater) {
         } else if (Jobs[j].state == kJobFailed && failed < 0)
             failed = j;
         if (Jobs[j].configKept)
-            NoteUnwritten(Jobs[j].entry->file);
+            NoteUnwritten(PayloadFile(Jobs[j].entry));
     }
     if (failed >= 0) {
-        FirstUnwrittenFile = Jobs[failed].entry->file;
+        FirstUnwrittenFile = PayloadFile(Jobs[failed].entry);
         ShowCheckpointsTo(Jobs[failed].step);  // the bar shows where the install stopped
         return 0;
     }
@@ -269,10 +269,10 @@ int PlanCommit() {
         const PayloadEntry *entry = StagedFiles[i];
         char path[kPathBufferSize];
         unsigned long wanted = ListedProtection(entry);
-        int kind = JoinPath(path, InstallDir, entry->file) && KindOfPath(path) == kPathMissing
+        int kind = JoinPath(path, InstallDir, PayloadFile(entry)) && KindOfPath(path) == kPathMissing
                        ? kCommitCreate
                        : kCommitReplace;
-        if (!AddCommitEntry(&Plan, entry->file, kind, wanted))
+        if (!AddCommitEntry(&Plan, PayloadFile(entry), kind, wanted))
             return 0;
         Plan.entries[Plan.count - 1].placedBytes = StagedBytes[i];
         Plan.entries[Plan.count - 1].placedCrc = StagedCrc[i];
@@ -300,14 +300,15 @@ int InstalledFilesAreThere() {
             continue;
         char path[kPathBufferSize];
         unsigned long word = 0;
-        long bytes = JoinPath(path, InstallDir, entry->file) ? FileBytes(path) : -1;  // -1 for a folder too
+        long bytes =
+            JoinPath(path, InstallDir, PayloadFile(entry)) ? FileBytes(path) : -1;  // -1 for a folder too
         int whole = staged && entry->id != kPayloadConfigFile ? bytes == static_cast<long>(entry->bytes)
                                                               : bytes >= static_cast<long>(entry->bytes);
         unsigned long wanted = ListedProtection(entry);
         int protectedAsListed =
             !staged || (ReadAttributeWord(path, &word) && (word & kAttributeProtection) == wanted);
         if (!whole || !protectedAsListed) {
-            FirstUnwrittenFile = entry->file;
+            FirstUnwrittenFile = PayloadFile(entry);
             return 0;
         }
         KeepWizardResponsive();

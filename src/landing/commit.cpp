@@ -78,7 +78,7 @@ int CommitEntryToDisk(CommitEntry *entry) {
     // keeps the rights the file was made with in the work folder: a program has its own already; a
     // data file takes those of the install folder, as if it had been written there.
     const PayloadEntry *listed = FindPayloadEntryByName(entry->name);
-    int done = !listed || IsProgramKind(listed->kind) || TakeFolderRights(final);
+    int done = !listed || IsProgramKind(PayloadKind(listed)) || TakeFolderRights(final);
     // Only the bits that describe the file: archive, the replaced file's not-content-indexed
     // choice, and the protection the catalogue gives. Never offline, temporary or a cloud
     // service's pin bits of the file it replaces: they describe where that file's data was.

@@ -14,8 +14,8 @@ enum { kPurgeCount = 64 };
 template <class Test> const char *FirstInstallNameWhere(Test test) {
     static char purged[32];
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        if (test(PayloadCatalogue[i].file))
-            return PayloadCatalogue[i].file;
+        if (test(PayloadFile(&PayloadCatalogue[i])))
+            return PayloadFile(&PayloadCatalogue[i]);
     for (int i = 0; i < kPurgeCount; i++)
         if (PurgeFileName(i, purged, sizeof purged) && test(purged))
             return purged;

@@ -36,7 +36,7 @@ int IsProgramKind(const char *kind) {
 
 const PayloadEntry *FindPayloadEntryByName(const char *name) {
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        if (SameName(PayloadCatalogue[i].file, name))
+        if (SameName(PayloadFile(&PayloadCatalogue[i]), name))
             return &PayloadCatalogue[i];
     return nullptr;
 }

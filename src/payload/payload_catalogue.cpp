@@ -1,8 +1,6 @@
 #include "payload/payload_catalogue.h"
 
-const PayloadEntry PayloadCatalogue[] = {
 #include "payload_catalogue_table.inc"
-};
 const int PayloadCatalogueCount = sizeof PayloadCatalogue / sizeof PayloadCatalogue[0];
 
 const PayloadEntry *FindPayloadEntry(int id) {

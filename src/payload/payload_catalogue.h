@@ -7,14 +7,15 @@
 // that packs the payloads, so the two always agree.
 #pragma once
 
-// 16 bytes a row on the 32-bit build (the flags beside the id, where ints would make it 24).
+// 12 bytes a row, with no pointer in it: the names and kinds are one text (a pointer per row would
+// cost the 32-bit exe a relocation each), read through PayloadFile and PayloadKind.
 struct PayloadEntry {
     unsigned short id;
     unsigned char readOnly;
     unsigned char hidden;
-    const char *file;
-    unsigned long bytes;  // inflated size
-    const char *kind;     // what the file is, as resources/payloads.tsv names it (exe, dll, html...)
+    unsigned short fileAt;  // where the installed name begins in PayloadCatalogueText
+    unsigned short kindAt;  // where what the file is begins, as resources/payloads.tsv names it (exe, dll...)
+    unsigned long bytes;    // inflated size
 };
 
 // The ids of the installed payloads, named for their files (TSO.exe is kPayloadTsoExe).
@@ -22,8 +23,12 @@ enum : unsigned short {
 #include "payload_ids.inc"
 };
 
+extern const char PayloadCatalogueText[];
 extern const PayloadEntry PayloadCatalogue[];
 extern const int PayloadCatalogueCount;
+
+inline const char *PayloadFile(const PayloadEntry *entry) { return PayloadCatalogueText + entry->fileAt; }
+inline const char *PayloadKind(const PayloadEntry *entry) { return PayloadCatalogueText + entry->kindAt; }
 
 // The catalogue row of an installed payload, or null for an id that is never installed.
 const PayloadEntry *FindPayloadEntry(int id);

@@ -93,7 +93,7 @@ TEST(CheckFolderName, EveryPathTheInstallMakesMustFit) {
     // bytes leave too little room.
     size_t longest = 0;
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        longest = std::max(longest, std::string(PayloadCatalogue[i].file).size() + kWorkPathExtra);
+        longest = std::max(longest, std::string(PayloadFile(&PayloadCatalogue[i])).size() + kWorkPathExtra);
     std::string fits = "C:\\" + std::string(259 - 1 - longest - 3, 'f');
     EXPECT_EQ(CheckFolderName(fits.c_str(), fits.size()), kFolderOk);
     std::string longer = fits + "g";

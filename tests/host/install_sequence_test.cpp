@@ -81,7 +81,7 @@ class RunInstallTest : public ::testing::Test {
     }
     static std::string OldFile(const char *name, char fill, bool whole) {
         for (int i = 0; i < PayloadCatalogueCount; i++)
-            if (std::string(PayloadCatalogue[i].file) == name)
+            if (std::string(PayloadFile(&PayloadCatalogue[i])) == name)
                 return std::string(whole ? PayloadCatalogue[i].bytes : 9, fill);
         return "";
     }
@@ -106,13 +106,13 @@ TEST_F(RunInstallTest, InstallsEveryFileWithItsAttributesAndShortcuts) {
     ASSERT_EQ(RunInstallInWorkFolder(), 1);
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         const PayloadEntry &entry = PayloadCatalogue[i];
-        std::string path = File(entry.file);
-        ASSERT_TRUE(PathExists(path.c_str())) << entry.file;
+        std::string path = File(PayloadFile(&entry));
+        ASSERT_TRUE(PathExists(path.c_str())) << PayloadFile(&entry);
         if (entry.id != 120)
-            EXPECT_EQ(ReadFile(path).size(), entry.bytes) << entry.file;
+            EXPECT_EQ(ReadFile(path).size(), entry.bytes) << PayloadFile(&entry);
         unsigned long wanted =
             (entry.readOnly ? kAttributeReadOnly : 0) | (entry.hidden ? kAttributeHidden : 0);
-        EXPECT_EQ(Attributes(path) & kAttributeProtection, wanted) << entry.file;
+        EXPECT_EQ(Attributes(path) & kAttributeProtection, wanted) << PayloadFile(&entry);
     }
     EXPECT_NE(ReadFile(File("chipadui.ini")).find("ForceLanguage=1"), std::string::npos);
     EXPECT_EQ(Doubles.Starting("progress"),
@@ -240,7 +240,8 @@ TEST_F(RunInstallTest, PurgeRemovesOldUserDictionaries) {
 TEST_F(RunInstallTest, AFailedInstallLeavesTheEarlierOneAsItWas) {
     std::map<std::string, std::string> before;
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        before[PayloadCatalogue[i].file] = std::string("earlier ") + PayloadCatalogue[i].file;
+        before[PayloadFile(&PayloadCatalogue[i])] =
+            std::string("earlier ") + PayloadFile(&PayloadCatalogue[i]);
     before["flatAuto.dic"] = "learned words";
     before["pykeys.dic0101"] = "more words";
     for (const auto &file : before) {

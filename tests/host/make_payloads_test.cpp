@@ -51,8 +51,12 @@ TEST(MakePayloads, RealFileReplacesItsStandInAndTheCatalogueListsTheInstalledRow
     EXPECT_LT(checks.find("{900, "), checks.find("{901, "));
     EXPECT_LT(checks.find("{901, "), checks.find("{902, "));
     std::string table = ReadFile(folder.File("out/payload_catalogue_table.inc"));
-    EXPECT_EQ(table.substr(table.find('\n') + 1),
-              "{900, 1, 0, \"real.bin\", 4ul, \"data\"},\n{901, 0, 1, \"standin.bin\", 1000ul, \"data\"},\n");
+    // The names and kinds once each in one text, the rows giving where theirs begin.
+    EXPECT_EQ(table.substr(table.find("const char")),
+              "const char PayloadCatalogueText[] =\n    \"real.bin\\0\"\n    \"data\\0\"\n    "
+              "\"standin.bin\\0\"\n    ;\n"
+              "const PayloadEntry PayloadCatalogue[] = {\n{900, 1, 0, 0, 9, 4ul},\n{901, 0, 1, 14, 9, "
+              "1000ul},\n};\n");
 }
 
 // The install's space check and its check of every staged file trust the listed size.

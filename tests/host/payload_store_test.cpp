@@ -18,7 +18,7 @@ TEST(PayloadCatalogue, HoldsTheInstalledSetOnce) {
     for (int i = 0; i < PayloadCatalogueCount; i++)
         EXPECT_EQ(FindPayloadEntry(PayloadCatalogue[i].id), &PayloadCatalogue[i]);
     EXPECT_EQ(FindPayloadEntry(124), nullptr);  // carried, never installed
-    EXPECT_STREQ(FindPayloadEntry(110)->file, "ChnBmp.bin");
+    EXPECT_STREQ(PayloadFile(FindPayloadEntry(110)), "ChnBmp.bin");
     EXPECT_EQ(FindPayloadEntry(111)->readOnly, 0);
     EXPECT_EQ(FindPayloadEntry(111)->hidden, 1);
     EXPECT_EQ(FindPayloadEntry(109)->hidden, 0);
@@ -30,7 +30,7 @@ TEST(UnpackPayload, EveryInstalledPayloadInflatesToItsCatalogueSize) {
         unsigned long length = 0;
         ASSERT_EQ(UnpackPayload(PayloadCatalogue[i].id, buffer.data(), buffer.size(), &length), Z_OK)
             << PayloadCatalogue[i].id;
-        EXPECT_EQ(length, PayloadCatalogue[i].bytes) << PayloadCatalogue[i].file;
+        EXPECT_EQ(length, PayloadCatalogue[i].bytes) << PayloadFile(&PayloadCatalogue[i]);
     }
 }
 

@@ -25,11 +25,12 @@ TEST(ProgramFiles, CodeKindsAreExactlyTheExecutablesDllsAndHelp) {
     int programs = 0;
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         const PayloadEntry &entry = PayloadCatalogue[i];
-        std::string ending = Ending(entry.file);
+        std::string ending = Ending(PayloadFile(&entry));
         for (char &c : ending)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         bool code = ending == ".exe" || ending == ".dll" || ending == ".chm";
-        EXPECT_EQ(IsProgramKind(entry.kind), code) << entry.file << " (" << entry.kind << ")";
+        EXPECT_EQ(IsProgramKind(PayloadKind(&entry)), code)
+            << PayloadFile(&entry) << " (" << PayloadKind(&entry) << ")";
         programs += code;
     }
     EXPECT_EQ(programs, 7);
@@ -58,9 +59,10 @@ class ProtectedInstall : public ::testing::Test {
 TEST_F(ProtectedInstall, EveryProgramAndNoDataFile) {
     std::set<std::string> expected;
     for (int i = 0; i < PayloadCatalogueCount; i++)
-        if (IsProgramKind(PayloadCatalogue[i].kind))
-            expected.insert(folder_.File(std::string(kWorkFolderName) + "/" + PayloadCatalogue[i].file) +
-                            ".tsonew");
+        if (IsProgramKind(PayloadKind(&PayloadCatalogue[i])))
+            expected.insert(
+                folder_.File(std::string(kWorkFolderName) + "/" + PayloadFile(&PayloadCatalogue[i])) +
+                ".tsonew");
     for (int run = 0; run < 2; run++) {
         Doubles.events.clear();
         ASSERT_EQ(RunInstallInWorkFolder(), kInstallSucceeded) << run;

@@ -216,20 +216,21 @@ TEST_F(ProgramRights, InstallSetsThemOnEveryProgramAndOnNoDataFile) {
             << "this system keeps no descriptor on a closed file (Debian's Wine maps it to mode bits)";
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         const PayloadEntry &entry = PayloadCatalogue[i];
-        std::vector<char> descriptor = ReadDescriptor(folder + "\\" + entry.file);
-        ASSERT_FALSE(descriptor.empty()) << entry.file;
-        if (IsProgramKind(entry.kind)) {
-            ExpectProgramDescriptor(descriptor.data(), entry.file);
+        std::vector<char> descriptor = ReadDescriptor(folder + "\\" + PayloadFile(&entry));
+        ASSERT_FALSE(descriptor.empty()) << PayloadFile(&entry);
+        if (IsProgramKind(PayloadKind(&entry))) {
+            ExpectProgramDescriptor(descriptor.data(), PayloadFile(&entry));
             for (DWORD right : kChangeRights)
-                EXPECT_FALSE(Granted(descriptor.data(), ordinary_, right)) << entry.file << " " << right;
+                EXPECT_FALSE(Granted(descriptor.data(), ordinary_, right))
+                    << PayloadFile(&entry) << " " << right;
             continue;
         }
         SECURITY_DESCRIPTOR_CONTROL control = 0;
         DWORD revision = 0;
         GetSecurityDescriptorControl(descriptor.data(), &control, &revision);
-        EXPECT_FALSE(control & SE_DACL_PROTECTED) << entry.file;
+        EXPECT_FALSE(control & SE_DACL_PROTECTED) << PayloadFile(&entry);
         for (const Entry &ace : Entries(descriptor.data()))
-            EXPECT_TRUE(ace.flags & INHERITED_ACE) << entry.file;
+            EXPECT_TRUE(ace.flags & INHERITED_ACE) << PayloadFile(&entry);
     }
     EXPECT_TRUE(Granted(ReadDescriptor(folder + "\\sort.dic").data(), ordinary_, FILE_WRITE_DATA));
 }

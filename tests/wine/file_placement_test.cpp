@@ -39,9 +39,9 @@ TEST_F(Win32FilePlacement, ExtractedPayloadsAreNewAndWhole) {
     PayloadInflater *inflater = CreatePayloadInflater();
     for (int id : {110, 111, 109, 163, 126}) {
         const PayloadEntry *entry = FindPayloadEntry(id);
-        ASSERT_EQ(ExtractPayloadToFile(inflater, id, Path(entry->file).c_str(), entry->bytes), 1);
-        EXPECT_EQ(FileAttributes(Path(entry->file)) & kAttributeProtection, 0u) << entry->file;
-        EXPECT_EQ(FileSize(Path(entry->file)), (long)entry->bytes);
+        ASSERT_EQ(ExtractPayloadToFile(inflater, id, Path(PayloadFile(entry)).c_str(), entry->bytes), 1);
+        EXPECT_EQ(FileAttributes(Path(PayloadFile(entry))) & kAttributeProtection, 0u) << PayloadFile(entry);
+        EXPECT_EQ(FileSize(Path(PayloadFile(entry))), (long)entry->bytes);
     }
     EXPECT_EQ(ExtractPayloadToFile(inflater, 107, Path("nothing.bin").c_str(), 0), 0);
     EXPECT_EQ(FileAttributes(Path("nothing.bin")), INVALID_FILE_ATTRIBUTES);

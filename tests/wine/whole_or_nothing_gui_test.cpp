@@ -171,7 +171,7 @@ TEST_F(WholeOrNothing, KilledAtAnyMomentThenRunAgain) {
         for (const auto &file : Snapshot(folder)) {
             const PayloadEntry *entry = nullptr;
             for (int i = 0; i < PayloadCatalogueCount; i++)
-                if (file.first == PayloadCatalogue[i].file)
+                if (file.first == PayloadFile(&PayloadCatalogue[i]))
                     entry = &PayloadCatalogue[i];
             if (entry && entry->id != 120 && !earlier.count(file.first))
                 EXPECT_EQ(FileSize(folder + "\\" + file.first), (long)entry->bytes)

@@ -50,14 +50,14 @@ bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) !
 void ExpectInstalledFiles(const std::string &folder) {
     for (int i = 0; i < PayloadCatalogueCount; i++) {
         const PayloadEntry &entry = PayloadCatalogue[i];
-        std::string path = folder + "\\" + entry.file;
+        std::string path = folder + "\\" + PayloadFile(&entry);
         DWORD attributes = GetFileAttributesA(path.c_str());
-        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << entry.file;
+        ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << PayloadFile(&entry);
         DWORD wanted =
             (entry.readOnly ? FILE_ATTRIBUTE_READONLY : 0) | (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
-        EXPECT_EQ(attributes & kAttributeProtection, wanted) << entry.file;
+        EXPECT_EQ(attributes & kAttributeProtection, wanted) << PayloadFile(&entry);
         if (entry.id != 120)
-            EXPECT_EQ(FileSize(path), (long)entry.bytes) << entry.file;
+            EXPECT_EQ(FileSize(path), (long)entry.bytes) << PayloadFile(&entry);
     }
 }
 
