@@ -1,5 +1,7 @@
 #include "base/dll_search_win32.h"
 
+#include <cstring>
+
 #include "base/dll_search.h"
 #include "base/system_functions_win32.h"
 #include "base/system_version.h"
@@ -36,22 +38,24 @@ void RestrictDllSearch() {
 // before Vista...) is simply not there. Beside each: the piece of the system that loads it by
 // name, and when.
 void PreloadSystemDlls() {
-    static const char *const kLoadedByName[] = {
-        "comctl32.dll",   // comdlg32 imports it, so it comes first; not a KnownDLL (side-by-side serves it)
-        "version.dll",    // the shell's file-version lookups; Wine's user32 even imports it
-        "propsys.dll",    // Vista on: shell32 reads an item's properties through it while it parses a path
-        "cryptbase.dll",  // 7 without the DLL-search update: rpcrt4's random numbers, when COM starts
-        "profapi.dll",    // 7 on: userenv's delayed import, for the profile paths (userenv is next)
-        "userenv.dll",    // Vista on: shell32's known-folder code, for the user's profile folder
-        "winmm.dll",      // the system's event sounds, played by the shell and the dialogs
-        "apphelp.dll",    // Vista on: shell32 checks shell objects against the compatibility database
-        "oleacc.dll",     // Vista on: shell32's accessible role names for its progress dialogs
-        "clbcatq.dll",    // XP SP2 on: ole32's COM+ catalogue, at the first CoCreateInstance
-        "setupapi.dll",   // XP: shell32's drive code, the first time it looks at the local drives
-        "shfolder.dll",   // SHGetFolderPath for the shell's helpers on 95, 98 and NT 4.0 (IE 5 brings it)
-        "ntmarta.dll",    // 7 without the DLL-search update: advapi32's access-control provider
-    };
-    for (const char *dll : kLoadedByName)
+    // One text of names one after another, ended by an empty name (a table of pointers would cost
+    // the 32-bit exe a relocation each).
+    static const char kLoadedByName[] =
+        "comctl32.dll\0"   // comdlg32 imports it, so it comes first; not a KnownDLL (side-by-side serves it)
+        "version.dll\0"    // the shell's file-version lookups; Wine's user32 even imports it
+        "propsys.dll\0"    // Vista on: shell32 reads an item's properties through it while it parses a path
+        "cryptbase.dll\0"  // 7 without the DLL-search update: rpcrt4's random numbers, when COM starts
+        "profapi.dll\0"    // 7 on: userenv's delayed import, for the profile paths (userenv is next)
+        "userenv.dll\0"    // Vista on: shell32's known-folder code, for the user's profile folder
+        "winmm.dll\0"      // the system's event sounds, played by the shell and the dialogs
+        "apphelp.dll\0"    // Vista on: shell32 checks shell objects against the compatibility database
+        "oleacc.dll\0"     // Vista on: shell32's accessible role names for its progress dialogs
+        "clbcatq.dll\0"    // XP SP2 on: ole32's COM+ catalogue, at the first CoCreateInstance
+        "setupapi.dll\0"   // XP: shell32's drive code, the first time it looks at the local drives
+        "shfolder.dll\0"   // SHGetFolderPath for the shell's helpers on 95, 98 and NT 4.0 (IE 5 brings it)
+        "ntmarta.dll\0"    // 7 without the DLL-search update: advapi32's access-control provider
+        ;
+    for (const char *dll = kLoadedByName; *dll; dll += std::strlen(dll) + 1)
         LoadSystemDll(dll);
     PreloadWindowDlls();
 }
@@ -64,7 +68,7 @@ void PreloadSystemDlls() {
 // 95, 98 and NT 4.0 have no theming library, and 95 no msimg32: LoadLibraryA of a missing full
 // path only fails.
 void PreloadWindowDlls() {
-    static const char *const kLoadedByWindows[] = {"uxtheme.dll", "msimg32.dll", "dwmapi.dll"};
-    for (const char *dll : kLoadedByWindows)
+    static const char kLoadedByWindows[] = "uxtheme.dll\0msimg32.dll\0dwmapi.dll\0";
+    for (const char *dll = kLoadedByWindows; *dll; dll += std::strlen(dll) + 1)
         LoadSystemDll(dll);
 }

@@ -96,6 +96,7 @@ WINUSERAPI BOOL WINAPI ShutdownBlockReasonDestroy(HWND hWnd);
     Row(Rstrtmgr, RmGetList)                                                                \
     Row(Rstrtmgr, RmEndSession)                                                             \
     Row(Ntdll, NtSetInformationFile)            /* NT 3.1: rename and delete by handle */   \
+    Row(Ntdll, NtQueryInformationFile)          /* NT 3.1; asked for under Wine only */     \
     Row(Ntdll, RtlNtStatusToDosError)           /* NT 3.1 */
 // clang-format on
 

@@ -166,8 +166,13 @@ void StageShare(int thread, PayloadInflater *inflater) {
 
 void StageOnSecondThread(void *inflater) { StageShare(1, static_cast<PayloadInflater *>(inflater)); }
 
-// With two threads, the largest files first, each given to the thread with fewer bytes so far:
-// the two end close together, and neither waits on a large file begun last.
+// With two threads, the largest files first, each given to the thread with less work so far: the
+// two end close together, and neither waits on a large file begun last. A file's work is its bytes
+// and, for making, closing and protecting it, what writing about 64 KB costs (measured under Wine:
+// sharing by bytes alone, the thread given 115 files ended about 20 ms after the one given a single
+// file of as many bytes).
+const unsigned long kFileWorkBytes = 64 * 1024;
+
 void ShareJobs(int threads) {
     unsigned long bytes[2] = {0, 0};
     for (int j = 0; j < JobCount; j++) {
@@ -179,7 +184,7 @@ void ShareJobs(int threads) {
     for (int k = 0; k < JobCount; k++) {
         StagingJob &job = Jobs[JobOrder[k]];
         job.thread = threads > 1 && bytes[1] <= bytes[0];
-        bytes[job.thread] += job.entry->bytes;
+        bytes[job.thread] += job.entry->bytes + kFileWorkBytes;
     }
 }
 

@@ -94,6 +94,8 @@ int FileInUse(const char *path) {
 
 namespace {
 
+int FileInformation(HANDLE file, BY_HANDLE_FILE_INFORMATION *info);
+
 // Only 2000 and later have reparse points; FindFirstFileA gives the tag in dwReserved0 when the
 // attribute is set. A point whose tag cannot be read counts as a link.
 int IsLinkReparsePoint(const char *path) {
@@ -189,7 +191,7 @@ int KindOfPath(const char *path) {
     if (!file.valid())
         return kPathNotPlain;
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1)
+    if (FileInformation(file.get(), &info) && info.nNumberOfLinks > 1)
         return kPathNotPlain;
     return IsUnixLinkUnderWine(file.get(), path) ? kPathNotPlain : kPathPlainFile;
 }
@@ -425,9 +427,15 @@ struct BasicInformation {
     LARGE_INTEGER creationTime, lastAccessTime, lastWriteTime, changeTime;  // 0 = unchanged
     ULONG attributes;
 };
+struct StandardInformation {
+    LARGE_INTEGER allocationSize, endOfFile;
+    ULONG numberOfLinks;
+    BOOLEAN deletePending, directory;
+};
 const FILE_INFORMATION_CLASS kRenameClass = static_cast<FILE_INFORMATION_CLASS>(10);
 const FILE_INFORMATION_CLASS kDispositionClass = static_cast<FILE_INFORMATION_CLASS>(13);
 const FILE_INFORMATION_CLASS kBasicClass = static_cast<FILE_INFORMATION_CLASS>(4);
+const FILE_INFORMATION_CLASS kStandardClass = static_cast<FILE_INFORMATION_CLASS>(5);
 const DWORD kOpenReparsePoint = 0x00200000;  // FILE_FLAG_OPEN_REPARSE_POINT (2000 and later)
 
 int SetByHandle(HANDLE file, void *information, ULONG bytes, FILE_INFORMATION_CLASS kind) {
@@ -443,6 +451,30 @@ int SetByHandle(HANDLE file, void *information, ULONG bytes, FILE_INFORMATION_CL
         return 1;
     SetLastError(toError(result));
     return 0;
+}
+
+// An open file's attribute word, size and number of names. GetFileInformationByHandle gives them
+// with its volume's serial number, which Wine asks of its mount manager, a service in another
+// process: about half a millisecond a file, most of a commit's time there. Under Wine the file's
+// own facts are asked of ntdll (NT 3.1's classes, as for the rename) and the serial is left 0:
+// OnInstallVolume does not ask it there, where what it guards cannot happen (below).
+int FileInformation(HANDLE file, BY_HANDLE_FILE_INFORMATION *info) {
+    if (!RunningUnderWine())
+        return GetFileInformationByHandle(file, info);
+    auto queryInformation = FindSystemFunction<SystemFunction::NtQueryInformationFile>();
+    IO_STATUS_BLOCK status = {};
+    StandardInformation standard = {};
+    BasicInformation basic = {};
+    if (!queryInformation ||
+        queryInformation(file, &status, &standard, sizeof standard, kStandardClass) < 0 ||
+        queryInformation(file, &status, &basic, sizeof basic, kBasicClass) < 0)
+        return 0;
+    std::memset(info, 0, sizeof *info);
+    info->dwFileAttributes = basic.attributes;
+    info->nFileSizeLow = standard.endOfFile.LowPart;
+    info->nFileSizeHigh = static_cast<DWORD>(standard.endOfFile.HighPart);
+    info->nNumberOfLinks = standard.numberOfLinks;
+    return 1;
 }
 
 // The serial number of the install folder's volume, read once for each install folder: every
@@ -479,6 +511,10 @@ int HeldReparsePointIsLink(HANDLE file) {
 
 // On the install folder's volume (or any, before there is an install folder).
 int OnInstallVolume(const BY_HANDLE_FILE_INFORMATION &info) {
+    // Under Wine a file of another volume inside a folder is a Unix mount over a single file, which
+    // only the Unix root user makes, and which Wine can neither rename nor delete (Unix refuses both).
+    if (RunningUnderWine())
+        return 1;
     DWORD serial = 0;
     int known = InstallVolumeSerial(&serial);
     return known == 2 || (known && info.dwVolumeSerialNumber == serial);
@@ -548,7 +584,7 @@ int OpenHeldFile(const char *path, HeldFile *file) {
     }
     file->handle = opened;
     BY_HANDLE_FILE_INFORMATION info;
-    int plain = GetFileInformationByHandle(opened, &info) && GetFileType(opened) == FILE_TYPE_DISK &&
+    int plain = FileInformation(opened, &info) && GetFileType(opened) == FILE_TYPE_DISK &&
                 !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && HeldReparsePointIsLink(opened)) &&
                 info.nNumberOfLinks == 1 && OnInstallVolume(info) && !IsUnixLinkUnderWine(opened, path);
@@ -673,6 +709,6 @@ int IsSecondHardLink(const char *path) {
     KernelHandle file(CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    return file.valid() && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1 &&
+    return file.valid() && FileInformation(file.get(), &info) && info.nNumberOfLinks > 1 &&
            !IsUnixLinkUnderWine(file.get(), path);
 }

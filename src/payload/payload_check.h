@@ -2,11 +2,15 @@
 // the size and CRC-32 the build recorded.
 #pragma once
 
+// 10 bytes a row, where alignment would make it 12: the table is read a row at a time, and an
+// x86 reads a value on a 2-byte boundary as it does any other.
+#pragma pack(push, 2)
 struct PayloadCheck {
     unsigned short id;
     unsigned long packedBytes;
     unsigned long crc32;  // of the packed stream (checking the packed bytes is fast)
 };
+#pragma pack(pop)
 
 extern const PayloadCheck PayloadChecks[];
 extern const int PayloadCheckCount;

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include "base/resource_ids.h"
+#include "payload/payload_check.h"
 
 namespace driver {
 
@@ -149,8 +150,8 @@ uint32_t StreamCrc(const std::vector<char> &stream) {
     return crc32(0, reinterpret_cast<const Bytef *>(stream.data()), static_cast<uInt>(stream.size()));
 }
 
-// The setup's table of stream checks holds, per payload, its id, two bytes of padding, the packed
-// size and the CRC-32. The entry that records `before` is made to record `after`.
+// The setup's table of stream checks holds, per payload, its id, the packed size and the CRC-32,
+// 10 bytes a row (payload/payload_check.h). The entry that records `before` is made to record `after`.
 bool RecordStream(const std::string &exe, unsigned short payloadId, const std::vector<char> &before,
                   const std::vector<char> &after) {
     FILE *file = std::fopen(exe.c_str(), "r+b");
@@ -160,13 +161,13 @@ bool RecordStream(const std::string &exe, unsigned short payloadId, const std::v
     char chunk[65536];
     for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
         image.insert(image.end(), chunk, chunk + n);
-    uint32_t was[3] = {payloadId, static_cast<uint32_t>(before.size()), StreamCrc(before)};
-    uint32_t now[3] = {payloadId, static_cast<uint32_t>(after.size()), StreamCrc(after)};
+    PayloadCheck was = {payloadId, static_cast<unsigned long>(before.size()), StreamCrc(before)};
+    PayloadCheck now = {payloadId, static_cast<unsigned long>(after.size()), StreamCrc(after)};
     bool recorded = false;
-    for (size_t at = 0; at + sizeof was <= image.size() && !recorded; at += 4) {
-        if (std::memcmp(image.data() + at, was, sizeof was) == 0)
+    for (size_t at = 0; at + sizeof was <= image.size() && !recorded; at += 2) {
+        if (std::memcmp(image.data() + at, &was, sizeof was) == 0)
             recorded = std::fseek(file, static_cast<long>(at), SEEK_SET) == 0 &&
-                       std::fwrite(now, sizeof now, 1, file) == 1;
+                       std::fwrite(&now, sizeof now, 1, file) == 1;
     }
     return std::fclose(file) == 0 && recorded;
 }
