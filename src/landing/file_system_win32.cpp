@@ -511,8 +511,9 @@ int HeldReparsePointIsLink(HANDLE file) {
 
 // On the install folder's volume (or any, before there is an install folder).
 int OnInstallVolume(const BY_HANDLE_FILE_INFORMATION &info) {
-    // Under Wine a file of another volume inside a folder is a Unix mount over a single file, which
-    // only the Unix root user makes, and which Wine can neither rename nor delete (Unix refuses both).
+    // Under Wine a file of another volume in a folder is a Unix mount over that file (FUSE lets an
+    // ordinary user make one): Unix refuses to rename it to another file system or to delete it, so
+    // the commit's rename fails, names the file as one that is not plain, and nothing moves.
     if (RunningUnderWine())
         return 1;
     DWORD serial = 0;

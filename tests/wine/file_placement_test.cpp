@@ -33,6 +33,24 @@ TEST_F(Win32FilePlacement, DeleteProtectedFiles) {
     EXPECT_EQ(RemovePlainFile(Path("old.dic").c_str()), 1);  // nothing is there
 }
 
+// A held open takes what it checks from the open itself (under Wine from ntdll, without the volume
+// query): the size, the attribute word, and a second name, which it refuses.
+TEST_F(Win32FilePlacement, HeldOpenReadsSizeAttributesAndNames) {
+    IsNtPlatform = 1;
+    WriteWhole(Path("held.dic"), std::string(70000, 'h'));
+    ASSERT_TRUE(
+        WriteAttributeWord(Path("held.dic").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+    HeldFile held;
+    ASSERT_EQ(OpenHeldFile(Path("held.dic").c_str(), &held), kHeldOpened);
+    EXPECT_EQ(held.bytes, 70000ul);
+    EXPECT_EQ(held.attributes, FileAttributes(Path("held.dic")));
+    CloseHeldFile(&held);
+    ASSERT_TRUE(CreateHardLinkA(Path("second.dic").c_str(), Path("held.dic").c_str(), nullptr));
+    EXPECT_EQ(KindOfPath(Path("held.dic").c_str()), kPathNotPlain);
+    EXPECT_EQ(IsSecondHardLink(Path("second.dic").c_str()), 1);
+    EXPECT_EQ(OpenHeldFile(Path("held.dic").c_str(), &held), kHeldNotPlain);
+}
+
 // A payload is written new and whole, never through a name that exists (a locked one among them),
 // and with no protection: the commit sets it after the rename.
 TEST_F(Win32FilePlacement, ExtractedPayloadsAreNewAndWhole) {
