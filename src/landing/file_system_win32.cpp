@@ -556,26 +556,26 @@ int OpenHeldFile(const char *path, HeldFile *file) {
                            FILE_ATTRIBUTE_NORMAL | (AtLeast2000() ? kOpenReparsePoint : 0), nullptr);
     };
     HANDLE opened = open();
+    // The open's own error, read at once: the checks below make calls of their own.
+    DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     // Wine keeps read-only as the Unix write bits, and refuses the attribute access to such a file
     // to every user but root; Windows grants it whatever the attribute says. There a plain file's
     // protection (its links checked first: a lift by name would reach a link's target) is lifted by
     // name for the open and put back at once, through the handle when there is one.
     unsigned long word = 0;
-    if (opened == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED && RunningUnderWine() &&
-        KindOfPath(path) == kPathPlainFile && ReadAttributeWord(path, &word) &&
-        (word & FILE_ATTRIBUTE_READONLY) && WriteAttributeWord(path, word & ~FILE_ATTRIBUTE_READONLY)) {
+    if (error == ERROR_ACCESS_DENIED && RunningUnderWine() && KindOfPath(path) == kPathPlainFile &&
+        ReadAttributeWord(path, &word) && (word & FILE_ATTRIBUTE_READONLY) &&
+        WriteAttributeWord(path, word & ~FILE_ATTRIBUTE_READONLY)) {
         opened = open();
-        DWORD error = GetLastError();
+        error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
         file->handle = opened == INVALID_HANDLE_VALUE ? nullptr : opened;
         file->attributes = word & ~FILE_ATTRIBUTE_READONLY;
         if (!SetHeldFileAttributes(file, word)) {
             CloseHeldFile(file);
             return kHeldFailed;
         }
-        SetLastError(error);
     }
     if (opened == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
             return kHeldMissing;
         if (error == ERROR_ACCESS_DENIED && KindOfPath(path) == kPathNotPlain)
