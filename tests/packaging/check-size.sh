@@ -27,7 +27,7 @@ exe=$1
 # the table of stream checks at 10 bytes a row; the manifest on one line without a description, no
 # texts on the folder chooser's never-shown controls and no optional copyright line in the version
 # resource: 98,278. To spare before the next step: the resources 8 bytes, the relocations 144, code
-# and tables about 600 before the resources move a page.
+# and tables about 360 before the resources move a page.
 # The figure moves 512 bytes at a time, and a page at a time where the sections before the resources
 # cross a 4 KiB boundary of the file. The 64-bit twin's code is larger by nature (wider instructions
 # and pointers) and only has to stay near it.
