@@ -1,8 +1,7 @@
 #include "base/dll_search_win32.h"
 
-#include <cstring>
-
 #include "base/dll_search.h"
+#include "base/format_text.h"
 #include "base/system_functions_win32.h"
 #include "base/system_version.h"
 
@@ -55,7 +54,7 @@ void PreloadSystemDlls() {
         "shfolder.dll\0"   // SHGetFolderPath for the shell's helpers on 95, 98 and NT 4.0 (IE 5 brings it)
         "ntmarta.dll\0"    // 7 without the DLL-search update: advapi32's access-control provider
         ;
-    for (const char *dll = kLoadedByName; *dll; dll += std::strlen(dll) + 1)
+    for (const char *dll = kLoadedByName; *dll; dll = NthText(dll, 1))
         LoadSystemDll(dll);
     PreloadWindowDlls();
 }
@@ -69,6 +68,6 @@ void PreloadSystemDlls() {
 // path only fails.
 void PreloadWindowDlls() {
     static const char kLoadedByWindows[] = "uxtheme.dll\0msimg32.dll\0dwmapi.dll\0";
-    for (const char *dll = kLoadedByWindows; *dll; dll += std::strlen(dll) + 1)
+    for (const char *dll = kLoadedByWindows; *dll; dll = NthText(dll, 1))
         LoadSystemDll(dll);
 }
